@@ -1,0 +1,49 @@
+#include "app/donotshow.h"
+
+#include "app/settings.h"
+#include "app/startup_state.h"
+
+const char kDoNotShowKey[] = "Software\\QRN\\CorvaneCDs";
+
+HKEY OpenDoNotShowKey() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDoNotShowKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+bool ReadDoNotShowValue(HKEY key, const char* name, uint32_t* value) {
+    BYTE data[4] = {0, 0, 0, 0};
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) != ERROR_SUCCESS) return false;
+    // Whatever the type, the bytes read count; a short string "1" is non-zero.
+    *value = static_cast<uint32_t>(data[0]) | (static_cast<uint32_t>(data[1]) << 8) |
+             (static_cast<uint32_t>(data[2]) << 16) | (static_cast<uint32_t>(data[3]) << 24);
+    return true;
+}
+
+void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow) {
+    DWORD value = doNotShow ? 1 : 0;
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context) {
+    bool show = true;
+    HKEY key = nullptr;
+    if (doNotRepeatActive) {
+        key = OpenDoNotShowKey();
+        if (key) {
+            bool ctrlHeld = GetKeyState(VK_CONTROL) < 0;
+            uint32_t stored = 0;
+            bool read = ReadDoNotShowValue(key, settings.DoNotRepeatId, &stored);
+            show = DecideShowPopup(read, stored, ctrlHeld);
+        }
+    }
+    if (show) runPopup(context);
+    if (key) {
+        WriteDoNotShowValue(key, settings.DoNotRepeatId, doNotShowAgain);
+        RegCloseKey(key);
+    }
+    return show;
+}

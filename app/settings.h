@@ -1,0 +1,116 @@
+// The settings model: everything a disc author can tune in Corva.INF, filled
+// once at start-up and afterwards only read (a few derived flags excepted).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "conditions/condition.h"
+#include "conditions/version_bound.h"
+
+typedef uint32_t Colour;  // 0x00BBGGRR, red in the low byte
+
+// x: -1 absent, -2..-10 keywords, >= 0 a number pair (then y >= 0 too).
+struct Position {
+    int32_t x = -1;
+    int32_t y = -1;
+};
+
+enum { kTextCap = 1024, kPathCap = 260, kWordCap = 20, kColourCap = 128, kMaxMenuEntries = 10, kMaxViewerRules = 10 };
+
+struct MenuEntry {
+    bool present = false;
+    char* Filename = nullptr;
+    char* Param = nullptr;
+    char* specialProgram = nullptr;
+    char* specialParameters = nullptr;
+    Condition condition;
+    char Menu[kTextCap] = {};
+    bool hasButton = false;
+    void Release();
+};
+
+struct ViewerRule {
+    bool present = false;
+    char* ViewerFile = nullptr;
+    char* ViewerMsg = nullptr;
+    char* ViewerCmd = nullptr;
+    char* ViewerCmdParam = nullptr;
+    char* ViewerCmdClick = nullptr;
+    char* ViewerCmdClickParam = nullptr;
+    char* ViewerCmdClickText = nullptr;
+    char* ViewerCmdClickMsg = nullptr;
+    VersionBound versionBound;
+    void Release();
+};
+
+struct Settings {
+    char Filename[kTextCap];
+    char Param[kTextCap];
+    char SpecialParam[kTextCap];
+    const char* specialProgram;     // views into SpecialParam, or null
+    const char* specialParameters;
+    Condition FilenameCondition;
+    char FilenameMenu[kTextCap];
+    bool mainHasButton;
+    bool anyButton;
+    char Message[kTextCap];
+    char Display[kTextCap];
+    size_t displayLength;
+    char Web[kTextCap];
+    char WebMsg[kTextCap];
+    char Title[kTextCap];
+    char NoViewerMsg[kTextCap];
+    char NoViewerCmd[kTextCap];
+    char NoViewerCmdParam[kTextCap];
+    char NoViewerCmdClick[kTextCap];
+    char NoViewerCmdClickParam[kTextCap];
+    char NoViewerCmdClickText[kTextCap];
+    char NoViewerCmdClickMsg[kTextCap];
+    char NoViewerCmdClickRetryShow[kWordCap];
+    bool retryShow;
+    char ExitMsg[kTextCap];
+    int32_t yExit;
+    VersionBound NoViewerVersion;
+    int32_t ShowTime;
+    int32_t ShowOptions;
+    Colour DoNotRepeatColor;
+    Colour InfoColor;
+    Colour MsgColor;
+    Colour BkColor;
+    char icon[kTextCap];
+    int32_t xInfo, yInfo, yMsg, xSize, ySize, xIcon, yIcon;
+    Position popupPos;   // xPos, yPos
+    int32_t xMenu, yMenu;
+    int32_t InfoSize, InfoWeight, InfoItalic;
+    char InfoFace[kTextCap];
+    int32_t MsgSize, MsgWeight, MsgItalic;
+    char MsgFace[kTextCap];
+    char splash[kTextCap];
+    int32_t SplashShowTime;
+    int32_t SplashOptions;
+    Position splashPos;  // xSplash, ySplash
+    MenuEntry menu[kMaxMenuEntries + 1];     // slots 1..10; slot 0 unused
+    ViewerRule viewer[kMaxViewerRules + 1];  // rules 1..10; slot 0 unused
+    char DoNotRepeatId[kTextCap];
+    char DoNotRepeatText[kTextCap];
+};
+
+extern Settings settings;
+
+// The maker's web address, used when Web is not given and by the system-menu item.
+extern const char kMakerWebAddress[];
+extern const char kMakerWebMessage[];  // "Showing Quarnco web site..."
+
+class IniFile;
+
+// Fills `s` from the settings file in the order of the key table. `windowColour`
+// is the system window colour (the BkColor default). Returns 0, or the number n
+// of the first viewer rule whose ViewerMsg<n> is missing; the caller reports
+// that with "ViewerMsg%d parameter not given". The do-not-show-again keys are
+// read last, as start-up does.
+int ReadSettings(const IniFile& ini, Settings& s, Colour windowColour);
+
+// Resets every field to its model default and releases heap texts.
+void ResetSettings(Settings& s);
+
+// Releases the heap texts of menu entries and viewer rules (shutdown order).
+void ReleaseSettingsTexts(Settings& s);

@@ -1,0 +1,40 @@
+// Version bounds: "5.0.0.0", "6.0.2800.1106,prog.exe", "not", "NOT,prog.exe".
+// The text form is parsed here without the platform; comparing against a
+// program file's version resource lives in file_version.cpp.
+#pragma once
+#include <cstdint>
+
+struct VersionBound {
+    bool set = false;
+    bool negated = false;
+    uint16_t major = 0, minor = 0, build = 0, revision = 0;
+    char* programName = nullptr;  // owned heap text, file name without folder
+
+    VersionBound() = default;
+    VersionBound(const VersionBound&) = delete;
+    VersionBound& operator=(const VersionBound&) = delete;
+    ~VersionBound();
+    void Clear();
+};
+
+// Cuts `text` in place. True when the text is well formed; an empty text
+// leaves the bound unset and returns false.
+bool ParseVersionBound(VersionBound& bound, char* text);
+
+// The file name part of a path: the text after the last backslash.
+const char* FileNamePart(const char* path);
+
+// Case-insensitive comparison of ASCII letters (the rest byte for byte).
+bool EqualNoCase(const char* a, const char* b);
+
+// Four 16-bit pieces packed major-first, for comparisons without the platform.
+struct FileVersion { uint16_t major, minor, build, revision; };
+// True when `have` is below the bound's version (equal is not below).
+bool VersionIsBelow(const FileVersion& have, const VersionBound& bound);
+
+// --- platform side (file_version.cpp) ---
+// True when the program file's version is below the bound, or when the file
+// has no readable version information.
+bool IsVersionBelow(const VersionBound& bound, const char* programPath);
+// The viewer test: false for an unset bound or one naming another program.
+bool IsViewerTooOld(const VersionBound& bound, const char* foundProgramPath);

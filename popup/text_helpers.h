@@ -1,0 +1,13 @@
+// Text helpers that pick the wide or the ANSI service by utf8Mode, so that the
+// rest of the popup passes its byte strings unchanged.
+#pragma once
+#include <windows.h>
+
+// Fresh heap buffers the caller frees with free(); null on any failure.
+wchar_t* Utf8ToWide(const char* text);
+char* WideToAnsi(const wchar_t* text);  // exact conversions only
+
+void MeasureText(HDC dc, const char* text, int count, SIZE* size);
+void PutText(HDC dc, int x, int y, const char* text, int count);
+HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
+                  HINSTANCE instance);

@@ -1,0 +1,76 @@
+// Start-up: the program folder, drive root and settings path derived from
+// the module path, UTF-8 detection and the do-not-show-again decision.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/startup_state.h"
+
+namespace {
+
+TEST(StartupPaths, ProgramInAFolderOnADrive) {
+    SetStartupPaths("D:\\Setup\\corvane.exe");
+    EXPECT_STREQ(programFolder, "D:\\Setup\\");
+    EXPECT_TRUE(programFolderKnown);
+    EXPECT_STREQ(driveRoot, "D:\\");
+    EXPECT_STREQ(settingsPath, "D:\\Setup\\Corva.INF");
+}
+
+TEST(StartupPaths, RootOfADriveAndANetworkShare) {
+    SetStartupPaths("E:\\corvane.exe");
+    EXPECT_STREQ(programFolder, "E:\\");
+    EXPECT_STREQ(driveRoot, "E:\\");
+    SetStartupPaths("\\\\server\\share\\cd\\corvane.exe");
+    EXPECT_STREQ(driveRoot, "\\");
+    EXPECT_STREQ(programFolder, "\\\\server\\share\\cd\\");
+    EXPECT_STREQ(settingsPath, "\\\\server\\share\\cd\\Corva.INF");
+}
+
+TEST(StartupPaths, NoPathOrNoBackslashFallsBackToTheCurrentFolder) {
+    for (const char* path : {static_cast<const char*>(nullptr), "", "corvane.exe"}) {
+        SetStartupPaths(path);
+        EXPECT_STREQ(programFolder, ".\\");
+        EXPECT_FALSE(programFolderKnown);
+        EXPECT_STREQ(driveRoot, "");
+        EXPECT_STREQ(settingsPath, ".\\Corva.INF");
+    }
+}
+
+TEST(StartupPaths, AFolderTooLongForTheSettingsNameReadsNoSettings) {
+    std::string path = "C:\\" + std::string(250, 'a') + "\\c.exe";
+    SetStartupPaths(path.c_str());
+    EXPECT_EQ(std::string(programFolder).size(), 254u);
+    EXPECT_STREQ(settingsPath, "");
+    std::string fits = "C:\\" + std::string(245, 'a') + "\\c.exe";
+    SetStartupPaths(fits.c_str());
+    EXPECT_EQ(std::string(settingsPath), "C:\\" + std::string(245, 'a') + "\\Corva.INF");
+}
+
+TEST(Utf8Detection, OnlyTheThreeBomBytesTurnItOn) {
+    const unsigned char bom[] = {0xEF, 0xBB, 0xBF, '['};
+    EXPECT_TRUE(StartsWithUtf8Bom(bom, 3));
+    EXPECT_TRUE(StartsWithUtf8Bom(bom, 4));
+    EXPECT_FALSE(StartsWithUtf8Bom(bom, 2));
+    const unsigned char other[] = {0xEF, 0xBB, 0xBE};
+    EXPECT_FALSE(StartsWithUtf8Bom(other, 3));
+    const unsigned char utf16[] = {0xFF, 0xFE, 0x5B};
+    EXPECT_FALSE(StartsWithUtf8Bom(utf16, 3));
+}
+
+TEST(DoNotShowDecision, AllCases) {
+    doNotShowAgain = false;
+    EXPECT_TRUE(DecideShowPopup(false, 0, false));  // nothing stored yet
+    EXPECT_FALSE(doNotShowAgain);
+    EXPECT_TRUE(DecideShowPopup(true, 0, false));
+    EXPECT_FALSE(doNotShowAgain);
+    EXPECT_FALSE(DecideShowPopup(true, 1, false));  // remembered: nothing shown
+    EXPECT_TRUE(doNotShowAgain);
+    doNotShowAgain = false;
+    EXPECT_TRUE(DecideShowPopup(true, 1, true));  // Ctrl overrides, box stays ticked
+    EXPECT_TRUE(doNotShowAgain);
+    doNotShowAgain = false;
+    EXPECT_FALSE(DecideShowPopup(true, 0x31, false));  // the string "1" read as bytes
+    EXPECT_TRUE(doNotShowAgain);
+}
+
+}  // namespace
