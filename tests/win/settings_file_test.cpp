@@ -1,0 +1,65 @@
+// Reading Corva.INF from disk: once, bytes kept, missing files harmless.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/ini_reader.h"
+#include "app/settings_file.h"
+
+namespace {
+
+std::string TempFile(const std::string& name, const std::string& bytes) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    std::string path = std::string(dir) + "cv" + std::to_string(GetCurrentProcessId()) + name;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    return path;
+}
+
+TEST(SettingsFile, MissingFileLeavesTheReaderEmpty) {
+    IniFile ini;
+    EXPECT_FALSE(LoadSettingsFile("Z:\\no\\such\\folder\\Corva.INF", ini));
+    EXPECT_FALSE(LoadSettingsFile("", ini));
+    char buf[16];
+    EXPECT_EQ(ini.GetString("Title", "dflt", buf, sizeof buf), 4u);
+    EXPECT_FALSE(ini.HasBom());
+}
+
+TEST(SettingsFile, Utf8FileKeepsItsBytes) {
+    std::string path = TempFile("utf8.ini", "\xEF\xBB\xBF[Info]\r\nTitle=\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA\r\n");
+    IniFile ini;
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini));
+    EXPECT_TRUE(ini.HasBom());
+    char buf[64];
+    ini.GetString("Title", "", buf, sizeof buf);
+    EXPECT_STREQ(buf, "\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA");
+    DeleteFileA(path.c_str());
+}
+
+TEST(SettingsFile, ShortOrEmptyFilesAreNotUtf8) {
+    for (const char* bytes : {"", "\xEF\xBB", "[Info]\nA=1\n"}) {
+        std::string path = TempFile("short.ini", bytes);
+        IniFile ini;
+        EXPECT_TRUE(LoadSettingsFile(path.c_str(), ini));
+        EXPECT_FALSE(ini.HasBom());
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(SettingsFile, TheFileIsNotLockedAgainstReaders) {
+    std::string path = TempFile("share.ini", "[Info]\nA=1\n");
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    IniFile ini;
+    EXPECT_TRUE(LoadSettingsFile(path.c_str(), ini));
+    EXPECT_EQ(ini.GetInt("A", 0), 1);
+    CloseHandle(other);
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace
