@@ -1,0 +1,32 @@
+// Feeds arbitrary bytes through the settings reader and the whole key table,
+// including the colour, position, condition and version-bound parsers.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "app/ini_reader.h"
+#include "app/settings.h"
+#include "app/value_parsers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    IniFile ini;
+    ini.Load(reinterpret_cast<const char*>(data), size);
+    ReadSettings(ini, settings, 0x00FFFFFF);
+
+    // Every winning entry is also read as a colour and a position.
+    for (size_t i = 0; i < ini.EntryCount() && i < 64; ++i) {
+        const IniFile::Entry& e = ini.EntryAt(i);
+        char key[64];
+        size_t n = e.keyLength < sizeof key - 1 ? e.keyLength : sizeof key - 1;
+        std::memcpy(key, e.key, n);
+        key[n] = '\0';
+        char value[128];
+        ini.GetString(key, "", value, sizeof value);
+        Colour c = 0;
+        ParseColour(value, c);
+        ReadPosition(ini, key, key);
+        (void)ini.GetInt(key, 0);
+    }
+    ReleaseSettingsTexts(settings);
+    return 0;
+}
