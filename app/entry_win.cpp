@@ -3,8 +3,6 @@
 // down in order and return the exit code.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "app/donotshow.h"
 #include "app/ini_reader.h"
 #include "app/platform_state.h"

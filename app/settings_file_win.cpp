@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 
+#include "app/format.h"
 #include "app/platform_state.h"
 #include "app/settings_file.h"
 
@@ -43,6 +43,6 @@ void RestrictDllSearch() {
 
 void ReportMissingViewerMsg(int ruleNumber, const char* title) {
     char text[64];
-    std::snprintf(text, sizeof text, "ViewerMsg%d parameter not given", ruleNumber);
+    FormatText(text, sizeof text, "ViewerMsg%d parameter not given", ruleNumber);
     MessageBoxA(nullptr, text, title, MB_OK);
 }

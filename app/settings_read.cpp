@@ -1,7 +1,7 @@
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "app/format.h"
 #include "app/ini_reader.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
@@ -51,14 +51,14 @@ void ReadMenuEntries(const IniFile& ini, Settings& s) {
     for (int n = 1; n <= kMaxMenuEntries; ++n) {
         MenuEntry& m = s.menu[n];
         m.Release();
-        std::snprintf(key, sizeof key, "Filename%d", n);
+        FormatText(key, sizeof key, "Filename%d", n);
         if (ini.GetString(key, "", buf, kPathCap) == 0) break;
         m.Filename = HeapCopy(buf);
         if (!m.Filename) break;
         m.present = true;
-        std::snprintf(key, sizeof key, "Filename%dParam", n);
+        FormatText(key, sizeof key, "Filename%dParam", n);
         if (ini.GetString(key, "", buf, kPathCap) != 0) m.Param = HeapCopy(buf);
-        std::snprintf(key, sizeof key, "Filename%dSpecialParam", n);
+        FormatText(key, sizeof key, "Filename%dSpecialParam", n);
         if (ini.GetString(key, "", buf, kPathCap) != 0) {
             if (char* comma = std::strchr(buf, ',')) {
                 *comma = '\0';
@@ -66,10 +66,10 @@ void ReadMenuEntries(const IniFile& ini, Settings& s) {
                 m.specialParameters = HeapCopy(comma + 1);
             }
         }
-        std::snprintf(key, sizeof key, "Filename%dCondition", n);
+        FormatText(key, sizeof key, "Filename%dCondition", n);
         ini.GetString(key, "", buf, kTextCap);
         ParseCondition(buf, m.condition, false);
-        std::snprintf(key, sizeof key, "Filename%dMenu", n);
+        FormatText(key, sizeof key, "Filename%dMenu", n);
         ini.GetString(key, "", m.Menu, kTextCap);
         m.hasButton = m.Menu[0] != '\0';
         if (m.hasButton) s.anyButton = true;
@@ -85,15 +85,15 @@ int ReadViewerRules(const IniFile& ini, Settings& s) {
     for (int n = 1; n <= kMaxViewerRules; ++n) {
         ViewerRule& r = s.viewer[n];
         r.Release();
-        std::snprintf(key, sizeof key, "ViewerFile%d", n);
+        FormatText(key, sizeof key, "ViewerFile%d", n);
         if (ini.GetString(key, "", file, sizeof file) == 0) break;
-        std::snprintf(key, sizeof key, "ViewerMsg%d", n);
+        FormatText(key, sizeof key, "ViewerMsg%d", n);
         if (ini.GetString(key, "", msg, sizeof msg) == 0) return n;
         for (int i = 0; i < 6; ++i) {
-            std::snprintf(key, sizeof key, kFields[i], n);
+            FormatText(key, sizeof key, kFields[i], n);
             ini.GetString(key, "", texts[i], kPathCap);
         }
-        std::snprintf(key, sizeof key, "ViewerVersion%d", n);
+        FormatText(key, sizeof key, "ViewerVersion%d", n);
         ini.GetString(key, "", version, sizeof version);
 
         char** fields[8] = {&r.ViewerFile,          &r.ViewerMsg,          &r.ViewerCmd,          &r.ViewerCmdParam,
@@ -203,7 +203,7 @@ int ReadSettings(const IniFile& ini, Settings& s, Colour windowColour) {
         Copy(s.Web, kTextCap, kMakerWebAddress);
         ini.GetString("WebMsg", kMakerWebMessage, s.WebMsg, kTextCap);                  // 9
     } else if (ini.GetString("WebMsg", "", s.WebMsg, kTextCap) == 0) {
-        std::snprintf(s.WebMsg, kTextCap, "Starting %s", s.Web);  // cut to fit, never past the buffer
+        FormatText(s.WebMsg, kTextCap, "Starting %s", s.Web);  // cut to fit, never past the buffer
     }
     ini.GetString("Title", "Corvane 3.2", s.Title, kTextCap);                           // 10
     ini.GetString("NoViewerMsg", "", s.NoViewerMsg, kTextCap);                          // 11
