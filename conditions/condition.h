@@ -60,5 +60,5 @@ bool CompareRegistryNumber(uint32_t registryValue, int op, const char* compariso
 // zero byte within them) with the comparison text; never reads past `size`.
 bool CompareRegistryText(const unsigned char* data, uint32_t size, int op, const char* comparisonText);
 
-// --- platform side (condition_eval.cpp) ---
+// --- platform side (condition_eval_win.cpp) ---
 bool EvaluateCondition(const Condition& condition, const char* target);

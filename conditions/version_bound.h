@@ -1,6 +1,6 @@
 // Version bounds: "5.0.0.0", "6.0.2800.1106,prog.exe", "not", "NOT,prog.exe".
 // The text form is parsed here without the platform; comparing against a
-// program file's version resource lives in file_version.cpp.
+// program file's version resource lives in file_version_win.cpp.
 #pragma once
 #include <cstdint>
 
@@ -32,7 +32,7 @@ struct FileVersion { uint16_t major, minor, build, revision; };
 // True when `have` is below the bound's version (equal is not below).
 bool VersionIsBelow(const FileVersion& have, const VersionBound& bound);
 
-// --- platform side (file_version.cpp) ---
+// --- platform side (file_version_win.cpp) ---
 // True when the program file's version is below the bound, or when the file
 // has no readable version information.
 bool IsVersionBelow(const VersionBound& bound, const char* programPath);

@@ -1,0 +1,103 @@
+// The three tests of a condition against the running system: a file exists,
+// the target's associated program lies in a version range, a registry value
+// exists or compares.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "conditions/condition.h"
+
+namespace {
+
+bool FileTest(const ConditionTerm& term) {
+    return term.path && GetFileAttributesA(term.path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool NameMatches(const VersionBound& bound, const char* programName) {
+    return !bound.programName || EqualNoCase(programName, bound.programName);
+}
+
+bool VersionTest(const ConditionTerm& term, const char* target) {
+    const VersionBound& from = term.fromBound;
+    const VersionBound& to = term.toBound;
+    if (!from.set) return true;
+
+    char program[MAX_PATH] = {};
+    HINSTANCE found = FindExecutableA(target ? target : "", nullptr, program);
+    if (reinterpret_cast<INT_PTR>(found) <= 32) return from.negated;
+    program[MAX_PATH - 1] = '\0';
+    const char* name = FileNamePart(program);
+
+    if (from.negated) {
+        if (NameMatches(from, name)) return false;
+    } else {
+        if (!NameMatches(from, name)) return false;
+        if (IsVersionBelow(from, program)) return false;
+    }
+
+    if (!to.set) return true;
+    if (to.negated) return !NameMatches(to, name);
+    if (!NameMatches(to, name)) return false;
+    return IsVersionBelow(to, program);
+}
+
+HKEY RootHandle(int root) {
+    switch (root) {
+        case RootCurrentUser: return HKEY_CURRENT_USER;
+        case RootLocalMachine: return HKEY_LOCAL_MACHINE;
+        case RootUsers: return HKEY_USERS;
+        default: return HKEY_CLASSES_ROOT;
+    }
+}
+
+bool CompareValue(HKEY key, const ConditionTerm& term) {
+    const char* name = term.valueName ? term.valueName : "";
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (term.op == OpNone) return true;
+
+    if (type == REG_DWORD) {
+        DWORD number = 0;
+        DWORD numberSize = sizeof number;
+        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &numberSize) != ERROR_SUCCESS)
+            return false;
+        return CompareRegistryNumber(number, term.op, term.comparisonText);
+    }
+
+    // One spare byte so an empty value still gets a buffer; the comparison
+    // itself never looks past the size the registry reports.
+    BYTE* data = static_cast<BYTE*>(malloc(static_cast<size_t>(size) + 1));
+    if (!data) return false;
+    DWORD dataSize = size;
+    bool result = false;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size)
+        result = CompareRegistryText(data, dataSize, term.op, term.comparisonText);
+    free(data);
+    return result;
+}
+
+bool RegistryTest(const ConditionTerm& term) {
+    HKEY root = RootHandle(term.rootKey);
+    if (!term.subkeyPath) return CompareValue(root, term);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, term.subkeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    bool result = CompareValue(key, term);
+    RegCloseKey(key);
+    return result;
+}
+
+bool PlatformTest(const ConditionTerm& term, const char* target, void*) {
+    switch (term.kind) {
+        case TermFile: return FileTest(term);
+        case TermVersion: return VersionTest(term, target);
+        case TermRegistry: return RegistryTest(term);
+        default: return true;
+    }
+}
+
+}  // namespace
+
+bool EvaluateCondition(const Condition& condition, const char* target) {
+    return CombineCondition(condition, target, PlatformTest, nullptr);
+}

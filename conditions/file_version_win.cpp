@@ -1,0 +1,104 @@
+// Reading a program file's fixed file version. The version-information
+// functions come from the system's own version.dll, loaded at run time by full
+// path: a launcher on a writable medium must never pick up a DLL placed beside it.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "conditions/version_bound.h"
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+namespace {
+
+typedef DWORD(WINAPI* GetSizeFn)(LPCSTR, LPDWORD);
+typedef BOOL(WINAPI* GetInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI* QueryFn)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
+struct VersionApi {
+    GetSizeFn getSize;
+    GetInfoFn getInfo;
+    QueryFn query;
+};
+
+HMODULE LoadSystemVersionDll() {
+    static const char kName[] = "\\version.dll";
+    char path[MAX_PATH];
+    UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n + sizeof kName > MAX_PATH) return nullptr;
+    memcpy(path + n, kName, sizeof kName);
+
+    // Where the loader knows the flag, the DLL's own dependencies are also
+    // taken from the system folder only. Older systems reject the flag.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel && GetProcAddress(kernel, "AddDllDirectory")) {
+        HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module) return module;
+    }
+    return LoadLibraryA(path);
+}
+
+// Loaded once per process on first use and kept until the process ends.
+const VersionApi* GetVersionApi() {
+    static VersionApi api;
+    static bool loaded = false;
+    if (loaded) return &api;
+    HMODULE module = LoadSystemVersionDll();
+    if (!module) return nullptr;
+    VersionApi found;
+    found.getSize = reinterpret_cast<GetSizeFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeA")));
+    found.getInfo = reinterpret_cast<GetInfoFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoA")));
+    found.query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "VerQueryValueA")));
+    if (!found.getSize || !found.getInfo || !found.query) {
+        FreeLibrary(module);
+        return nullptr;
+    }
+    api = found;
+    loaded = true;
+    return &api;
+}
+
+// Reads the fixed file version; false when the file has none readable.
+bool ReadFileVersion(const char* programPath, FileVersion& version) {
+    const VersionApi* api = GetVersionApi();
+    if (!api || !programPath) return false;
+    DWORD handle = 0;
+    DWORD size = api->getSize(programPath, &handle);
+    if (size == 0) return false;
+    void* buffer = malloc(size);
+    if (!buffer) return false;
+    bool ok = false;
+    if (api->getInfo(programPath, 0, size, buffer)) {
+        void* block = nullptr;
+        UINT length = 0;
+        if (api->query(buffer, "\\", &block, &length) && block && length >= sizeof(VS_FIXEDFILEINFO)) {
+            const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(block);
+            if (info->dwSignature == 0xFEEF04BD) {
+                version.major = HIWORD(info->dwFileVersionMS);
+                version.minor = LOWORD(info->dwFileVersionMS);
+                version.build = HIWORD(info->dwFileVersionLS);
+                version.revision = LOWORD(info->dwFileVersionLS);
+                ok = true;
+            }
+        }
+    }
+    free(buffer);
+    return ok;
+}
+
+}  // namespace
+
+bool IsVersionBelow(const VersionBound& bound, const char* programPath) {
+    FileVersion version;
+    if (!ReadFileVersion(programPath, version)) return true;
+    return VersionIsBelow(version, bound);
+}
+
+bool IsViewerTooOld(const VersionBound& bound, const char* foundProgramPath) {
+    if (!bound.set) return false;
+    if (bound.programName && !EqualNoCase(FileNamePart(foundProgramPath), bound.programName)) return false;
+    return IsVersionBelow(bound, foundProgramPath);
+}
