@@ -1,0 +1,33 @@
+// Settling the target: the platform side (current directory, type name).
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/cmdline.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+
+void SettleTarget(char* commandLine) {
+    bool keepDirectory = ChooseTargetAndOptions(settings.Filename, settings.Message, commandLine);
+
+    // Relative targets, menu entries and bitmaps are resolved against the
+    // program folder; a failure leaves the inherited directory, which is all
+    // that can be done about it.
+    if (!keepDirectory && programFolderKnown) SetCurrentDirectoryA(programFolder);
+
+    if (!popupText) {
+        char typeName[sizeof(SHFILEINFOA{}.szTypeName)] = "";
+        if (target && *target) {
+            SHFILEINFOA info;
+            std::memset(&info, 0, sizeof info);
+            if (SHGetFileInfoA(target, 0, &info, sizeof info, SHGFI_TYPENAME)) {
+                std::memcpy(typeName, info.szTypeName, sizeof typeName);
+                typeName[sizeof typeName - 1] = '\0';
+            }
+        }
+        // Out of memory leaves an empty text rather than none.
+        SetPopupText(BuildStatusText(target, typeName));
+    }
+    popupTextLength = std::strlen(popupText);
+}

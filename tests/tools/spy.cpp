@@ -1,0 +1,98 @@
+// GUI
+// Spy program for the launching tests: records how it was started and exits.
+//
+// It appends one line to the log named by CORVANE_SPY_LOG (default: spy.log
+// beside the executable):
+//   <exe file name> TAB <GetCommandLineA()> TAB <current directory> TAB
+//   <show command, -1 when not given> TAB <milliseconds since 1601> CR LF
+// CORVANE_SPY_HOLD=<path>: after logging, waits (at most 60 s) until that file
+// no longer exists. CORVANE_SPY_EXIT=<n>: the exit code.
+// Copies under other names (installer.exe, viewer.exe) behave the same and log
+// their own file name.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Environment(const char* name) {
+    char small[1024];
+    DWORD n = GetEnvironmentVariableA(name, small, sizeof small);
+    if (n == 0) return std::string();
+    if (n < sizeof small) return std::string(small, n);
+    std::string big(n, '\0');
+    n = GetEnvironmentVariableA(name, &big[0], n);
+    big.resize(n);
+    return big;
+}
+
+std::string ModulePath() {
+    char path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return std::string();
+    return std::string(path, n);
+}
+
+std::string CurrentDirectory() {
+    char dir[MAX_PATH * 4];
+    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir) return std::string();
+    return std::string(dir, n);
+}
+
+void AppendRecord(const std::string& logPath, const std::string& record) {
+    // Several spies may start at once; retry while another one has the file
+    // open in a way that excludes us.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        HANDLE file = CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+            CloseHandle(file);
+            return;
+        }
+        Sleep(10);
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    std::string exePath = ModulePath();
+    size_t slash = exePath.find_last_of("\\/");
+    std::string exeName = slash == std::string::npos ? exePath : exePath.substr(slash + 1);
+    std::string exeFolder = slash == std::string::npos ? std::string() : exePath.substr(0, slash + 1);
+
+    std::string logPath = Environment("CORVANE_SPY_LOG");
+    if (logPath.empty()) logPath = exeFolder + "spy.log";
+
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? static_cast<int>(startup.wShowWindow) : -1;
+
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    unsigned long long ms = ((static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000ULL;
+
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "%d\t%llu\r\n", show, ms);
+    const char* commandLine = GetCommandLineA();
+    std::string record = exeName + "\t" + (commandLine ? commandLine : "") + "\t" + CurrentDirectory() + "\t" + numbers;
+    AppendRecord(logPath, record);
+
+    std::string hold = Environment("CORVANE_SPY_HOLD");
+    if (!hold.empty()) {
+        for (int waited = 0; waited < 60000; waited += 50) {
+            if (GetFileAttributesA(hold.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+            Sleep(50);
+        }
+    }
+
+    std::string exitText = Environment("CORVANE_SPY_EXIT");
+    return exitText.empty() ? 0 : std::atoi(exitText.c_str());
+}

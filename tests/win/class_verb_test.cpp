@@ -1,0 +1,318 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/startup_state.h"
+#include "launch/launch.h"
+#include "support/spy_log.h"
+
+namespace {
+
+std::string WithoutTrailingSlash(std::string s) {
+    if (s.size() > 3 && s.back() == '\\') s.pop_back();
+    return s;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// A fresh program folder with its own spy log and a test class whose commands
+// start the spy. Class names carry the process id so parallel runs do not meet.
+class ClassVerbTest : public ::testing::Test {
+protected:
+    std::string folder;
+    std::string log;
+    std::string spy;
+    std::string cls;
+    std::vector<std::string> classes;
+    std::vector<char> targetText;
+
+    void SetUp() override {
+        folder = MakeTempFolder("verb");
+        ASSERT_FALSE(folder.empty());
+        log = UseSpyLog(folder + "spy.log");
+        spy = TestToolPath("spy.exe");
+        ASSERT_NE(GetFileAttributesA(spy.c_str()), INVALID_FILE_ATTRIBUTES) << spy;
+        std::strcpy(programFolder, folder.c_str());
+        programFolderKnown = true;
+        cls = NewClass("Main");
+    }
+    void TearDown() override {
+        for (const std::string& c : classes) DeleteClassesRootTree(c);
+        SetCurrentDirectoryA(TestBinFolder().c_str());
+        RemoveFolderTree(folder);
+    }
+    std::string NewClass(const char* tag) {
+        std::string c = std::string("CvVerbTest") + tag + std::to_string(GetCurrentProcessId());
+        classes.push_back(c);
+        return c;
+    }
+    void SetCommand(const std::string& c, const std::string& verb, const std::string& command) {
+        ASSERT_TRUE(SetClassesRootDefault(c + "\\Shell\\" + verb + "\\command", command));
+    }
+    INT_PTR Open(const std::string& text) {
+        targetText.assign(text.begin(), text.end());
+        targetText.push_back('\0');
+        return OpenClassVerb(nullptr, targetText.data());
+    }
+    std::string TargetAfterwards() const { return std::string(targetText.data()); }
+    SpyRecord OneRecord() {
+        std::vector<SpyRecord> records = WaitForSpyRecords(log, 1);
+        EXPECT_EQ(records.size(), 1u);
+        return records.empty() ? SpyRecord() : records[0];
+    }
+    std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+};
+
+TEST_F(ClassVerbTest, NotAVerbTarget) {
+    SetLastError(12345);
+    EXPECT_EQ(Open("readme.txt"), -1);
+    EXPECT_EQ(GetLastError(), 12345u);
+    EXPECT_EQ(TargetAfterwards(), "readme.txt");
+}
+
+TEST_F(ClassVerbTest, ClassAndVerbWithoutOperandUsesTheProgramFolder) {
+    SetCommand(cls, "print", Quoted(spy) + " /p %1");
+    INT_PTR rc = Open("~" + cls + "~print");
+    EXPECT_GT(rc, 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.exeName, "spy.exe");
+    EXPECT_EQ(r.commandLine, Quoted(spy) + " /p " + folder);
+    EXPECT_EQ(Lower(r.currentDirectory), Lower(WithoutTrailingSlash(folder)));
+    EXPECT_EQ(r.showCommand, SW_SHOWNORMAL);
+    EXPECT_EQ(TargetAfterwards(), "~" + cls);
+}
+
+TEST_F(ClassVerbTest, ClassOnlyUsesOpenAndFollowsCurVer) {
+    std::string current = NewClass("Cur");
+    SetCommand(cls, "open", Quoted(spy) + " old %1");
+    ASSERT_TRUE(SetClassesRootDefault(cls + "\\CurVer", current));
+    SetCommand(current, "open", Quoted(spy) + " new %1");
+    SetCommand(current, "print", Quoted(spy) + " print %1");
+    EXPECT_GT(Open("~" + cls), 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.commandLine, Quoted(spy) + " new " + folder);
+    EXPECT_EQ(TargetAfterwards(), "~" + cls);
+}
+
+TEST_F(ClassVerbTest, CurVerIsFollowedOnceOnly) {
+    std::string second = NewClass("Second");
+    std::string third = NewClass("Third");
+    ASSERT_TRUE(SetClassesRootDefault(cls + "\\CurVer", second));
+    ASSERT_TRUE(SetClassesRootDefault(second + "\\CurVer", third));
+    SetCommand(second, "open", Quoted(spy) + " second");
+    SetCommand(third, "open", Quoted(spy) + " third");
+    EXPECT_GT(Open("~" + cls), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " second");
+}
+
+TEST_F(ClassVerbTest, ClassWithoutCurVerKeepsItsOwnCommand) {
+    SetCommand(cls, "open", Quoted(spy) + " own");
+    EXPECT_GT(Open("~" + cls), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " own");
+}
+
+TEST_F(ClassVerbTest, ExtensionAsClass) {
+    // A file extension with its dot names a class too (its own key).
+    std::string ext = "." + NewClass("Ext");
+    classes.push_back(ext);
+    SetCommand(ext, "open", Quoted(spy) + " ext %1");
+    EXPECT_GT(Open("~" + ext + "~open~x.txt"), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " ext x.txt");
+    EXPECT_EQ(TargetAfterwards(), "~" + ext);
+}
+
+TEST_F(ClassVerbTest, QuotedProgramWithBlanksAndQuotedOperand) {
+    std::string spyFolder = folder + "Spy Folder\\";
+    ASSERT_TRUE(CreateDirectoryA(spyFolder.c_str(), nullptr));
+    std::string copy = spyFolder + "spy copy.exe";
+    ASSERT_TRUE(CopyFileA(spy.c_str(), copy.c_str(), FALSE));
+    std::string operandFolder = folder + "Docs Here";
+    ASSERT_TRUE(CreateDirectoryA(operandFolder.c_str(), nullptr));
+
+    SetCommand(cls, "open", Quoted(copy) + " \"%1\"");
+    EXPECT_GT(Open("~" + cls + "~open~" + operandFolder), 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.exeName, "spy copy.exe");
+    EXPECT_EQ(r.commandLine, Quoted(copy) + " " + Quoted(operandFolder));
+    EXPECT_EQ(Lower(r.currentDirectory), Lower(operandFolder));
+    EXPECT_EQ(TargetAfterwards(), "~" + cls);
+}
+
+TEST_F(ClassVerbTest, DocumentOperandWorksInItsOwnFolder) {
+    std::string docs = folder + "docs";
+    ASSERT_TRUE(CreateDirectoryA(docs.c_str(), nullptr));
+    std::string file = docs + "\\report.txt";
+    ASSERT_TRUE(WriteTextFile(file, "x"));
+    SetCommand(cls, "print", Quoted(spy) + " /p \"%1\"");
+    EXPECT_GT(Open("~" + cls + "~print~" + file), 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.commandLine, Quoted(spy) + " /p " + Quoted(file));
+    EXPECT_EQ(Lower(r.currentDirectory), Lower(docs));
+}
+
+TEST_F(ClassVerbTest, UnquotedProgram) {
+    ASSERT_EQ(spy.find(' '), std::string::npos) << "the build folder must have no blanks for this case";
+    SetCommand(cls, "open", spy + " -x %1");
+    EXPECT_GT(Open("~" + cls + "~open~" + folder), 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.exeName, "spy.exe");
+    EXPECT_NE(r.commandLine.find(" -x " + folder), std::string::npos) << r.commandLine;
+}
+
+TEST_F(ClassVerbTest, OnlyAQuotedProgramFailsWithInvalidParameter) {
+    SetCommand(cls, "open", Quoted(spy));
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls + "~open~" + folder), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(TargetAfterwards(), "~" + cls);
+    EXPECT_TRUE(WaitForSpyRecords(log, 1, 300).empty());
+}
+
+TEST_F(ClassVerbTest, QuoteNotClosedFailsWithInvalidParameter) {
+    SetCommand(cls, "open", "\"" + spy + " %1");
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(ClassVerbTest, MissingClassFailsWithNoAssociation) {
+    SetLastError(0);
+    EXPECT_EQ(Open("~CvVerbTestNoSuchClass" + std::to_string(GetCurrentProcessId()) + "~print~x.txt"), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    EXPECT_EQ(TargetAfterwards(), "~CvVerbTestNoSuchClass" + std::to_string(GetCurrentProcessId()));
+}
+
+TEST_F(ClassVerbTest, MissingVerbFailsWithNoAssociation) {
+    SetCommand(cls, "open", Quoted(spy) + " %1");
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls + "~print"), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls + "~"), -2);  // an empty verb is not "open"
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+}
+
+TEST_F(ClassVerbTest, CommandKeyWithoutValueFailsWithNoAssociation) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (cls + "\\Shell\\open\\command").c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+}
+
+TEST_F(ClassVerbTest, LongPlaceholderGivesTheFullLongPath) {
+    std::string sub = folder + "Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    std::string file = sub + "\\A Rather Long Document Name.txt";
+    ASSERT_TRUE(WriteTextFile(file, "x"));
+    char shortPath[MAX_PATH];
+    DWORD n = GetShortPathNameA(file.c_str(), shortPath, sizeof shortPath);
+    ASSERT_GT(n, 0u);
+    ASSERT_LT(n, sizeof shortPath);
+
+    // Relative operand in its short form, from the folder it lies in.
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    std::string shortText(shortPath);
+    std::string relativeShort = shortText.substr(shortText.find_last_of('\\', shortText.find_last_of('\\') - 1) + 1);
+    SetCommand(cls, "open", Quoted(spy) + " \"%L\" [%1]");
+    EXPECT_GT(Open("~" + cls + "~open~" + relativeShort), 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(Lower(r.commandLine), Lower(Quoted(spy) + " " + Quoted(file) + " [" + relativeShort + "]"));
+}
+
+TEST_F(ClassVerbTest, SystemRootInAnyLetterCase) {
+    char windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    SetCommand(cls, "open", Quoted(spy) + " %systemroot%\\a %SYSTEMROOT%\\b %SystemRoot%");
+    EXPECT_GT(Open("~" + cls), 32);
+    std::string w(windows);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " " + w + "\\a " + w + "\\b " + w);
+}
+
+TEST_F(ClassVerbTest, ExpandableStringCommandIsRead) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (cls + "\\Shell\\open\\command").c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    std::string command = Quoted(spy) + " expand %1";
+    RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    EXPECT_GT(Open("~" + cls + "~open~y"), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " expand y");
+}
+
+TEST_F(ClassVerbTest, CommandThatWouldOutgrowItsBufferIsRefused) {
+    // 20 operands of 60 characters make well over 1024 characters.
+    std::string command = Quoted(spy);
+    for (int i = 0; i < 20; ++i) command += " %1";
+    SetCommand(cls, "open", command);
+    std::string operand(60, 'o');
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls + "~open~" + operand), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_TRUE(WaitForSpyRecords(log, 1, 300).empty());
+}
+
+TEST_F(ClassVerbTest, ProgramThatDoesNotExistGivesTheShellCode) {
+    SetCommand(cls, "open", Quoted(folder + "absent.exe") + " %1");
+    INT_PTR rc = Open("~" + cls);
+    EXPECT_GE(rc, 0);
+    EXPECT_LE(rc, 32);
+}
+
+// ---------------------------------------------------------------- special parameters
+
+TEST(SpecialParameters, AsWrittenAndFullPath) {
+    std::string folder = MakeTempFolder("special");
+    ASSERT_FALSE(folder.empty());
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    char* p = BuildSpecialParameters("/f=%f /F=\"%F\" %f", "docs\\a.pdf");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(std::string(p), "/f=docs\\a.pdf /F=\"" + folder + "docs\\a.pdf\" docs\\a.pdf");
+    std::free(p);
+    SetCurrentDirectoryA(TestBinFolder().c_str());
+    RemoveFolderTree(folder);
+}
+
+TEST(SpecialParameters, TargetHoldingAPlaceholderIsNotExpandedAgain) {
+    char* p = BuildSpecialParameters("%f", "C:\\odd%Fname.pdf");
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p, "C:\\odd%Fname.pdf");
+    std::free(p);
+}
+
+TEST(SpecialParameters, LongResultIsCutWithinTheBuffer) {
+    std::string longTarget(700, 'x');
+    char* p = BuildSpecialParameters("%f %f", longTarget.c_str());
+    ASSERT_NE(p, nullptr);
+    std::string s(p);
+    EXPECT_EQ(s.size(), 1023u);
+    EXPECT_EQ(s.substr(0, 701), longTarget + " ");
+    std::free(p);
+}
+
+TEST(SpecialParameters, EmptyTargetAndTemplate) {
+    char* p = BuildSpecialParameters("[%f][%F]", "");
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p, "[][]");
+    std::free(p);
+    p = BuildSpecialParameters("", "a.pdf");
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p, "");
+    std::free(p);
+}
+
+}  // namespace

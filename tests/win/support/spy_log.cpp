@@ -1,0 +1,166 @@
+#include "support/spy_log.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+std::string TestBinFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return std::string();
+    std::string s(path, n);
+    size_t slash = s.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+
+std::string TestToolPath(const char* name) {
+    return TestBinFolder() + name;
+}
+
+std::string MakeTempFolder(const char* tag) {
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp) return std::string();
+    char longTemp[MAX_PATH];
+    DWORD l = GetLongPathNameA(temp, longTemp, sizeof longTemp);
+    std::string base = (l > 0 && l < sizeof longTemp) ? std::string(longTemp, l) : std::string(temp, n);
+    if (base.empty() || base.back() != '\\') base += '\\';
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "cv-%s-%lu-%u", tag ? tag : "t", static_cast<unsigned long>(GetCurrentProcessId()),
+                      ++counter);
+        std::string folder = base + name;
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + "\\";
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    }
+    return std::string();
+}
+
+void RemoveFolderTree(const std::string& folder) {
+    if (folder.empty()) return;
+    std::string base = folder;
+    if (base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = base + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolderTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(base.c_str());
+}
+
+bool WriteTextFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == content.size();
+}
+
+std::string UseSpyLog(const std::string& logPath) {
+    DeleteFileA(logPath.c_str());
+    SetEnvironmentVariableA("CORVANE_SPY_LOG", logPath.c_str());
+    return logPath;
+}
+
+namespace {
+
+bool ReadWholeFile(const std::string& path, std::string* content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    content->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+// Fields from the right: the command line may itself hold tabs, the other
+// fields cannot.
+bool ParseRecord(const std::string& line, SpyRecord* record) {
+    size_t first = line.find('\t');
+    size_t last = line.rfind('\t');
+    if (first == std::string::npos || last == first) return false;
+    size_t showTab = line.rfind('\t', last - 1);
+    if (showTab == std::string::npos || showTab <= first) return false;
+    size_t dirTab = line.rfind('\t', showTab - 1);
+    if (dirTab == std::string::npos || dirTab < first) return false;
+    if (dirTab == first) return false;  // needs a command-line field
+    record->exeName = line.substr(0, first);
+    record->commandLine = line.substr(first + 1, dirTab - first - 1);
+    record->currentDirectory = line.substr(dirTab + 1, showTab - dirTab - 1);
+    record->showCommand = std::atoi(line.substr(showTab + 1, last - showTab - 1).c_str());
+    record->timeMs = std::strtoull(line.substr(last + 1).c_str(), nullptr, 10);
+    return true;
+}
+
+}  // namespace
+
+std::vector<SpyRecord> ReadSpyLog(const std::string& logPath) {
+    std::vector<SpyRecord> records;
+    std::string content;
+    if (!ReadWholeFile(logPath, &content)) return records;
+    size_t start = 0;
+    for (;;) {
+        size_t end = content.find("\r\n", start);
+        if (end == std::string::npos) break;  // an unfinished line is not a record yet
+        SpyRecord record;
+        if (ParseRecord(content.substr(start, end - start), &record)) records.push_back(record);
+        start = end + 2;
+    }
+    return records;
+}
+
+std::vector<SpyRecord> WaitForSpyRecords(const std::string& logPath, size_t count, DWORD timeoutMs) {
+    DWORD started = GetTickCount();
+    for (;;) {
+        std::vector<SpyRecord> records = ReadSpyLog(logPath);
+        if (records.size() >= count || GetTickCount() - started >= timeoutMs) return records;
+        Sleep(20);
+    }
+}
+
+bool SetClassesRootDefault(const std::string& keyPath, const std::string& value) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+void DeleteClassesRootTree(const std::string& keyPath) {
+    if (keyPath.empty()) return;  // never the whole of HKEY_CLASSES_ROOT
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, keyPath.c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, keyPath.c_str());
+}
+
+bool RegisterFileClass(const std::string& extension, const std::string& className, const std::string& typeName,
+                       const std::string& verb, const std::string& command) {
+    if (className.empty()) return false;
+    bool ok = true;
+    if (!extension.empty()) ok = SetClassesRootDefault(extension, className) && ok;
+    ok = SetClassesRootDefault(className, typeName) && ok;
+    if (!verb.empty()) ok = SetClassesRootDefault(className + "\\shell\\" + verb + "\\command", command) && ok;
+    return ok;
+}
+
+void UnregisterFileClass(const std::string& extension, const std::string& className) {
+    if (!extension.empty()) DeleteClassesRootTree(extension);
+    if (!className.empty()) DeleteClassesRootTree(className);
+}

@@ -1,0 +1,146 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/cmdline.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "support/spy_log.h"
+
+namespace {
+
+std::string CurrentFolder() {
+    char dir[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
+    std::string s(dir, n);
+    if (s.empty() || s.back() != '\\') s += '\\';
+    return s;
+}
+
+// Each test works in two fresh folders: the "program folder" holding a
+// document of a registered test class, and a separate start folder.
+class SettleTargetTest : public ::testing::Test {
+protected:
+    std::string programDir;
+    std::string startDir;
+    std::string ext;
+    std::string cls;
+    std::vector<char> line;
+
+    void SetUp() override {
+        // Unique per test so that parallel test processes do not share a class.
+        ext = std::string(".cvsel") + std::to_string(GetCurrentProcessId());
+        cls = std::string("CvSelectTest") + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(RegisterFileClass(ext, cls, "Corvane Select Sample", "open", "notepad.exe \"%1\""));
+        programDir = MakeTempFolder("prog");
+        startDir = MakeTempFolder("start");
+        ASSERT_FALSE(programDir.empty());
+        ASSERT_FALSE(startDir.empty());
+        ASSERT_TRUE(WriteTextFile(programDir + "doc" + ext, "x"));
+        ASSERT_TRUE(WriteTextFile(programDir + "My Doc" + ext, "x"));
+        ASSERT_TRUE(SetCurrentDirectoryA(startDir.c_str()));
+        std::strcpy(programFolder, programDir.c_str());
+        programFolderKnown = true;
+        settings.Filename[0] = '\0';
+        settings.Message[0] = '\0';
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(TestBinFolder().c_str());
+        UnregisterFileClass(ext, cls);
+        RemoveFolderTree(programDir);
+        RemoveFolderTree(startDir);
+    }
+    void Settle(const std::string& commandLine) {
+        line.assign(commandLine.begin(), commandLine.end());
+        line.push_back('\0');
+        SettleTarget(line.data());
+    }
+};
+
+TEST_F(SettleTargetTest, StatusTextHasTheShellTypeNameAndDirectoryMoves) {
+    Settle("doc" + ext);
+    EXPECT_EQ(CurrentFolder(), programDir);
+    ASSERT_NE(popupText, nullptr);
+    std::string expected = "Starting doc" + ext + " (Corvane Select Sample)... ";
+    EXPECT_STREQ(popupText, expected.c_str());
+    EXPECT_EQ(popupTextLength, expected.size());
+    EXPECT_TRUE(targetGiven);
+}
+
+TEST_F(SettleTargetTest, QuotedTargetWithNomsg) {
+    Settle("\"My Doc" + ext + "\" -nomsg");
+    EXPECT_STREQ(target, ("My Doc" + ext).c_str());
+    EXPECT_TRUE(nomsgOption);
+    std::string expected = "Starting My Doc" + ext + " (Corvane Select Sample)... ";
+    EXPECT_STREQ(popupText, expected.c_str());
+    EXPECT_EQ(popupTextLength, expected.size());
+}
+
+TEST_F(SettleTargetTest, MissingFileLeavesOutTheTypePart) {
+    Settle("missing" + ext);
+    std::string expected = "Starting missing" + ext + "... ";
+    EXPECT_STREQ(popupText, expected.c_str());
+    EXPECT_EQ(popupTextLength, expected.size());
+}
+
+TEST_F(SettleTargetTest, TypeIsLookedUpInTheProgramFolder) {
+    // The document exists only in the program folder; the start folder does
+    // not have it, so the type name proves the lookup ran after the move.
+    std::strcpy(settings.Filename, ("doc" + ext).c_str());
+    Settle("");
+    EXPECT_STREQ(target, ("doc" + ext).c_str());
+    EXPECT_STREQ(popupText, ("Starting doc" + ext + " (Corvane Select Sample)... ").c_str());
+}
+
+TEST_F(SettleTargetTest, KeepDirectoryOptionResolvesAgainstTheStartFolder) {
+    std::strcpy(settings.Filename, ("doc" + ext).c_str());
+    Settle("-c");
+    EXPECT_EQ(CurrentFolder(), startDir);
+    // The document is not in the start folder: no type part.
+    EXPECT_STREQ(popupText, ("Starting doc" + ext + "... ").c_str());
+}
+
+TEST_F(SettleTargetTest, UnknownProgramFolderKeepsTheDirectory) {
+    programFolderKnown = false;
+    Settle("doc" + ext);
+    EXPECT_EQ(CurrentFolder(), startDir);
+}
+
+TEST_F(SettleTargetTest, FailedMoveIsIgnored) {
+    std::strcpy(programFolder, (programDir + "gone\\").c_str());
+    Settle("doc" + ext + " Hello");
+    EXPECT_EQ(CurrentFolder(), startDir);
+    EXPECT_STREQ(popupText, "Hello");
+    EXPECT_EQ(popupTextLength, 5u);
+}
+
+TEST_F(SettleTargetTest, MessageIsShownInsteadOfStatusText) {
+    std::strcpy(settings.Message, "Welcome to the disc");
+    Settle("doc" + ext);
+    EXPECT_STREQ(popupText, "Welcome to the disc");
+    EXPECT_EQ(popupTextLength, 19u);
+    EXPECT_EQ(CurrentFolder(), programDir);
+}
+
+TEST_F(SettleTargetTest, NoParameterGiven) {
+    Settle("");
+    EXPECT_EQ(target, nullptr);
+    EXPECT_FALSE(targetGiven);
+    EXPECT_STREQ(popupText, "No parameter given");
+    EXPECT_EQ(popupTextLength, 18u);
+}
+
+TEST_F(SettleTargetTest, EmptyTargetGivesAnEmptyText) {
+    Settle("\"\"");
+    ASSERT_NE(target, nullptr);
+    EXPECT_STREQ(target, "");
+    ASSERT_NE(popupText, nullptr);
+    EXPECT_STREQ(popupText, "");
+    EXPECT_EQ(popupTextLength, 0u);
+}
+
+}  // namespace
