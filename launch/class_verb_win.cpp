@@ -2,9 +2,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
 
+#include "app/format.h"
 #include "app/startup_state.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
@@ -58,16 +58,16 @@ INT_PTR OpenClassVerb(HWND popup, char* targetText) {
     if (!CopyText(className, sizeof className, cls)) return Fail(ERROR_NO_ASSOCIATION);
 
     // One level of current-version redirection; its absence is normal.
-    int n = std::snprintf(keyPath, sizeof keyPath, "%s\\CurVer", className);
-    if (n > 0 && static_cast<size_t>(n) < sizeof keyPath) {
+    size_t n = FormatText(keyPath, sizeof keyPath, "%s\\CurVer", className);
+    if (n < sizeof keyPath) {
         char redirected[kCommandCap];
         if (ReadClassesDefault(keyPath, redirected, sizeof redirected) && redirected[0]) {
             std::memcpy(className, redirected, sizeof className);
         }
     }
 
-    n = std::snprintf(keyPath, sizeof keyPath, "%s\\Shell\\%s\\command", className, verb);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof keyPath) return Fail(ERROR_NO_ASSOCIATION);
+    n = FormatText(keyPath, sizeof keyPath, "%s\\Shell\\%s\\command", className, verb);
+    if (n >= sizeof keyPath) return Fail(ERROR_NO_ASSOCIATION);
     if (!ReadClassesDefault(keyPath, command, sizeof command)) return Fail(ERROR_NO_ASSOCIATION);
 
     char windowsFolder[MAX_PATH];
