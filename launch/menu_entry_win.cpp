@@ -1,0 +1,48 @@
+// Starting one menu entry: its condition, a verb target, special parameters.
+// A menu entry's failure is not shown; only the result tells.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "conditions/condition.h"
+#include "conditions/version_bound.h"
+#include "launch/launch.h"
+
+bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const char* specialProgram,
+                    const char* specialTemplate, const Condition& condition) {
+    if (!targetText) return false;
+    if (!EvaluateCondition(condition, targetText)) return false;
+
+    if (targetText[0] == '~') {
+        // The lookup cuts its text in place; the entry's own text must stay
+        // whole for the next press of its button.
+        const size_t length = std::strlen(targetText);
+        char* copy = static_cast<char*>(std::malloc(length + 1));
+        if (copy) {
+            std::memcpy(copy, targetText, length + 1);
+            OpenClassVerb(window, copy);
+            std::free(copy);
+        }
+        return true;
+    }
+
+    const char* file = targetText;
+    char* special = nullptr;
+    char found[MAX_PATH + 1] = "";
+    if (specialProgram && specialProgram[0] && (INT_PTR)FindExecutableA(targetText, nullptr, found) > 32) {
+        found[MAX_PATH] = '\0';
+        if (EqualNoCase(FileNamePart(found), specialProgram)) {
+            special = BuildSpecialParameters(specialTemplate, targetText);
+            if (special) {
+                parameters = special;
+                file = found;
+            }
+        }
+    }
+    if (parameters && !parameters[0]) parameters = nullptr;
+    const bool started = (INT_PTR)ShellExecuteA(window, nullptr, file, parameters, nullptr, SW_SHOWNORMAL) > 32;
+    std::free(special);
+    return started;
+}

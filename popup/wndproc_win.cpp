@@ -1,0 +1,252 @@
+// The popup's window procedure: the start sequence, the commands of its
+// buttons, the auto-close timer, the web link and the system-menu item, and
+// closing when the medium the program runs from goes away.
+#include <windows.h>
+#include <shellapi.h>
+#include <dbt.h>
+
+#include "app/cmdline.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "conditions/condition.h"
+#include "launch/launch.h"
+#include "popup/popup.h"
+#include "popup/popup_state.h"
+
+namespace {
+
+bool startSequenceDone = false;
+
+LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return popup.wideWindow ? DefWindowProcW(window, message, wParam, lParam)
+                            : DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool HasTarget() { return targetGiven && target && target[0]; }
+
+bool StartEntry(HWND window, int n) {
+    MenuEntry& entry = settings.menu[n];
+    if (!entry.present) return false;
+    return StartMenuEntry(window, entry.Filename, entry.Param, entry.specialProgram, entry.specialParameters,
+                          entry.condition);
+}
+
+void ArmAutoCloseTimer(HWND window) {
+    if (settings.ShowTime <= 0) return;
+    const UINT_PTR id = SetTimer(window, kAutoCloseTimer, (UINT)settings.ShowTime, nullptr);
+    if (id) {
+        popup.autoCloseTimer = id;
+        popup.autoCloseRunning = true;
+    }
+}
+
+void RunStartSequence(HWND window) {
+    // The start message is meant for once per run; a stray second one would
+    // start everything again.
+    if (startSequenceDone) return;
+    startSequenceDone = true;
+
+    ArmAutoCloseTimer(window);
+    if (!HasTarget()) return;
+    if (conditionError) {
+        SetPopupText(conditionErrorText);
+        ShowPopupText(window, true);
+        return;
+    }
+    if (!settings.mainHasButton) {
+        if (!StartTarget(window)) return;
+        if (!IsWindow(window)) return;  // an installer's retried start closed it
+    }
+    for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
+        if (!settings.menu[n].hasButton) StartEntry(window, n);
+
+    const ViewerWalkResult walk = RunViewerWalk(window);
+    if (doNotRepeatActive && !walk.failed) {
+        CreatePopupButtons(window, false, nullptr);
+        ShowPopupText(window, false);
+    }
+    if ((settings.ShowOptions & 1) || (walk.failed && walk.stopTimer))
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void RemoveFromFocusList(HWND control) {
+    if (!control) return;
+    for (int i = 0; i < popup.focusCount && i < kFocusSlots; ++i) {
+        if (popup.focusList[i] != control) continue;
+        for (int j = i; j + 1 < popup.focusCount && j + 1 < kFocusSlots; ++j) popup.focusList[j] = popup.focusList[j + 1];
+        --popup.focusCount;
+        popup.focusList[popup.focusCount] = nullptr;
+        return;
+    }
+}
+
+int FocusSlotOf(HWND control) {
+    for (int i = 0; i < popup.focusCount && i < kFocusSlots; ++i)
+        if (popup.focusList[i] == control) return i;
+    return -1;
+}
+
+void RunInstallCommand(HWND window) {
+    HWND install = popup.installButton.exists ? popup.installButton.window : nullptr;
+    if (install) EnableWindow(install, FALSE);
+    if (RunCommand(window, installMessage, installProgram, installParameters, installWaitAndRetry)) return;
+    if (!IsWindow(window)) return;
+    RemoveFromFocusList(install);
+    if (popup.exitButton.exists) {
+        SetFocus(popup.exitButton.window);
+        popup.focusIndex = FocusSlotOf(popup.exitButton.window);
+    }
+}
+
+void ToggleCheckBox(HWND box) {
+    const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
+    doNotShowAgain = state != BST_CHECKED;
+    SendMessageA(box, BM_SETCHECK, doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
+    bool outcome = false;
+    switch (command) {
+    case IdExit:
+        DestroyWindow(window);
+        return;
+    case IdInstall:
+        RunInstallCommand(window);
+        return;
+    case IdCheckBox:
+        ToggleCheckBox(popup.checkBox.exists ? popup.checkBox.window : (HWND)lParam);
+        return;
+    case IdMainEntry:
+        // Without a target the main button has nothing to start.
+        outcome = HasTarget() && StartTarget(window);
+        break;
+    default:
+        if (command >= IdFirstEntry && command < IdFirstEntry + kMaxMenuEntries) {
+            StartEntry(window, (int)(command - IdMainEntry));
+            outcome = true;  // a failed entry start is not reported
+            break;
+        }
+        return;
+    }
+    if ((settings.ShowOptions & 2) && outcome && IsWindow(window)) DestroyWindow(window);
+}
+
+void HandleAutoCloseTick(HWND window) {
+    if (startInProgress) {
+        // Close soon after the start has returned, not in the middle of it.
+        popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 500, nullptr);
+        popup.autoCloseRunning = true;
+        return;
+    }
+    popup.autoCloseRunning = false;
+    KillTimer(window, popup.autoCloseTimer);
+    if ((settings.ShowOptions & 4) && settings.anyButton && popup.focusCount > 0 && popup.focusList[0]) {
+        const int id = GetDlgCtrlID(popup.focusList[0]);
+        SendMessageA(window, WM_COMMAND, (WPARAM)id, 0);
+    }
+    if (IsWindow(window)) DestroyWindow(window);
+}
+
+void HandleMouseMove(HWND window, LPARAM position) {
+    const bool onLink = IsOnInfoLine(position);
+    if (onLink && !popup.linkHover) {
+        SetCursor(popup.handCursor);
+        SetCapture(window);
+        popup.linkHover = true;
+    } else if (!onLink && popup.linkHover) {
+        popup.linkHover = false;
+        ReleaseCapture();
+        SetCursor(popup.arrowCursor);
+    }
+}
+
+bool ProgramVolumeGone() {
+    if (!driveRoot[0]) return false;
+    char volumeName[1024];
+    DWORD maximumComponentLength = 0, fileSystemFlags = 0;
+    // No "insert disk" box for a drive whose medium has gone.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const BOOL readable = GetVolumeInformationA(driveRoot, volumeName, sizeof volumeName, nullptr,
+                                                &maximumComponentLength, &fileSystemFlags, nullptr, 0);
+    SetErrorMode(previousMode);
+    return !readable;
+}
+
+}  // namespace
+
+LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY:
+        if (popup.splashWindow) DestroyWindow(popup.splashWindow);
+        if (popup.autoCloseRunning) {
+            popup.autoCloseRunning = false;
+            KillTimer(window, popup.autoCloseTimer);
+        }
+        popup.linkHover = false;
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        if (popup.logoCentred) {
+            popup.logoX = ((int)LOWORD(lParam) - popup.logoWidth) / 2;
+            popup.logoY = ((int)HIWORD(lParam) - popup.logoHeight) / 2;
+        }
+        return 0;
+    case WM_SETFOCUS:
+        if (popup.focusIndex >= 0 && popup.focusIndex < popup.focusCount && popup.focusIndex < kFocusSlots)
+            SetFocus(popup.focusList[popup.focusIndex]);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (dc) PaintPopup(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        if (startInProgress)
+            MessageBeep(MB_ICONEXCLAMATION);
+        else
+            DestroyWindow(window);
+        return 0;
+    case WM_COMMAND:
+        HandleCommand(window, wParam, lParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == IdSysMenuWeb) {
+            SetPopupText(kMakerWebMessage);
+            RemeasurePopup(window);
+            ShellExecuteA(window, nullptr, kMakerWebAddress, ".", nullptr, SW_SHOWNORMAL);
+        }
+        return DefaultProc(window, message, wParam, lParam);
+    case WM_TIMER:
+        HandleAutoCloseTick(window);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (popup.checkBox.exists && (HWND)lParam == popup.checkBox.window) {
+            HDC dc = (HDC)wParam;
+            SetBkColor(dc, settings.BkColor);
+            SetTextColor(dc, settings.DoNotRepeatColor);
+            return (LRESULT)popup.backgroundBrush;
+        }
+        return DefaultProc(window, message, wParam, lParam);
+    case WM_MOUSEMOVE:
+        HandleMouseMove(window, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Capture taken away by someone else: the link is no longer hovered.
+        if ((HWND)lParam != window) popup.linkHover = false;
+        return DefaultProc(window, message, wParam, lParam);
+    case WM_LBUTTONUP:
+        if (IsOnInfoLine(lParam))
+            RunCommand(window, settings.WebMsg, settings.Web[0] ? settings.Web : kMakerWebAddress, ".", false);
+        return 0;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVICEREMOVECOMPLETE && ProgramVolumeGone()) DestroyWindow(window);
+        return DefaultProc(window, message, wParam, lParam);
+    case kStartMessage:
+        RunStartSequence(window);
+        return 0;
+    default:
+        return DefaultProc(window, message, wParam, lParam);
+    }
+}
