@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/cmdline.h"
+#include "app/format.h"
 #include "app/settings.h"
 #include "conditions/version_bound.h"
 #include "launch/launch.h"
@@ -22,15 +22,11 @@ const INT_PTR kNoAssociationCode = 31;  // SE_ERR_NOASSOC
 // that a sample path of any length is shown whole.
 char* FormatLookupFailure(int ruleNumber, const char* viewerFile, INT_PTR code) {
     const bool notFound = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
-    const int length = notFound ? std::snprintf(nullptr, 0, "ViewerFile%d (%s) file not found.", ruleNumber, viewerFile)
-                                : std::snprintf(nullptr, 0, "ViewerFile%d (%s) error %d", ruleNumber, viewerFile, (int)code);
-    if (length < 0) return nullptr;
-    char* text = static_cast<char*>(std::malloc((size_t)length + 1));
+    const char* format = notFound ? "ViewerFile%d (%s) file not found." : "ViewerFile%d (%s) error %d";
+    const size_t length = FormatText(nullptr, 0, format, ruleNumber, viewerFile, (int)code);
+    char* text = static_cast<char*>(std::malloc(length + 1));
     if (!text) return nullptr;
-    if (notFound)
-        std::snprintf(text, (size_t)length + 1, "ViewerFile%d (%s) file not found.", ruleNumber, viewerFile);
-    else
-        std::snprintf(text, (size_t)length + 1, "ViewerFile%d (%s) error %d", ruleNumber, viewerFile, (int)code);
+    FormatText(text, length + 1, format, ruleNumber, viewerFile, (int)code);
     return text;
 }
 
