@@ -13,8 +13,9 @@ public:
     ~IniFile();
 
     // Takes the file's contents; keeps only the entries of the first
-    // section named `section` (case-insensitive).
-    void Load(const char* data, size_t size, const char* section = "Info");
+    // section named `section` (case-insensitive). With `listAll` the same
+    // scan also records the whole file's structure (see Sections/KeyLines).
+    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false);
 
     // The profile text rule: copies the value (or `def` when the key is
     // missing) into `buf`, cut to cap - 1 bytes, and returns the count copied.
@@ -37,10 +38,57 @@ public:
     const Entry& EntryAt(size_t i) const { return entries_[i]; }
     bool HasBom() const { return bom_; }
 
+    // For the settings checker, recorded only by Load(..., listAll = true):
+    // every section header and every key line of the whole file, in file
+    // order, including those the look-ups never see.
+    struct Section {
+        const char* name;  // between '[' and the last ']', not terminated
+        size_t nameLength;
+        int line;
+        bool read;         // the section whose entries the look-ups answer from
+    };
+    struct KeyLine {
+        Entry entry;
+        const char* lineStart;  // first byte of the line, for columns
+        int section;            // index into the sections, -1 before the first header
+        const Entry* kept;      // the same line among EntryAt(), or null outside the read section
+    };
+    size_t SectionCount() const { return sectionCount_; }
+    const Section& SectionAt(size_t i) const { return sections_[i]; }
+    size_t KeyLineCount() const { return keyLineCount_; }
+    const KeyLine& KeyLineAt(size_t i) const { return keyLines_[i]; }
+
+    // For the settings checker: while a log is attached, every GetString and
+    // GetInt call is recorded, so the checker learns exactly which keys the
+    // settings reader asked for, with which capacity and default.
+    struct Lookup {
+        char key[48];        // as asked, cut to fit
+        bool integer;        // GetInt rather than GetString
+        size_t capacity;     // GetString's cap
+        char def[128];       // GetString's default, cut to fit
+        int32_t intDefault;  // GetInt's default
+        const Entry* entry;  // the winning entry, or null when the key is missing
+    };
+    enum { kMaxLookups = 256 };
+    struct LookupLog {
+        Lookup items[kMaxLookups];
+        size_t count = 0;
+        bool overflow = false;
+    };
+    void SetLookupLog(LookupLog* log) { log_ = log; }
+
 private:
+    void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
+                const Entry* entry) const;
+
     char* data_ = nullptr;
     Entry* entries_ = nullptr;
     size_t* index_ = nullptr;  // entries sorted by key, file order among equals
     size_t count_ = 0;
     bool bom_ = false;
+    Section* sections_ = nullptr;
+    size_t sectionCount_ = 0;
+    KeyLine* keyLines_ = nullptr;
+    size_t keyLineCount_ = 0;
+    LookupLog* log_ = nullptr;
 };

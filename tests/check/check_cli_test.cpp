@@ -1,0 +1,248 @@
+// corvane-check as a disc author runs it: arguments, exit status, the three
+// output forms. The JSON is parsed back with a small strict parser.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+const std::string kRoot = CORVANE_SOURCE_DIR;
+const std::string kFixtures = kRoot + "/tests/check/fixtures/";
+
+struct RunResult {
+    int status;
+    std::string out;
+};
+
+RunResult RunCheck(const std::string& args) {
+    RunResult r;
+    std::string command = std::string(CORVANE_CHECK_EXE) + " " + args + " 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) {
+        ADD_FAILURE() << "cannot run " << command;
+        return {-1, ""};
+    }
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int raw = pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return r;
+}
+
+// A strict JSON value: enough to read the report back and to reject anything malformed.
+struct Json {
+    enum Type { Null, Bool, Number, String, Array, Object } type = Null;
+    bool b = false;
+    double number = 0;
+    std::string text;
+    std::vector<Json> items;
+    std::map<std::string, Json> members;
+    const Json& operator[](const std::string& k) const {
+        static const Json none;
+        auto it = members.find(k);
+        return it == members.end() ? none : it->second;
+    }
+};
+
+class JsonParser {
+public:
+    explicit JsonParser(const std::string& s) : s_(s) {}
+    bool Parse(Json& out) {
+        if (!Value(out)) return false;
+        Blank();
+        return i_ == s_.size();
+    }
+
+private:
+    void Blank() {
+        while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t')) ++i_;
+    }
+    bool Literal(const char* w) {
+        size_t n = std::string(w).size();
+        if (s_.compare(i_, n, w) != 0) return false;
+        i_ += n;
+        return true;
+    }
+    bool Str(std::string& out) {
+        if (s_[i_] != '"') return false;
+        ++i_;
+        while (i_ < s_.size() && s_[i_] != '"') {
+            unsigned char c = static_cast<unsigned char>(s_[i_]);
+            if (c < 0x20) return false;
+            if (c == '\\') {
+                if (++i_ >= s_.size()) return false;
+                char e = s_[i_];
+                if (e == 'u') {
+                    if (i_ + 4 >= s_.size()) return false;
+                    unsigned v = std::stoul(s_.substr(i_ + 1, 4), nullptr, 16);
+                    if (v < 0x80) out += static_cast<char>(v);
+                    else out += static_cast<char>(0xC0 | (v >> 6)), out += static_cast<char>(0x80 | (v & 0x3F));
+                    i_ += 4;
+                } else if (e == 'n') out += '\n';
+                else if (e == '"' || e == '\\' || e == '/') out += e;
+                else return false;
+            } else {
+                out += static_cast<char>(c);
+            }
+            ++i_;
+        }
+        if (i_ >= s_.size()) return false;
+        ++i_;
+        return true;
+    }
+    bool Value(Json& v) {
+        Blank();
+        if (i_ >= s_.size()) return false;
+        char c = s_[i_];
+        if (c == '{') {
+            v.type = Json::Object;
+            ++i_;
+            Blank();
+            if (s_[i_] == '}') return ++i_, true;
+            for (;;) {
+                Blank();
+                std::string k;
+                if (!Str(k)) return false;
+                Blank();
+                if (s_[i_++] != ':') return false;
+                if (!Value(v.members[k])) return false;
+                Blank();
+                if (s_[i_] == ',') { ++i_; continue; }
+                if (s_[i_] == '}') return ++i_, true;
+                return false;
+            }
+        }
+        if (c == '[') {
+            v.type = Json::Array;
+            ++i_;
+            Blank();
+            if (s_[i_] == ']') return ++i_, true;
+            for (;;) {
+                v.items.emplace_back();
+                if (!Value(v.items.back())) return false;
+                Blank();
+                if (s_[i_] == ',') { ++i_; continue; }
+                if (s_[i_] == ']') return ++i_, true;
+                return false;
+            }
+        }
+        if (c == '"') return v.type = Json::String, Str(v.text);
+        if (Literal("true")) return v.type = Json::Bool, v.b = true, true;
+        if (Literal("false")) return v.type = Json::Bool, v.b = false, true;
+        if (Literal("null")) return true;
+        size_t start = i_;
+        if (s_[i_] == '-') ++i_;
+        while (i_ < s_.size() && isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+        if (i_ == start) return false;
+        v.type = Json::Number;
+        v.number = std::stod(s_.substr(start, i_ - start));
+        return true;
+    }
+    const std::string& s_;
+    size_t i_ = 0;
+};
+
+}  // namespace
+
+TEST(CheckCli, ExitStatusZeroOneTwo) {
+    EXPECT_EQ(RunCheck(kRoot + "/examples/medium").status, 0);
+    EXPECT_EQ(RunCheck(kFixtures + "utf8nobom").status, 1);
+    EXPECT_EQ(RunCheck(kFixtures + "values").status, 2);
+    // The settings file's own path works as well as its folder.
+    RunResult direct = RunCheck(kFixtures + "clean/Corva.INF");
+    EXPECT_EQ(direct.status, 0);
+    EXPECT_NE(direct.out.find("clean/Corva.INF: 0 errors, 0 warnings, 0 notes"), std::string::npos) << direct.out;
+}
+
+TEST(CheckCli, UsageAndUncheckableInput) {
+    RunResult help = RunCheck("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: corvane-check"), std::string::npos);
+    EXPECT_EQ(RunCheck("--bogus " + kFixtures + "clean").status, 2);
+    RunResult none = RunCheck(kFixtures + "files/docs");  // a folder without Corva.INF
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.out.find("no Corva.INF"), std::string::npos);
+    EXPECT_EQ(RunCheck(kFixtures + "no-such-folder/Corva.INF").status, 2);
+}
+
+TEST(CheckCli, ReportLinesNameFileLineAndSeverity) {
+    RunResult r = RunCheck(kFixtures + "numbering");
+    EXPECT_NE(r.out.find(kFixtures + "numbering/Corva.INF:4: error: menu entry 4 is never read"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("3 errors, 3 warnings, 0 notes"), std::string::npos);
+}
+
+TEST(CheckCli, JsonParsesBackToTheSameFindings) {
+    RunResult text = RunCheck(kFixtures + "keys");
+    RunResult json = RunCheck("--json " + kFixtures + "keys");
+    EXPECT_EQ(json.status, text.status);
+    Json doc;
+    ASSERT_TRUE(JsonParser(json.out).Parse(doc)) << json.out;
+    EXPECT_EQ(doc["exitStatus"].number, 2);
+    EXPECT_EQ(doc["errors"].number, 1);
+    EXPECT_EQ(doc["warnings"].number, 12);
+    EXPECT_EQ(doc["settings"].type, Json::Null);  // only with --explain
+    const Json& findings = doc["findings"];
+    ASSERT_EQ(findings.type, Json::Array);
+    EXPECT_EQ(findings.items.size(), 14u);
+    bool sawTilte = false;
+    for (const Json& f : findings.items) {
+        // Every JSON finding is also a line of the text report.
+        std::string line = ":" + std::to_string(static_cast<int>(f["line"].number)) + ": " +
+                           f["severity"].text + ": " + f["message"].text;
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+        if (f["key"].text == "Tilte") {
+            sawTilte = true;
+            EXPECT_EQ(f["code"].text, "unknown-key");
+            EXPECT_EQ(f["severity"].text, "warning");
+        }
+    }
+    EXPECT_TRUE(sawTilte);
+
+    // Bytes that are not UTF-8 still give valid JSON.
+    Json bom;
+    ASSERT_TRUE(JsonParser(RunCheck("--json --explain " + kFixtures + "utf8bom").out).Parse(bom));
+    EXPECT_TRUE(bom["utf8"].b);
+    bool sawMessage = false;
+    for (const Json& s : bom["settings"].items)
+        if (s["key"].text == "Message") {
+            sawMessage = true;
+            EXPECT_EQ(s["value"].text, "caf\xC3\xA9");  // the ANSI byte came as \u00E9
+        }
+    EXPECT_TRUE(sawMessage);
+}
+
+TEST(CheckCli, ExplainListsEveryKeyWithValueAndOrigin) {
+    RunResult r = RunCheck("--explain " + kRoot + "/examples/medium");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("(ANSI code page)"), std::string::npos);
+    // Given keys carry their line, others "(default)"; numbers and derived values are shown.
+    EXPECT_NE(r.out.find("  Title                      = \"Corvane Example Disc\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(line 5)"), std::string::npos);
+    EXPECT_NE(r.out.find("ShowTime                   = 8 -> 8000 ms"), std::string::npos);
+    EXPECT_NE(r.out.find("ExitMsg                    = \"Exit\""), std::string::npos);
+    for (const char* key : {"Filename ", "DoNotRepeatColor", "xSplash", "Filename1 ", "ViewerFile1 ", "DoNotRepeatText"})
+        EXPECT_NE(r.out.find(std::string("  ") + key), std::string::npos) << key;
+    size_t defaults = 0;
+    for (size_t at = 0; (at = r.out.find("(default)", at)) != std::string::npos; ++at) ++defaults;
+    EXPECT_GT(defaults, 40u);
+
+    Json doc;
+    ASSERT_TRUE(JsonParser(RunCheck("--json --explain " + kRoot + "/examples/medium").out).Parse(doc));
+    bool sawShowTime = false;
+    for (const Json& s : doc["settings"].items) {
+        if (s["key"].text != "ShowTime") continue;
+        sawShowTime = true;
+        EXPECT_EQ(s["value"].text, "8");
+        EXPECT_EQ(s["effective"].text, "8000 ms");
+        EXPECT_FALSE(s["default"].b);
+        EXPECT_EQ(s["line"].number, 8);
+    }
+    EXPECT_TRUE(sawShowTime);
+}

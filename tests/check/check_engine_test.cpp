@@ -1,0 +1,334 @@
+// The checker's findings, on settings texts in memory and on fixture media
+// under tests/check/fixtures/<case>/ (each holds a Corva.INF and its files).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tools/check/check_engine.h"
+#include "tools/check/check_files.h"
+
+using corvcheck::Finding;
+using corvcheck::Report;
+using corvcheck::Severity;
+
+namespace {
+
+const std::string kFixtures = std::string(CORVANE_SOURCE_DIR) + "/tests/check/fixtures/";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+Report CheckText(const std::string& text) { return corvcheck::CheckSettings(text.data(), text.size(), nullptr); }
+
+struct Fixture {
+    std::string text;
+    Report report;
+};
+
+Fixture CheckFixture(const std::string& name) {
+    Fixture f;
+    f.text = ReadFile(kFixtures + name + "/Corva.INF");
+    corvcheck::FolderMedium medium(kFixtures + name);
+    f.report = corvcheck::CheckSettings(f.text.data(), f.text.size(), &medium);
+    return f;
+}
+
+// Line number (1-based) of the first line of `text` that starts with `start`.
+int LineOf(const std::string& text, const std::string& start) {
+    std::istringstream in(text);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n)
+        if (line.compare(0, start.size(), start) == 0) return n;
+    ADD_FAILURE() << "no line starts with " << start;
+    return -1;
+}
+
+// The one finding of `code` at `line`; fails the test when there is none.
+const Finding* At(const Report& r, const std::string& code, int line) {
+    for (const Finding& f : r.findings)
+        if (f.code == code && f.line == line) return &f;
+    std::string all;
+    for (const Finding& f : r.findings) all += std::to_string(f.line) + " " + f.code + ": " + f.message + "\n";
+    ADD_FAILURE() << "no finding " << code << " at line " << line << "; findings:\n" << all;
+    return nullptr;
+}
+
+int Count(const Report& r, const std::string& code) {
+    int n = 0;
+    for (const Finding& f : r.findings) n += f.code == code;
+    return n;
+}
+
+bool Contains(const Finding* f, const std::string& part) {
+    return f && f->message.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(CheckKeys, UnknownMisplacedDuplicateAndUnreadKeys) {
+    Fixture f = CheckFixture("keys");
+    const Report& r = f.report;
+    EXPECT_TRUE(Contains(At(r, "unknown-key", LineOf(f.text, "Tilte=")), "did you mean 'Title'?"));
+    EXPECT_TRUE(Contains(At(r, "unknown-key", LineOf(f.text, "#Display=")), "only ';' starts a comment"));
+    At(r, "key-outside-info", LineOf(f.text, "Filename=readme.htm"));
+    // The first Title wins: a warning on the second and a note on the first.
+    const int first = LineOf(f.text, "Title=First");
+    const Finding* dup = At(r, "duplicate-key", LineOf(f.text, "Title=Second"));
+    EXPECT_TRUE(Contains(dup, "line " + std::to_string(first)));
+    const Finding* winner = At(r, "duplicate-key", first);
+    EXPECT_TRUE(winner && winner->severity == Severity::Note);
+    At(r, "no-equals", LineOf(f.text, "Message"));
+    EXPECT_TRUE(Contains(At(r, "not-read", LineOf(f.text, "NoBrowser=")), "NoViewerCmd is given"));
+    EXPECT_TRUE(Contains(At(r, "not-read", LineOf(f.text, "DoNotRepeatText=")), "DoNotRepeatId"));
+    EXPECT_TRUE(Contains(At(r, "not-read", LineOf(f.text, "yPos=")), "keyword 'center'"));
+    const Finding* eleven = At(r, "number-out-of-range", LineOf(f.text, "Filename11="));
+    EXPECT_TRUE(eleven && eleven->severity == Severity::Error);
+    At(r, "other-section", LineOf(f.text, "[Other]"));
+    // Only known keys in another section are named one by one.
+    At(r, "key-outside-info", LineOf(f.text, "Display=in the wrong"));
+    for (const Finding& x : r.findings) EXPECT_NE(x.key, "Unrelated");
+    // The second [Info] and the key in it.
+    const int second = LineOf(f.text, "Web=") - 1;
+    EXPECT_TRUE(Contains(At(r, "duplicate-section", second), "(line 3)"));
+    At(r, "key-outside-info", second + 1);
+    // Keys that are read and well formed give nothing: NoViewerCmd, xPos, ShowTime.
+    for (const Finding& x : r.findings) {
+        EXPECT_NE(x.key, "NoViewerCmd");
+        EXPECT_NE(x.key, "xPos");
+        EXPECT_NE(x.key, "ShowTime");
+    }
+    EXPECT_EQ(r.ExitStatus(), 2);
+}
+
+TEST(CheckKeys, SuggestionsOnlyForNearMisses) {
+    EXPECT_EQ(corvcheck::EditDistance("Tilte", "title"), 1);
+    EXPECT_EQ(corvcheck::EditDistance("ShowTim", "ShowTime"), 1);
+    EXPECT_EQ(corvcheck::EditDistance("", "abc"), 3);
+    Report r = CheckText("[Info]\nViewrFile1=x\nCompletelyDifferent=1\nFilename01=x\n");
+    ASSERT_EQ(Count(r, "unknown-key"), 3);
+    EXPECT_NE(r.findings[0].message.find("did you mean 'ViewerFile1'?"), std::string::npos);
+    EXPECT_EQ(r.findings[1].message.find("did you mean"), std::string::npos);
+    // The reader writes numbers without leading zeros, so Filename01 is never asked for.
+    EXPECT_NE(r.findings[2].message.find("did you mean 'Filename1'?"), std::string::npos);
+}
+
+TEST(CheckNumbering, GapsAndMissingViewerMsg) {
+    Fixture f = CheckFixture("numbering");
+    const Report& r = f.report;
+    const Finding* gap = At(r, "gap", LineOf(f.text, "Filename4="));
+    EXPECT_TRUE(Contains(gap, "Filename3 is missing"));
+    EXPECT_TRUE(gap && gap->severity == Severity::Error);
+    At(r, "orphan-key", LineOf(f.text, "Filename4Menu="));
+    EXPECT_TRUE(Contains(At(r, "viewer-msg-missing", LineOf(f.text, "ViewerFile2=")),
+                         "\"ViewerMsg2 parameter not given\""));
+    At(r, "orphan-key", LineOf(f.text, "ViewerCmd2="));
+    EXPECT_TRUE(Contains(At(r, "gap", LineOf(f.text, "ViewerFile3=")), "no ViewerMsg2"));
+    At(r, "orphan-key", LineOf(f.text, "ViewerMsg3="));
+    // Entries 1, 2 and rule 1 are read and their files exist.
+    EXPECT_EQ(Count(r, "missing-file"), 0);
+    EXPECT_EQ(r.errors, 3);
+}
+
+TEST(CheckNumbering, AnEmptyNumberEndsTheListToo) {
+    Report r = CheckText("[Info]\nFilename1=a\nFilename2=\nFilename3=c\n");
+    ASSERT_EQ(Count(r, "gap"), 1);
+    EXPECT_NE(r.findings[0].message.find("Filename2 is empty"), std::string::npos);
+    EXPECT_EQ(r.findings[0].line, 4);
+}
+
+TEST(CheckValues, EveryKindOfMalformedOrAdjustedValue) {
+    Fixture f = CheckFixture("values");
+    const Report& r = f.report;
+    const std::string& t = f.text;
+    At(r, "special-no-comma", LineOf(t, "SpecialParam="));
+    const Finding* main = At(r, "bad-condition", LineOf(t, "FilenameCondition="));
+    EXPECT_TRUE(Contains(main, "Invalid conditional at term 2 'F?b.txt'"));
+    EXPECT_TRUE(Contains(main, "instead of starting the target"));
+    if (main) {
+        EXPECT_EQ(main->column, 19 + 8);  // after "FilenameCondition=" and "f?a.txt?"
+    }
+    At(r, "retry-word", LineOf(t, "NoViewerCmdClickRetryShow="));
+    At(r, "bad-version", LineOf(t, "NoViewerVersion="));
+    EXPECT_TRUE(Contains(At(r, "showtime-raised", LineOf(t, "ShowTime=")), "raised to 5 seconds"));
+    EXPECT_TRUE(Contains(At(r, "bad-colour", LineOf(t, "InfoColor=")), "stays 0,0,255"));
+    EXPECT_TRUE(Contains(At(r, "colour-read-as", LineOf(t, "MsgColor=")), "read as 44,0,0"));
+    EXPECT_TRUE(Contains(At(r, "weight-clamped", LineOf(t, "InfoWeight=")), "clamped to 9"));
+    EXPECT_TRUE(Contains(At(r, "bad-position", LineOf(t, "xPos=")), "did you mean 'center'?"));
+    EXPECT_TRUE(Contains(At(r, "bad-position", LineOf(t, "xSplash=")), "ySplash is not given"));
+    At(r, "unused-bits", LineOf(t, "SplashOptions="));
+    At(r, "unused-bits", LineOf(t, "ShowOptions="));
+    const Finding* cut = At(r, "cut", LineOf(t, "Filename1Param="));
+    EXPECT_TRUE(Contains(cut, "300 characters") && Contains(cut, "first 259"));
+    const Finding* entry = At(r, "bad-condition", LineOf(t, "Filename1Condition="));
+    EXPECT_TRUE(Contains(entry, "Invalid filename 'version from' information at term 3 'v?5.0'"));
+    EXPECT_TRUE(Contains(entry, "tested with the terms before it"));
+    EXPECT_TRUE(Contains(At(r, "condition-too-long", LineOf(t, "Filename2Condition=")), "'|?f?3?f?4?'"));
+    EXPECT_TRUE(Contains(At(r, "bad-hex", LineOf(t, "Filename2Condition=")), "Bad char"));
+    EXPECT_TRUE(Contains(At(r, "not-a-number", LineOf(t, "yExit=")), "reads 12"));
+    // Well-formed values give nothing: BkColor with blanks, the entry's SpecialParam.
+    for (const Finding& x : r.findings) {
+        EXPECT_NE(x.key, "BkColor");
+        EXPECT_NE(x.key, "Filename1SpecialParam");
+    }
+}
+
+TEST(CheckValues, TimesAndWeightsAtTheirEdges) {
+    struct Case {
+        const char* text;
+        const char* code;  // null: no finding
+    } cases[] = {
+        {"ShowTime=4", "showtime-raised"}, {"ShowTime=5", nullptr},           {"ShowTime=-1", nullptr},
+        {"ShowTime=0", "showtime-default"}, {"ShowTime=-5", "showtime-default"}, {"ShowTime=8000", "time-in-seconds"},
+        {"SplashShowTime=2", nullptr},      {"SplashShowTime=0", "splashtime-default"},
+        {"InfoWeight=9", nullptr},          {"InfoWeight=-3", "weight-clamped"}, {"MsgWeight=10", "weight-clamped"},
+        {"InfoSize=abc", "not-a-number"},   {"InfoSize=99999999999", "number-wraps"}, {"InfoSize=-4", nullptr},
+        {"ShowOptions=7", nullptr},         {"NoViewerCmdClickRetryShow=No", nullptr},
+        {"NoViewerCmdClickRetryShow=yes", nullptr}, {"InfoColor=0,0,255,9", "colour-read-as"},
+        {"InfoColor=red,green,blue", "colour-read-as"}, {"BkColor=255", "bad-colour"},
+        {"xPos=10", "bad-position"},        {"xPos=-10", "bad-position"},        {"xPos=BOTTOMRIGHT", nullptr},
+        {"NoViewerVersion=NOT,prog.exe", nullptr}, {"NoViewerVersion=5.0.0.70000", "bad-version"},
+        {"ViewerFile1=a\nViewerMsg1=m\nViewerVersion1=5..0.0.1", nullptr},
+        {"ViewerFile1=a\nViewerMsg1=m\nViewerVersion1=5", "bad-version"},
+        {"FilenameCondition=!?f?a", nullptr}, {"FilenameCondition=r?HKEY_CURRENT_CONFIG\\X", "bad-condition"},
+        {"Filename1=a\nFilename1SpecialParam=app.exe", "special-no-comma"},
+    };
+    for (const Case& c : cases) {
+        Report r = CheckText(std::string("[Info]\n") + c.text + "\n");
+        if (!c.code) {
+            EXPECT_TRUE(r.findings.empty()) << c.text << ": " << (r.findings.empty() ? "" : r.findings[0].message);
+        } else {
+            EXPECT_EQ(Count(r, c.code), 1) << c.text;
+        }
+    }
+}
+
+TEST(CheckFiles, MissingFilesBitmapsAndCaseInsensitiveNames) {
+    Fixture f = CheckFixture("files");
+    const Report& r = f.report;
+    const std::string& t = f.text;
+    // Docs\ReadMe.HTM and Pictures/Logo.BMP exist in other letter case: fine.
+    for (const Finding& x : r.findings) {
+        EXPECT_NE(x.key, "Filename");
+        EXPECT_NE(x.key, "icon");
+        // A web address, a verb target, an absolute path and a folder are not files to look for.
+        EXPECT_NE(x.key, "Filename2");
+        EXPECT_NE(x.key, "Filename3");
+        EXPECT_NE(x.key, "Filename4");
+    }
+    EXPECT_TRUE(Contains(At(r, "bad-bitmap", LineOf(t, "splash=")), "bad bit count"));
+    const Finding* missing = At(r, "missing-file", LineOf(t, "Filename1="));
+    EXPECT_TRUE(missing && missing->severity == Severity::Error);
+    const Finding* test = At(r, "missing-file", LineOf(t, "Filename5Condition="));
+    EXPECT_TRUE(Contains(test, "setup\\missing.exe") && test->severity == Severity::Warning);
+    EXPECT_EQ(Count(r, "missing-file"), 4);  // Filename1, the f? test, ViewerFile1, ViewerCmdClick1
+    At(r, "missing-file", LineOf(t, "ViewerFile1="));
+    At(r, "missing-file", LineOf(t, "ViewerCmdClick1="));
+}
+
+TEST(CheckFiles, NamesThatAreNotOnTheMedium) {
+    using corvcheck::FolderMedium;
+    EXPECT_TRUE(FolderMedium::NamesNothingOnMedium("https://example.com/"));
+    EXPECT_TRUE(FolderMedium::NamesNothingOnMedium("mailto:someone@example.com"));
+    EXPECT_TRUE(FolderMedium::NamesNothingOnMedium("C:\\Windows\\notepad.exe"));
+    EXPECT_TRUE(FolderMedium::NamesNothingOnMedium("\\\\server\\share\\x"));
+    EXPECT_TRUE(FolderMedium::NamesNothingOnMedium("%SystemRoot%\\notepad.exe"));
+    EXPECT_FALSE(FolderMedium::NamesNothingOnMedium("docs\\readme.htm"));
+    EXPECT_FALSE(FolderMedium::NamesNothingOnMedium("..\\other\\x.htm"));
+    FolderMedium m(kFixtures + "files");
+    EXPECT_EQ(m.Look("DOCS\\README.HTM", nullptr), corvcheck::Medium::File);
+    EXPECT_EQ(m.Look(".\\docs\\..\\Docs/readme.htm", nullptr), corvcheck::Medium::File);
+    EXPECT_EQ(m.Look("docs", nullptr), corvcheck::Medium::Folder);
+    EXPECT_EQ(m.Look("docs\\nothing.htm", nullptr), corvcheck::Medium::Missing);
+}
+
+TEST(CheckEncoding, Utf8WithoutAndWithTheByteOrderMark) {
+    Fixture plain = CheckFixture("utf8nobom");
+    At(plain.report, "utf8-without-bom", LineOf(plain.text, "Title="));
+    // ANSI text that is not UTF-8 is what a file without the mark should hold.
+    EXPECT_EQ(Count(plain.report, "utf8-without-bom"), 1);
+    EXPECT_EQ(plain.report.ExitStatus(), 1);
+
+    Fixture bom = CheckFixture("utf8bom");
+    EXPECT_TRUE(bom.report.utf8);
+    const Finding* bad = At(bom.report, "invalid-utf8", 3);
+    EXPECT_TRUE(Contains(bad, "0xE9"));
+    if (bad) {
+        EXPECT_EQ(bad->column, 12);  // "Message=caf" then the byte
+    }
+    At(bom.report, "utf8-path", 4);
+    EXPECT_EQ(Count(bom.report, "invalid-utf8"), 1);  // the Greek title is valid
+}
+
+TEST(CheckEncoding, FilesTheProgramFindsNothingIn) {
+    std::string utf16("\xFF\xFE[\0I\0n\0f\0o\0]\0", 14);
+    EXPECT_EQ(Count(CheckText(utf16), "utf16-file"), 1);
+    Fixture none = CheckFixture("noinfo");
+    EXPECT_EQ(Count(none.report, "no-info-section"), 1);
+    Report empty = CheckText("");
+    EXPECT_EQ(Count(empty, "no-settings"), 1);
+    EXPECT_EQ(empty.ExitStatus(), 0);  // a note only
+}
+
+TEST(CheckClean, ExampleMediumAndCleanFixtureHaveNoFindings) {
+    for (const std::string& path : {std::string(CORVANE_SOURCE_DIR) + "/examples/medium", kFixtures + "clean"}) {
+        std::string text = ReadFile(path + "/Corva.INF");
+        ASSERT_FALSE(text.empty()) << path;
+        corvcheck::FolderMedium medium(path);
+        Report r = corvcheck::CheckSettings(text.data(), text.size(), &medium);
+        for (const Finding& x : r.findings) ADD_FAILURE() << path << ":" << x.line << ": " << x.message;
+        EXPECT_EQ(r.ExitStatus(), 0);
+    }
+}
+
+TEST(CheckExplain, RowsFollowTheReaderAndTheModel) {
+    Report r = CheckText(
+        "[Info]\nShowTime=3\nInfoWeight=12\nInfoColor=0,128,0\nxPos=CENTER\nWeb=help.htm\nNoBrowser=old.exe\n"
+        "Filename1=a.htm\nFilename1SpecialParam=app.exe,%f\nViewerFile1=s.pdf\nViewerMsg1=m\nViewerVersion1=NOT,x.exe\n");
+    auto row = [&](const std::string& key) -> const corvcheck::SettingRow* {
+        for (const auto& s : r.settings)
+            if (s.key == key) return &s;
+        ADD_FAILURE() << "no row " << key;
+        return nullptr;
+    };
+    const auto* showTime = row("ShowTime");
+    ASSERT_TRUE(showTime);
+    EXPECT_EQ(showTime->value, "3");
+    EXPECT_EQ(showTime->effective, "5000 ms");
+    EXPECT_EQ(showTime->line, 2);
+    EXPECT_FALSE(showTime->isDefault);
+    EXPECT_EQ(row("InfoWeight")->effective, "weight 900");
+    EXPECT_EQ(row("MsgWeight")->effective, "weight 900");  // takes the clamped InfoWeight
+    EXPECT_TRUE(row("MsgWeight")->isDefault);
+    EXPECT_EQ(row("MsgColor")->effective, "0,128,0");
+    EXPECT_EQ(row("xPos")->effective, "center");
+    EXPECT_EQ(row("WebMsg")->effective, "Starting help.htm");
+    EXPECT_EQ(row("NoBrowser")->value, "old.exe");  // read in place of the missing NoViewerCmd
+    EXPECT_EQ(row("NoViewerCmd")->effective, "old.exe");
+    EXPECT_EQ(row("Filename1SpecialParam")->effective, "program 'app.exe', parameters '%f'");
+    EXPECT_EQ(row("ViewerVersion1")->effective, "not for x.exe");
+    EXPECT_TRUE(row("Title")->isDefault);
+    EXPECT_EQ(row("Title")->value, "Corvane 3.2");
+    // Reading order: the table ends with the entries, the rules and the do-not-show-again keys.
+    ASSERT_FALSE(r.settings.empty());
+    EXPECT_EQ(r.settings.front().key, "Filename");
+    EXPECT_EQ(r.settings.back().key, "DoNotRepeatId");
+}
+
+TEST(CheckOutput, CompilerFormAndJsonEscapes) {
+    Report r = CheckText("[Info]\nTilte=x\nInfoColor=1\n");
+    std::string text = corvcheck::FormatText(r, "Corva.INF");
+    EXPECT_NE(text.find("Corva.INF:2: warning: unknown key 'Tilte' is never read; did you mean 'Title'? [unknown-key]\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Corva.INF:3: error: malformed colour"), std::string::npos);
+    EXPECT_NE(text.find("Corva.INF: 1 error, 1 warning, 0 notes\n"), std::string::npos);
+    EXPECT_EQ(corvcheck::JsonString("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000A\"");
+    EXPECT_EQ(corvcheck::JsonString("caf\xE9"), "\"caf\\u00E9\"");          // ANSI byte as Latin-1
+    EXPECT_EQ(corvcheck::JsonString("\xCE\x95"), "\"\xCE\x95\"");            // valid UTF-8 kept
+    EXPECT_EQ(corvcheck::JsonString("\xED\xA0\x80"), "\"\\u00ED\\u00A0\\u0080\"");  // a surrogate is not UTF-8
+}

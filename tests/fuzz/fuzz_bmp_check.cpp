@@ -1,0 +1,22 @@
+// Any bytes: the check must never read outside them, and whatever it accepts
+// must describe an info block and pixel data that lie inside them.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "splash/bmp_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    BmpLayout layout;
+    if (CheckBmp(data, size, &layout) != BmpOk) return 0;
+    if (layout.infoSize < 40 || kBmpFileHeaderSize + (uint64_t)layout.infoSize > size) abort();
+    if (layout.pixelOffset < kBmpFileHeaderSize + layout.infoSize) abort();
+    if ((uint64_t)layout.pixelOffset + layout.pixelBytes > size) abort();
+    if (layout.width <= 0 || layout.height == 0) abort();
+    // Touch every byte the system would read, so the sanitizer sees any overrun.
+    volatile uint8_t sum = 0;
+    for (uint32_t i = 0; i < layout.infoSize; ++i) sum = sum + data[kBmpFileHeaderSize + i];
+    for (uint64_t i = 0; i < layout.pixelBytes; ++i) sum = sum + data[layout.pixelOffset + i];
+    (void)sum;
+    return 0;
+}

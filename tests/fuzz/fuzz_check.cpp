@@ -1,0 +1,17 @@
+// Feeds arbitrary bytes through the settings checker's engine (no medium, so
+// no file is touched) and all three report forms.
+#include <cstddef>
+#include <cstdint>
+
+// The fuzz build links only the program's core; the engine's sources come along here.
+#include "tools/check/check_engine.cpp"
+#include "tools/check/check_output.cpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    corvcheck::Report report = corvcheck::CheckSettings(reinterpret_cast<const char*>(data), size, nullptr);
+    std::string out = corvcheck::FormatText(report, "Corva.INF");
+    out += corvcheck::FormatExplain(report, "Corva.INF");
+    out += corvcheck::FormatJson(report, "Corva.INF", true);
+    if (report.ExitStatus() < 0 || report.ExitStatus() > 2 || out.empty()) __builtin_trap();
+    return 0;
+}

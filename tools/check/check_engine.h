@@ -1,0 +1,71 @@
+// The findings engine of corvane-check: reads a settings file with the
+// program's own reader, key table and value parsers, and lists every place
+// where the program would not do what the file seems to ask. Platform-free;
+// the medium's files are reached only through the Medium interface.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace corvcheck {
+
+enum class Severity { Note, Warning, Error };
+const char* SeverityName(Severity severity);
+
+struct Finding {
+    Severity severity;
+    int line;             // 1-based; 0 for the file as a whole
+    int column;           // 1-based; 0 when the whole line is meant
+    std::string code;     // stable short name of the kind of finding, e.g. "unknown-key"
+    std::string key;      // the key concerned, or empty
+    std::string message;
+};
+
+// One key the program reads, as --explain shows it.
+struct SettingRow {
+    std::string key;
+    std::string value;      // the text (or number) the reader handed to the program
+    std::string effective;  // what the program makes of it, when that says more
+    bool isDefault;         // the key is not in the file (or, for a number, empty)
+    bool integer;           // read as a number
+    int line;               // 0 when not in the file
+};
+
+// The files of the medium. Paths are the settings' own texts: Windows paths
+// relative to the program folder (the folder holding Corva.INF).
+class Medium {
+public:
+    enum Kind { Missing, File, Folder, NotChecked };
+    virtual ~Medium() = default;
+    // NotChecked for texts that name nothing on the medium (web addresses,
+    // absolute paths, environment variables). `found` receives a path that
+    // Read accepts.
+    virtual Kind Look(const std::string& path, std::string* found) const = 0;
+    // Reads at most `limit` bytes; false when the file cannot be read.
+    virtual bool Read(const std::string& found, std::vector<unsigned char>& bytes, size_t limit) const = 0;
+};
+
+struct Report {
+    std::vector<Finding> findings;  // by line, file-wide findings first
+    std::vector<SettingRow> settings;
+    bool utf8 = false;
+    int errors = 0, warnings = 0, notes = 0;
+    int ExitStatus() const { return errors ? 2 : (warnings ? 1 : 0); }
+};
+
+// Checks the bytes of a settings file; a null `medium` skips every file check.
+Report CheckSettings(const char* data, size_t size, const Medium* medium);
+
+// Output in the form compilers use: "<file>:<line>[:<col>]: <severity>: <message> [<code>]"
+// and a closing count.
+std::string FormatText(const Report& report, const std::string& fileName);
+// The effective settings table.
+std::string FormatExplain(const Report& report, const std::string& fileName);
+// The same findings (and, with `withSettings`, the settings table) as JSON.
+std::string FormatJson(const Report& report, const std::string& fileName, bool withSettings);
+
+// Text helpers, exposed for the tests.
+std::string JsonString(const std::string& bytes);  // quoted, escaped, valid UTF-8
+int EditDistance(const std::string& a, const std::string& b);  // ignores ASCII case; a swap costs 1
+
+}  // namespace corvcheck

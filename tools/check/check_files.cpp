@@ -1,0 +1,92 @@
+#include "tools/check/check_files.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace corvcheck {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+std::string FindNoCase(const std::string& folder, const std::string& name) {
+    std::error_code ec;
+    std::string match;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string stored = it->path().filename().string();
+        if (stored == name) return stored;
+        if (match.empty() && SameNoCase(stored, name)) match = stored;
+    }
+    return match;
+}
+
+bool FolderMedium::NamesNothingOnMedium(const std::string& path) {
+    if (path.find('%') != std::string::npos) return true;
+    if (path[0] == '\\' || path[0] == '/') return true;
+    size_t colon = path.find(':');
+    if (colon != std::string::npos) {
+        // "C:..." is a drive; "http:", "mailto:" and the like are schemes.
+        bool scheme = colon >= 1 && IsLetter(path[0]);
+        for (size_t i = 1; i < colon && scheme; ++i) {
+            char c = path[i];
+            scheme = IsLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        }
+        if (scheme) return true;
+    }
+    return false;
+}
+
+Medium::Kind FolderMedium::Look(const std::string& path, std::string* found) const {
+    if (path.empty() || NamesNothingOnMedium(path)) return NotChecked;
+    std::string current = folder_;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find_first_of("\\/", start);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            current = (fs::path(current) / "..").string();
+            continue;
+        }
+        std::string stored = FindNoCase(current, part);
+        if (stored.empty()) return Missing;
+        current = (fs::path(current) / stored).string();
+    }
+    std::error_code ec;
+    fs::file_status status = fs::status(current, ec);
+    if (ec || !fs::exists(status)) return Missing;
+    if (found) *found = current;
+    return fs::is_directory(status) ? Folder : File;
+}
+
+bool FolderMedium::Read(const std::string& found, std::vector<unsigned char>& bytes, size_t limit) const {
+    bytes.clear();
+    std::FILE* f = std::fopen(found.c_str(), "rb");
+    if (!f) return false;
+    unsigned char chunk[65536];
+    size_t got;
+    while (bytes.size() < limit && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (bytes.size() > limit) bytes.resize(limit);
+    return ok;
+}
+
+}  // namespace corvcheck

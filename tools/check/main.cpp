@@ -1,0 +1,89 @@
+// corvane-check: reports every place where the program would not do what a
+// medium's Corva.INF seems to ask. Exit status 0 clean, 1 warnings only,
+// 2 errors (or the file could not be checked at all).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "tools/check/check_engine.h"
+#include "tools/check/check_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "usage: corvane-check [--explain] [--json] [MEDIUM-FOLDER | path/to/Corva.INF]\n"
+    "Checks the settings file of a medium the way the program reads it.\n"
+    "  --explain  also print every key the program reads, its value and whether it is the default\n"
+    "  --json     print the report as JSON\n"
+    "Exit status: 0 clean, 1 warnings only, 2 errors.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool explain = false, json = false;
+    std::string target;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--explain") explain = true;
+        else if (a == "--json") json = true;
+        else if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "corvane-check: unknown option '%s'\n%s", a.c_str(), kUsage);
+            return 2;
+        } else if (target.empty()) {
+            target = a;
+        } else {
+            std::fprintf(stderr, "corvane-check: more than one medium given\n%s", kUsage);
+            return 2;
+        }
+    }
+    if (target.empty()) target = ".";
+
+    std::error_code ec;
+    std::string folder, file;
+    if (fs::is_directory(target, ec)) {
+        folder = target;
+        std::string name = corvcheck::FindNoCase(folder, "Corva.INF");
+        if (name.empty()) {
+            std::fprintf(stderr, "corvane-check: %s: no Corva.INF in this folder\n", target.c_str());
+            return 2;
+        }
+        file = (fs::path(folder) / name).string();
+    } else {
+        file = target;
+        folder = fs::path(target).parent_path().string();
+        if (folder.empty()) folder = ".";
+    }
+
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) {
+        std::fprintf(stderr, "corvane-check: %s: cannot open: %s\n", file.c_str(), std::strerror(errno));
+        return 2;
+    }
+    std::vector<char> bytes;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(f);
+
+    corvcheck::FolderMedium medium(folder);
+    corvcheck::Report report = corvcheck::CheckSettings(bytes.data(), bytes.size(), &medium);
+    std::string out;
+    if (json) {
+        out = corvcheck::FormatJson(report, file, explain);
+    } else {
+        if (explain) out = corvcheck::FormatExplain(report, file) + "\n";
+        out += corvcheck::FormatText(report, file);
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    return report.ExitStatus();
+}
