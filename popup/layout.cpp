@@ -1,0 +1,99 @@
+#include "popup/layout.h"
+
+LogoPlacement PlaceLogo(int logoWidth, int xIcon, int yIcon) {
+    LogoPlacement p;
+    if (logoWidth == 0) return p;
+    if (xIcon == -1) {
+        p.centred = true;
+    } else {
+        p.x = xIcon;
+        p.y = yIcon;
+    }
+    return p;
+}
+
+LogoPlacement CentreLogo(int clientWidth, int clientHeight, int logoWidth, int logoHeight) {
+    LogoPlacement p;
+    p.centred = true;
+    p.x = (clientWidth - logoWidth) / 2;
+    p.y = (clientHeight - logoHeight) / 2;
+    return p;
+}
+
+TextBlock LayOutTextBlock(const LayoutSettings& s, const LayoutMetrics& m, const LogoPlacement& logo, int logoWidth,
+                          int infoLineHeight, int statusLineHeight, int buttonRowHeight) {
+    const int F = m.frameWidth, G = m.frameHeight;
+    TextBlock t;
+    if (s.xInfo != 0)
+        t.textLeft = s.xInfo;
+    else
+        t.textLeft = logo.centred ? F : logo.x + logoWidth + F;
+    if (s.yInfo != 0)
+        t.infoTop = s.yInfo;
+    else
+        t.infoTop = logo.centred ? G : logo.y + G;
+    t.statusTop = s.yMsg != 0 ? s.yMsg : t.infoTop + G + infoLineHeight;
+    t.buttonRowTop = s.yExit != 0 ? s.yExit : t.statusTop + G + statusLineHeight;
+    t.menuLeft = s.xMenu != 0 ? s.xMenu : t.textLeft;
+    const int reserved = buttonRowHeight > statusLineHeight ? buttonRowHeight : statusLineHeight;
+    t.menuTop = s.yMenu != 0 ? s.yMenu : t.buttonRowTop + G + reserved;
+    return t;
+}
+
+void MenuButtonSizer::Add(int textWidth, int height) {
+    if (!any) {
+        maxTextWidth = textWidth;
+        textHeight = height;
+        any = true;
+        return;
+    }
+    if (textWidth > maxTextWidth) maxTextWidth = textWidth;
+}
+
+static int Larger(int a, int b) { return a > b ? a : b; }
+
+int ContentWidth(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m) {
+    const int F = m.frameWidth;
+    int w = in.textLeft + in.displayWidth + 2 * F;
+    w = Larger(w, in.textLeft + in.messageWidth + 2 * F);
+    w = Larger(w, in.logoWidth);
+    w = Larger(w, s.xSize);
+    w = Larger(w, in.menuLeft + in.menuButtonWidth + 2 * F);
+    return w;
+}
+
+int WindowHeight(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m) {
+    const int G = m.frameHeight;
+    int lowestText = in.statusTop > in.infoTop ? in.statusTop + G + in.statusLineHeight
+                                               : in.infoTop + G + in.infoLineHeight;
+    int logoBottom = in.logoHeight + (in.logoCentred ? 0 : in.logoY);
+    int bottom = Larger(Larger(lowestText, logoBottom), in.menuTopAfterButtons);
+    int h = bottom + 2 * G + m.captionHeight;
+    return Larger(h, s.ySize);
+}
+
+int DefaultPopupPosition(int xPos, bool menuMode) {
+    if (xPos != PosAbsent) return xPos;
+    return menuMode ? PosCenter : PosTopLeft;
+}
+
+ScreenPoint PlaceOnWorkArea(const WorkAreaRect& a, int xCode, int y, int width, int height) {
+    const int midX = a.left + (a.right - a.left - width) / 2;
+    const int midY = a.top + (a.bottom - a.top - height) / 2;
+    const int rightX = a.right - width, bottomY = a.bottom - height;
+    ScreenPoint p;
+    switch (xCode) {
+    case PosAbsent:
+    case PosCenter: p = {midX, midY}; break;
+    case PosTopLeft: p = {a.left, a.top}; break;
+    case PosTopRight: p = {rightX, a.top}; break;
+    case PosBottomLeft: p = {a.left, bottomY}; break;
+    case PosBottomRight: p = {rightX, bottomY}; break;
+    case PosTop: p = {midX, a.top}; break;
+    case PosBottom: p = {midX, bottomY}; break;
+    case PosLeft: p = {a.left, midY}; break;
+    case PosRight: p = {rightX, midY}; break;
+    default: p = {a.left + xCode, a.top + y}; break;
+    }
+    return p;
+}

@@ -1,0 +1,89 @@
+// Layout arithmetic of the popup: where the logo, the texts, the button row
+// and the menu buttons go, how big the popup is, and where a window of a given
+// size lands on the work area. Pure integer arithmetic on plain values, so it
+// builds and is tested without the window system. Divisions truncate toward
+// zero, as C++ integer division does.
+#pragma once
+
+// Layout settings as read from the settings file; 0 means "compute it".
+struct LayoutSettings {
+    int xIcon = 0, yIcon = 0;
+    int xInfo = 0, yInfo = 0, yMsg = 0, yExit = 0;
+    int xMenu = 0, yMenu = 0;
+    int xSize = 0, ySize = 0;
+};
+
+// frame width (F), frame height (G) and caption height of the system.
+struct LayoutMetrics {
+    int frameWidth = 0, frameHeight = 0, captionHeight = 0;
+};
+
+struct LogoPlacement {
+    int x = 0, y = 0;
+    bool centred = false;
+};
+
+// A logo without width takes no place; xIcon == -1 centres it in the client area.
+LogoPlacement PlaceLogo(int logoWidth, int xIcon, int yIcon);
+
+// Where a logo of the given size goes when it is centred in a client area.
+LogoPlacement CentreLogo(int clientWidth, int clientHeight, int logoWidth, int logoHeight);
+
+struct TextBlock {
+    int textLeft = 0, infoTop = 0, statusTop = 0, buttonRowTop = 0;
+    int menuLeft = 0, menuTop = 0;
+};
+
+// `buttonRowHeight` is the height the Exit button will have: the line kept
+// free below the button row (where the menu column starts, or the popup ends)
+// is at least that high, so a button row never runs into the first menu
+// button or out of the popup. 0 reserves just a status line.
+TextBlock LayOutTextBlock(const LayoutSettings& s, const LayoutMetrics& m, const LogoPlacement& logo, int logoWidth,
+                          int infoLineHeight, int statusLineHeight, int buttonRowHeight = 0);
+
+// Common size of the menu buttons, gathered over the button texts offered.
+struct MenuButtonSizer {
+    int maxTextWidth = 0;
+    int textHeight = 0;
+    bool any = false;
+    void Add(int textWidth, int textHeight);
+    int ButtonWidth(int fourSpacesWidth) const { return maxTextWidth + fourSpacesWidth; }
+    int ButtonHeight() const { return 7 * textHeight / 4; }
+};
+
+// Distance from one menu button's top to the next one's.
+inline int MenuButtonPitch(int buttonHeight) { return 3 * buttonHeight / 2; }
+
+struct SizeInputs {
+    int textLeft = 0, displayWidth = 0, messageWidth = 0;
+    int logoWidth = 0, logoHeight = 0, logoY = 0;
+    bool logoCentred = false;
+    int infoTop = 0, infoLineHeight = 0, statusTop = 0, statusLineHeight = 0;
+    int menuLeft = 0, menuButtonWidth = 0;  // button width 0 outside menu mode
+    int menuTopAfterButtons = 0;
+};
+
+// Popup width without its two side frames.
+int ContentWidth(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m);
+// Full popup height, caption and frames included.
+int WindowHeight(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m);
+
+// Position codes of xPos / xSplash.
+enum PositionCode {
+    PosAbsent = -1, PosCenter = -2, PosTopLeft = -3, PosTopRight = -4, PosBottomLeft = -5, PosBottomRight = -6,
+    PosTop = -7, PosBottom = -8, PosLeft = -9, PosRight = -10
+};
+
+// An absent popup position becomes "center" in menu mode, "topleft" otherwise.
+int DefaultPopupPosition(int xPos, bool menuMode);
+
+struct WorkAreaRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
+// Screen place of a window width x height for a position code or a number pair
+// (x, y) on the work area. Not clamped: a big window may stick out.
+ScreenPoint PlaceOnWorkArea(const WorkAreaRect& area, int xCode, int y, int width, int height);

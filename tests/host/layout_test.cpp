@@ -1,0 +1,291 @@
+#include "popup/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LayoutMetrics Metrics(int F, int G, int caption) {
+    LayoutMetrics m;
+    m.frameWidth = F;
+    m.frameHeight = G;
+    m.captionHeight = caption;
+    return m;
+}
+
+// Gathers the inputs of the size rules from a laid-out text block.
+SizeInputs Inputs(const TextBlock& t, const LogoPlacement& logo, int logoW, int logoH, int infoH, int statusH) {
+    SizeInputs in;
+    in.textLeft = t.textLeft;
+    in.logoWidth = logoW;
+    in.logoHeight = logoH;
+    in.logoY = logo.y;
+    in.logoCentred = logo.centred;
+    in.infoTop = t.infoTop;
+    in.infoLineHeight = infoH;
+    in.statusTop = t.statusTop;
+    in.statusLineHeight = statusH;
+    in.menuLeft = t.menuLeft;
+    in.menuTopAfterButtons = t.menuTop;
+    return in;
+}
+
+const int F = 4, G = 4, kCaption = 19, kInfoH = 20, kStatusH = 16;
+
+}  // namespace
+
+TEST(TextBlock, NoLogoNoSettingsStartsAtFrameAndStacksLines) {
+    LayoutSettings s;
+    LogoPlacement logo = PlaceLogo(0, 0, 0);
+    EXPECT_FALSE(logo.centred);
+    TextBlock t = LayOutTextBlock(s, Metrics(F, G, kCaption), logo, 0, kInfoH, kStatusH);
+    EXPECT_EQ(F, t.textLeft);
+    EXPECT_EQ(G, t.infoTop);
+    EXPECT_EQ(2 * G + kInfoH, t.statusTop);
+    EXPECT_EQ(3 * G + kInfoH + kStatusH, t.buttonRowTop);
+    EXPECT_EQ(t.textLeft, t.menuLeft);
+    EXPECT_EQ(t.buttonRowTop + G + kStatusH, t.menuTop);
+}
+
+TEST(TextBlock, LogoAtOriginPushesTextsRightAndSetsMinimumHeight) {
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    LogoPlacement logo = PlaceLogo(89, 0, 0);
+    TextBlock t = LayOutTextBlock(s, m, logo, 89, kInfoH, kStatusH);
+    EXPECT_EQ(89 + F, t.textLeft);
+    EXPECT_EQ(G, t.infoTop);
+    SizeInputs in = Inputs(t, logo, 89, 75, kInfoH, kStatusH);
+    EXPECT_GE(WindowHeight(in, s, m), 75 + 2 * G + kCaption);
+    // A tall logo decides the height on its own.
+    in.menuTopAfterButtons = 0;
+    in.statusTop = in.infoTop = 0;
+    EXPECT_EQ(75 + 2 * G + kCaption, WindowHeight(in, s, m));
+}
+
+TEST(TextBlock, LogoPlacedByXIconYIcon) {
+    LayoutSettings s;
+    s.xIcon = 10;
+    s.yIcon = 30;
+    LogoPlacement logo = PlaceLogo(89, s.xIcon, s.yIcon);
+    EXPECT_EQ(10, logo.x);
+    EXPECT_EQ(30, logo.y);
+    TextBlock t = LayOutTextBlock(s, Metrics(F, G, kCaption), logo, 89, kInfoH, kStatusH);
+    EXPECT_EQ(10 + 89 + F, t.textLeft);
+    EXPECT_EQ(30 + G, t.infoTop);
+    SizeInputs in = Inputs(t, logo, 89, 75, kInfoH, kStatusH);
+    in.menuTopAfterButtons = 0;
+    EXPECT_EQ(30 + 75 + 2 * G + kCaption, WindowHeight(in, s, Metrics(F, G, kCaption)));
+}
+
+TEST(TextBlock, CentredLogoLeavesTextsAtFrameButStillSizesWindow) {
+    LayoutSettings s;
+    s.xIcon = -1;
+    s.yIcon = 500;  // ignored for a centred logo
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    LogoPlacement logo = PlaceLogo(89, s.xIcon, s.yIcon);
+    EXPECT_TRUE(logo.centred);
+    TextBlock t = LayOutTextBlock(s, m, logo, 89, kInfoH, kStatusH);
+    EXPECT_EQ(F, t.textLeft);
+    EXPECT_EQ(G, t.infoTop);
+    SizeInputs in = Inputs(t, logo, 89, 300, kInfoH, kStatusH);
+    EXPECT_EQ(300 + 2 * G + kCaption, WindowHeight(in, s, m));
+    EXPECT_GE(ContentWidth(in, s, m), 89);
+}
+
+TEST(TextBlock, CentredLogoWithoutWidthIsNoLogo) {
+    LogoPlacement logo = PlaceLogo(0, -1, 0);
+    EXPECT_FALSE(logo.centred);
+}
+
+TEST(TextBlock, CentreLogoTruncatesTowardZero) {
+    LogoPlacement p = CentreLogo(200, 101, 89, 75);
+    EXPECT_EQ(55, p.x);  // 111 / 2
+    EXPECT_EQ(13, p.y);  // 26 / 2
+    p = CentreLogo(50, 40, 89, 75);  // logo larger than the client area
+    EXPECT_EQ(-19, p.x);             // -39 / 2 truncates toward zero
+    EXPECT_EQ(-17, p.y);
+}
+
+TEST(TextBlock, LineBelowTheButtonRowHoldsTheButtons) {
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    // A small status font: the 28-pixel Exit button decides the reserve, so
+    // it can neither overlap the first menu button nor stick out below.
+    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14, 28);
+    EXPECT_EQ(t.buttonRowTop + G + 28, t.menuTop);
+    SizeInputs in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, 14);
+    EXPECT_EQ(t.buttonRowTop + 28 + G + 2 * G + kCaption, WindowHeight(in, s, m));
+    // A tall status font keeps its own line.
+    t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 40, 28);
+    EXPECT_EQ(t.buttonRowTop + G + 40, t.menuTop);
+    // yMenu set by the author wins.
+    s.yMenu = 50;
+    EXPECT_EQ(50, LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14, 28).menuTop);
+}
+
+TEST(TextBlock, ExplicitSettingsWin) {
+    LayoutSettings s;
+    s.xInfo = 7;
+    s.yInfo = 9;
+    s.yMsg = 60;
+    s.yExit = 90;
+    s.xMenu = 200;
+    s.yMenu = 120;
+    TextBlock t = LayOutTextBlock(s, Metrics(F, G, kCaption), PlaceLogo(89, 0, 0), 89, kInfoH, kStatusH);
+    EXPECT_EQ(7, t.textLeft);
+    EXPECT_EQ(9, t.infoTop);
+    EXPECT_EQ(60, t.statusTop);
+    EXPECT_EQ(90, t.buttonRowTop);
+    EXPECT_EQ(200, t.menuLeft);
+    EXPECT_EQ(120, t.menuTop);
+}
+
+TEST(PopupSize, StatusLineAboveInfoLineMakesInfoLineTheLowest) {
+    LayoutSettings s;
+    s.yInfo = 40;
+    s.yMsg = 5;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, kStatusH);
+    SizeInputs in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, kStatusH);
+    in.menuTopAfterButtons = 0;  // only the text lines count here
+    EXPECT_EQ(40 + G + kInfoH + 2 * G + kCaption, WindowHeight(in, s, m));
+    // And the usual order takes the status line.
+    s.yMsg = 80;
+    t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, kStatusH);
+    in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, kStatusH);
+    in.menuTopAfterButtons = 0;
+    EXPECT_EQ(80 + G + kStatusH + 2 * G + kCaption, WindowHeight(in, s, m));
+}
+
+TEST(PopupSize, DefaultHeightReservesTheLineBelowTheButtonRow) {
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, kStatusH);
+    SizeInputs in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, kStatusH);
+    EXPECT_EQ(t.menuTop + 2 * G + kCaption, WindowHeight(in, s, m));
+}
+
+TEST(PopupSize, WidthIsTheWidestPart) {
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    SizeInputs in;
+    in.textLeft = 10;
+    in.displayWidth = 100;
+    in.messageWidth = 150;
+    EXPECT_EQ(10 + 150 + 2 * F, ContentWidth(in, s, m));
+    in.displayWidth = 300;
+    EXPECT_EQ(10 + 300 + 2 * F, ContentWidth(in, s, m));
+    in.logoWidth = 400;
+    EXPECT_EQ(400, ContentWidth(in, s, m));
+    in.menuLeft = 300;
+    in.menuButtonWidth = 112;
+    EXPECT_EQ(300 + 112 + 2 * F, ContentWidth(in, s, m));
+}
+
+TEST(PopupSize, XSizeAndYSizeAreMinimums) {
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, kStatusH);
+    SizeInputs in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, kStatusH);
+    in.messageWidth = 120;
+    const int naturalWidth = ContentWidth(in, s, m);
+    const int naturalHeight = WindowHeight(in, s, m);
+    s.xSize = naturalWidth + 50;
+    s.ySize = naturalHeight + 70;
+    EXPECT_EQ(naturalWidth + 50, ContentWidth(in, s, m));  // window is xSize + 2F wide
+    EXPECT_EQ(naturalHeight + 70, WindowHeight(in, s, m));
+    s.xSize = 10;
+    s.ySize = 10;
+    EXPECT_EQ(naturalWidth, ContentWidth(in, s, m));
+    EXPECT_EQ(naturalHeight, WindowHeight(in, s, m));
+    s.xSize = -1;  // maximised: no effect on the size
+    EXPECT_EQ(naturalWidth, ContentWidth(in, s, m));
+}
+
+TEST(MenuButtons, WidestTextPlusFourSpacesFirstHeightSevenQuarters) {
+    MenuButtonSizer sizer;
+    sizer.Add(50, 16);
+    sizer.Add(80, 16);
+    sizer.Add(30, 16);
+    EXPECT_EQ(112, sizer.ButtonWidth(32));
+    EXPECT_EQ(28, sizer.ButtonHeight());
+    EXPECT_EQ(42, MenuButtonPitch(28));
+    const int menuTop = 100;
+    int top = menuTop;
+    int tops[3];
+    for (int& t : tops) {
+        t = top;
+        top += MenuButtonPitch(sizer.ButtonHeight());
+    }
+    EXPECT_EQ(menuTop, tops[0]);
+    EXPECT_EQ(menuTop + 42, tops[1]);
+    EXPECT_EQ(menuTop + 84, tops[2]);
+    EXPECT_EQ(menuTop + 126, top);
+
+    LayoutSettings s;
+    LayoutMetrics m = Metrics(F, G, kCaption);
+    SizeInputs in;
+    in.menuTopAfterButtons = top;
+    EXPECT_GE(WindowHeight(in, s, m), menuTop + 126 + 2 * G + kCaption);
+}
+
+TEST(MenuButtons, OnlyTheFirstHeightCounts) {
+    MenuButtonSizer sizer;
+    sizer.Add(20, 13);
+    sizer.Add(10, 40);
+    EXPECT_EQ(22, sizer.ButtonHeight());  // 7 * 13 / 4 = 22.75
+    EXPECT_EQ(33, MenuButtonPitch(22));
+    EXPECT_EQ(20 + 8, sizer.ButtonWidth(8));
+}
+
+TEST(MenuButtons, NoTextGivesFourSpacesWideAndNoHeight) {
+    MenuButtonSizer sizer;
+    EXPECT_EQ(32, sizer.ButtonWidth(32));
+    EXPECT_EQ(0, sizer.ButtonHeight());
+    EXPECT_EQ(0, MenuButtonPitch(0));
+}
+
+TEST(Position, AbsentPositionDependsOnMenuMode) {
+    EXPECT_EQ(PosCenter, DefaultPopupPosition(PosAbsent, true));
+    EXPECT_EQ(PosTopLeft, DefaultPopupPosition(PosAbsent, false));
+    EXPECT_EQ(PosBottomRight, DefaultPopupPosition(PosBottomRight, false));
+    EXPECT_EQ(25, DefaultPopupPosition(25, true));
+}
+
+TEST(Position, AllCodesOnAFullWidthWorkArea) {
+    WorkAreaRect a{0, 0, 1024, 738};
+    struct Case {
+        int code, x, y;
+    } cases[] = {
+        {PosAbsent, 362, 269}, {PosCenter, 362, 269},  {PosTopLeft, 0, 0},      {PosTopRight, 724, 0},
+        {PosBottomLeft, 0, 538}, {PosBottomRight, 724, 538}, {PosTop, 362, 0}, {PosBottom, 362, 538},
+        {PosLeft, 0, 269},     {PosRight, 724, 269},
+    };
+    for (const Case& c : cases) {
+        ScreenPoint p = PlaceOnWorkArea(a, c.code, 999, 300, 200);
+        EXPECT_EQ(c.x, p.x) << "code " << c.code;
+        EXPECT_EQ(c.y, p.y) << "code " << c.code;
+    }
+}
+
+TEST(Position, WorkAreaWithTaskbarAtTheLeft) {
+    WorkAreaRect a{30, 0, 1024, 768};
+    const int w = 301, h = 200;
+    EXPECT_EQ(1024, PlaceOnWorkArea(a, PosRight, 0, w, h).x + w);
+    EXPECT_EQ(30, PlaceOnWorkArea(a, PosLeft, 0, w, h).x);
+    EXPECT_EQ(30 + (994 - w) / 2, PlaceOnWorkArea(a, PosCenter, 0, w, h).x);
+    ScreenPoint pair = PlaceOnWorkArea(a, 10, 20, w, h);
+    EXPECT_EQ(40, pair.x);
+    EXPECT_EQ(20, pair.y);
+    ScreenPoint zero = PlaceOnWorkArea(a, 0, 0, w, h);  // a pair 0,0 is the corner
+    EXPECT_EQ(30, zero.x);
+    EXPECT_EQ(0, zero.y);
+}
+
+TEST(Position, NotClampedToTheWorkArea) {
+    WorkAreaRect a{0, 0, 1024, 768};
+    EXPECT_EQ(-38, PlaceOnWorkArea(a, PosCenter, 0, 1100, 100).x);
+    ScreenPoint far = PlaceOnWorkArea(a, 2000, 3000, 100, 100);
+    EXPECT_EQ(2000, far.x);
+    EXPECT_EQ(3000, far.y);
+    EXPECT_EQ(-76, PlaceOnWorkArea(a, PosTopRight, 0, 1100, 100).x);
+}

@@ -1,0 +1,1065 @@
+// The popup built through RunPopup and checked through the real window under
+// Xvfb: geometry, placement, logo and text pixels, menu buttons, the button
+// row, real keyboard navigation, growth, UTF-8 texts and shutdown release.
+// RunPopup runs its own message loop, so each test hands it a body that a
+// thread timer runs once the popup is up; the body destroys the popup at the
+// end, which ends the loop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/cmdline.h"
+#include "app/platform_state.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "conditions/condition.h"
+#include "popup/popup.h"
+#include "popup/popup_state.h"
+
+namespace {
+
+const COLORREF kInfo = RGB(200, 0, 40);
+const COLORREF kMsg = RGB(0, 120, 0);
+const COLORREF kBack = RGB(255, 255, 255);
+
+// ---------------------------------------------------------------- driving
+
+bool quitSeen = false;
+
+// Pumps messages for `ms`, keeping a quit message for RunPopup's own loop.
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                quitSeen = true;
+                continue;
+            }
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+std::function<void(HWND)> body;
+bool bodyRan = false;
+
+// Top-level window of this thread with the given class; other test processes
+// on the same display have popups of their own.
+HWND FindOwnWindow(const char* cls) {
+    struct Search {
+        const char* cls;
+        HWND found;
+    } search = {cls, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            Search* s = (Search*)p;
+            char name[64] = "";
+            GetClassNameA(w, name, sizeof name);
+            if (strcmp(name, s->cls) != 0) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
+HWND FindPopup() { return FindOwnWindow("Corvane"); }
+
+void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND w = FindPopup();
+    bodyRan = true;
+    if (w && body) body(w);
+    if (w && IsWindow(w)) DestroyWindow(w);
+    if (quitSeen) PostQuitMessage(0);
+}
+
+void CALLBACK Safety(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (HWND w = FindPopup()) DestroyWindow(w);
+    PostQuitMessage(0);
+}
+
+// Runs the popup with `commandLine` and the body.
+void RunWith(const char* commandLine, std::function<void(HWND)> check, UINT delay = 400) {
+    body = std::move(check);
+    bodyRan = false;
+    SetTimer(nullptr, 0, delay, RunBody);
+    SetTimer(nullptr, 0, 40000, Safety);
+    char line[1024];
+    lstrcpynA(line, commandLine, sizeof line);
+    RunPopup(nullptr, line, SW_SHOWNORMAL);
+    EXPECT_TRUE(bodyRan) << "the popup ended before the checks ran";
+}
+
+char* HeapText(const char* text) {
+    char* copy = (char*)malloc(strlen(text) + 1);
+    strcpy(copy, text);
+    return copy;
+}
+
+// ---------------------------------------------------------------- files
+
+std::string TempPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+// A bottom-up 24-bit BMP whose pixel (x, y) is colour(x, y).
+std::string WriteBmp(const char* name, int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    const int stride = (w * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> b(54 + (size_t)stride * h, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = (unsigned char)(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, (uint32_t)b.size());
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, (uint32_t)w);
+    put32(22, (uint32_t)h);
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = colour(x, y);
+            unsigned char* p = &b[54 + (size_t)(h - 1 - y) * stride + x * 3];
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    std::string path = TempPath(name);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, b.data(), (DWORD)b.size(), &written, nullptr);
+    CloseHandle(f);
+    return path;
+}
+
+// Logo picture: four quadrants of distinct colours.
+COLORREF LogoColour(int x, int y) {
+    if (y < 37) return x < 44 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+    return x < 44 ? RGB(0, 160, 0) : RGB(255, 200, 0);
+}
+
+// ---------------------------------------------------------------- reading the window
+
+RECT WindowRect(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return r;
+}
+RECT ClientRect(HWND w) {
+    RECT r;
+    GetClientRect(w, &r);
+    return r;
+}
+RECT ChildRect(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
+    return r;
+}
+
+// The client area as it is on the screen, read back into memory.
+struct Snapshot {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    explicit Snapshot(HWND w) {
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump(150);
+        RECT r = ClientRect(w);
+        width = r.right;
+        height = r.bottom;
+        HDC dc = GetDC(w);
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        pixels.resize((size_t)width * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) pixels[(size_t)y * width + x] = GetPixel(memory, x, y) & 0xFFFFFF;
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(w, dc);
+    }
+    COLORREF At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+    int Count(COLORREF c, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = std::max(0, y0); y < std::min(height, y1); ++y)
+            for (int x = std::max(0, x0); x < std::min(width, x1); ++x) n += At(x, y) == c;
+        return n;
+    }
+    // Rightmost column holding colour c, or -1.
+    int RightmostOf(COLORREF c) const {
+        int right = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (At(x, y) == c && x > right) right = x;
+        return right;
+    }
+};
+
+// Saves the popup as it appears on the screen (frame included) to
+// <build>/screenshots/<name>.bmp; the build converts them to PNG.
+void SaveScreenshot(HWND w, const char* name) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(200);
+    RECT r = WindowRect(w);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe);
+    folder = folder.substr(0, folder.find_last_of('\\'));         // bin
+    folder = folder.substr(0, folder.find_last_of('\\')) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + name + ".bmp";
+    const DWORD stride = (DWORD)((width * 3 + 3) / 4 * 4), imageSize = stride * (DWORD)height;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + imageSize;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, &fh, sizeof fh, &written, nullptr);
+    WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr);
+    WriteFile(f, bits, imageSize, &written, nullptr);
+    CloseHandle(f);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+struct Child {
+    HWND window;
+    int id;
+    std::string cls, text;
+    RECT rect;
+};
+
+std::vector<Child> Children(HWND parent) {
+    std::vector<Child> list;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        Child k;
+        k.window = c;
+        k.id = GetDlgCtrlID(c);
+        char buffer[256] = "";
+        GetClassNameA(c, buffer, sizeof buffer);
+        k.cls = buffer;
+        GetWindowTextA(c, buffer, sizeof buffer);
+        k.text = buffer;
+        k.rect = ChildRect(parent, c);
+        list.push_back(k);
+    }
+    std::sort(list.begin(), list.end(), [](const Child& a, const Child& b) { return a.id < b.id; });
+    return list;
+}
+
+SIZE SystemFontExtent(HWND w, const char* text) {
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    SIZE s = {0, 0};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &s);
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    return s;
+}
+
+// ---------------------------------------------------------------- real keys
+
+void Keys(std::initializer_list<WORD> down) {
+    std::vector<INPUT> in;
+    for (WORD vk : down) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        in.push_back(i);
+    }
+    for (auto it = down.end(); it != down.begin();) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *--it;
+        i.ki.dwFlags = KEYEVENTF_KEYUP;
+        in.push_back(i);
+    }
+    SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+    Pump(120);
+}
+
+std::vector<WPARAM> commands;
+HHOOK commandHook = nullptr;
+LRESULT CALLBACK RecordCommands(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* m = (const CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && m->message == WM_COMMAND && m->hwnd == FindPopup()) commands.push_back(m->wParam);
+    return CallNextHookEx(commandHook, code, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- fixture
+
+class Popup : public ::testing::Test {
+protected:
+    // Popups of parallel test processes share one display: they would take
+    // the foreground, the focus and the keyboard from each other, so the
+    // cases of this program take turns.
+    HANDLE displayTurn = nullptr;
+    void TearDown() override {
+        if (displayTurn) {
+            ReleaseMutex(displayTurn);
+            CloseHandle(displayTurn);
+        }
+    }
+    void SetUp() override {
+        displayTurn = CreateMutexA(nullptr, FALSE, "CorvanePopupTestDisplay");
+        ASSERT_NE(nullptr, displayTurn);
+        const DWORD wait = WaitForSingleObject(displayTurn, 50000);
+        ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
+        instanceHandle = GetModuleHandleA(nullptr);
+        ResetSettings(settings);
+        settings.ShowTime = -1;
+        settings.InfoColor = kInfo;
+        settings.MsgColor = kMsg;
+        settings.BkColor = kBack;
+        strcpy(settings.icon, "none");
+        utf8Mode = false;
+        doNotRepeatActive = false;
+        doNotShowAgain = false;
+        target = nullptr;
+        popupText = nullptr;
+        targetGiven = nomsgOption = maxOption = minOption = false;
+    }
+
+    // Menu mode: the main entry and entries 1.. with the given captions.
+    void MenuMode(const std::vector<std::string>& captions) {
+        strcpy(settings.Filename, "Z:\\cv-popup-test\\main.cvx");
+        lstrcpynA(settings.FilenameMenu, captions[0].c_str(), kTextCap);
+        settings.mainHasButton = settings.anyButton = true;
+        for (size_t n = 1; n < captions.size(); ++n) {
+            MenuEntry& e = settings.menu[n];
+            e.present = true;
+            std::string file = "Z:\\cv-popup-test\\entry" + std::to_string(n) + ".cvx";
+            e.Filename = HeapText(file.c_str());
+            lstrcpynA(e.Menu, captions[n].c_str(), kTextCap);
+            e.hasButton = true;
+        }
+    }
+};
+
+
+RECT WorkArea() {
+    RECT r;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ plain popup
+
+TEST_F(Popup, DefaultsWithoutLogoSitAtTheTopLeftWithTextsAtTheFrame) {
+    RunWith("", [](HWND w) {
+        const int F = GetSystemMetrics(SM_CXFRAME), G = GetSystemMetrics(SM_CYFRAME);
+        RECT work = WorkArea();
+        RECT r = WindowRect(w);
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_EQ(work.left, r.left);
+        EXPECT_EQ(work.top, r.top);
+        EXPECT_EQ(popup.contentWidth + 2 * F, r.right - r.left);
+        EXPECT_EQ(popup.windowHeight, r.bottom - r.top);
+        EXPECT_EQ(F, popup.textLeft);
+        EXPECT_EQ(G, popup.infoTop);
+        EXPECT_EQ(2 * G + popup.infoLineHeight, popup.statusTop);
+        EXPECT_EQ(3 * G + popup.infoLineHeight + popup.statusLineHeight, popup.buttonRowTop);
+        EXPECT_EQ(nullptr, popup.logoBitmap);
+        EXPECT_EQ("No parameter given", std::string(popupText, popupTextLength));
+        char title[64] = "";
+        GetWindowTextA(w, title, sizeof title);
+        EXPECT_STREQ("Corvane 3.2", title);
+
+        Snapshot s(w);
+        // The underline: one full row of InfoColor under the information line.
+        const int y = popup.infoTop + popup.infoLineHeight;
+        ASSERT_GT(popup.displaySize.cx, 10);
+        EXPECT_EQ(popup.displaySize.cx, s.Count(kInfo, popup.textLeft, y, popup.textLeft + popup.displaySize.cx, y + 1));
+        EXPECT_EQ(kBack, s.At(popup.textLeft + popup.displaySize.cx, y));  // LineTo leaves out its end
+        // Texts: information line in InfoColor, status line in MsgColor, each in its own band.
+        EXPECT_GT(s.Count(kInfo, 0, popup.infoTop, s.width, y), 20);
+        EXPECT_GT(s.Count(kMsg, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
+        EXPECT_EQ(0, s.Count(kMsg, 0, 0, s.width, popup.statusTop));
+        // Nothing is clipped at the right.
+        EXPECT_LT(s.RightmostOf(kMsg), s.width - 1);
+        EXPECT_LT(s.RightmostOf(kInfo), s.width - 1);
+        SaveScreenshot(w, "default_no_logo");
+    });
+}
+
+TEST_F(Popup, FontsFollowTheSizeWeightItalicSettings) {
+    settings.InfoSize = 16;
+    settings.InfoWeight = 7;
+    settings.InfoItalic = 1;
+    settings.MsgSize = 9;
+    RunWith("", [](HWND w) {
+        HDC dc = GetDC(w);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(w, dc);
+        LOGFONTA info = {}, status = {};
+        ASSERT_TRUE(GetObjectA(popup.infoFont, sizeof info, &info));
+        ASSERT_TRUE(GetObjectA(popup.statusFont, sizeof status, &status));
+        EXPECT_EQ(-MulDiv(16, dpi, 72), info.lfHeight);
+        EXPECT_EQ(700, info.lfWeight);
+        EXPECT_EQ(1, info.lfItalic);
+        EXPECT_STREQ("Arial", info.lfFaceName);
+        EXPECT_EQ(-MulDiv(9, dpi, 72), status.lfHeight);
+        EXPECT_EQ(0, status.lfItalic);
+        EXPECT_GT(popup.infoLineHeight, popup.statusLineHeight);
+    });
+}
+
+TEST_F(Popup, SystemMenuEndsWithSeparatorAndWebItem) {
+    strcpy(settings.Title, "Another title");
+    strcpy(settings.Web, "http://example.invalid/");
+    RunWith("", [](HWND w) {
+        HMENU menu = GetSystemMenu(w, FALSE);
+        const int count = GetMenuItemCount(menu);
+        ASSERT_GE(count, 2);
+        EXPECT_EQ(1u, GetMenuItemID(menu, count - 1));
+        char text[128] = "";
+        GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ("Show Corvane 3.2 web site...", text);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, count - 2, TRUE, &info));
+        EXPECT_TRUE(info.fType & MFT_SEPARATOR);
+    });
+}
+
+TEST_F(Popup, NomsgKeepsThePopupHiddenUntilShowPopupTextMaximisesIt) {
+    settings.xSize = -1;
+    settings.ShowTime = 60000;
+    // A main target that is not started at once, without menu mode, so that
+    // nothing shows the popup before the checks.
+    strcpy(settings.Filename, "Z:\\cv-popup-test\\later.cvx");
+    settings.mainHasButton = true;
+    RunWith("nomsg", [](HWND w) {
+        EXPECT_FALSE(IsWindowVisible(w));
+        EXPECT_TRUE(nomsgOption);
+        EXPECT_TRUE(popup.autoCloseRunning);  // a hidden popup still counts down
+        ShowPopupText(w, true);
+        Pump(100);
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_TRUE(IsZoomed(w));
+        EXPECT_FALSE(nomsgOption);
+        EXPECT_FALSE(popup.autoCloseRunning);
+    });
+}
+
+// ------------------------------------------------------------------ placement
+
+struct PlaceCase {
+    int x, y;
+    const char* name;
+};
+
+class Placement : public Popup, public ::testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(Placement, WindowLandsWhereThePositionSays) {
+    const PlaceCase c = GetParam();
+    settings.popupPos.x = c.x;
+    settings.popupPos.y = c.y;
+    RunWith("", [c](HWND w) {
+        RECT a = WorkArea(), r = WindowRect(w);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        const int midX = a.left + (a.right - a.left - width) / 2, midY = a.top + (a.bottom - a.top - height) / 2;
+        int ex, ey;
+        switch (c.x) {
+        case -2: ex = midX, ey = midY; break;
+        case -3: ex = a.left, ey = a.top; break;
+        case -4: ex = a.right - width, ey = a.top; break;
+        case -5: ex = a.left, ey = a.bottom - height; break;
+        case -6: ex = a.right - width, ey = a.bottom - height; break;
+        case -7: ex = midX, ey = a.top; break;
+        case -8: ex = midX, ey = a.bottom - height; break;
+        case -9: ex = a.left, ey = midY; break;
+        case -10: ex = a.right - width, ey = midY; break;
+        default: ex = a.left + c.x, ey = a.top + c.y; break;
+        }
+        EXPECT_EQ(ex, r.left) << c.name;
+        EXPECT_EQ(ey, r.top) << c.name;
+        EXPECT_EQ(popup.contentWidth + 2 * popup.frameWidth, width);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, Placement,
+                         ::testing::Values(PlaceCase{-2, -1, "center"}, PlaceCase{-3, -1, "topleft"},
+                                           PlaceCase{-4, -1, "topright"}, PlaceCase{-5, -1, "bottomleft"},
+                                           PlaceCase{-6, -1, "bottomright"}, PlaceCase{-7, -1, "top"},
+                                           PlaceCase{-8, -1, "bottom"}, PlaceCase{-9, -1, "left"},
+                                           PlaceCase{-10, -1, "right"}, PlaceCase{10, 20, "pair"},
+                                           PlaceCase{0, 0, "pair at origin"}, PlaceCase{900, 700, "pair beyond"}));
+
+// ------------------------------------------------------------------ logo
+
+TEST_F(Popup, LogoFromFileIsDrawnAtTheTopLeftAndPushesTheTexts) {
+    strcpy(settings.icon, WriteBmp("cv-logo-89x75.bmp", 89, 75, LogoColour).c_str());
+    RunWith("", [](HWND w) {
+        const int F = popup.frameWidth, G = popup.frameHeight;
+        EXPECT_EQ(89, popup.logoWidth);
+        EXPECT_EQ(75, popup.logoHeight);
+        EXPECT_FALSE(popup.logoCentred);
+        EXPECT_EQ(89 + F, popup.textLeft);
+        EXPECT_EQ(G, popup.infoTop);
+        EXPECT_GE(popup.windowHeight, 75 + 2 * G + popup.captionHeight);
+        RECT client = ClientRect(w);
+        EXPECT_GE(client.bottom, 75);
+        Snapshot s(w);
+        EXPECT_EQ(RGB(255, 0, 0), s.At(2, 2));
+        EXPECT_EQ(RGB(0, 0, 255), s.At(86, 2));
+        EXPECT_EQ(RGB(0, 160, 0), s.At(2, 72));
+        EXPECT_EQ(RGB(255, 200, 0), s.At(86, 72));
+        EXPECT_EQ(kBack, s.At(89 + 1, 72));  // nothing beyond the logo's edge
+        SaveScreenshot(w, "logo_top_left");
+    });
+}
+
+TEST_F(Popup, UnreadableLogoFileLeavesNoLogoInTheseTests) {
+    // Without the program's own resources there is nothing to fall back to;
+    // the popup still builds and lays out as without a logo.
+    strcpy(settings.icon, "Z:\\cv-popup-test\\missing-logo.bmp");
+    RunWith("", [](HWND) {
+        EXPECT_EQ(nullptr, popup.logoBitmap);
+        EXPECT_EQ(0, popup.logoWidth);
+        EXPECT_EQ(popup.frameWidth, popup.textLeft);
+    });
+}
+
+TEST_F(Popup, CentredLogoSitsInTheMiddleBehindTheTexts) {
+    strcpy(settings.icon, WriteBmp("cv-logo-centred.bmp", 89, 75, LogoColour).c_str());
+    settings.xIcon = -1;
+    settings.xSize = 320;
+    settings.ySize = 220;
+    RunWith("", [](HWND w) {
+        EXPECT_TRUE(popup.logoCentred);
+        EXPECT_EQ(popup.frameWidth, popup.textLeft);
+        EXPECT_EQ(popup.frameHeight, popup.infoTop);
+        RECT client = ClientRect(w);
+        EXPECT_EQ((client.right - 89) / 2, popup.logoX);
+        EXPECT_EQ((client.bottom - 75) / 2, popup.logoY);
+        Snapshot s(w);
+        EXPECT_EQ(RGB(255, 0, 0), s.At(popup.logoX + 2, popup.logoY + 2));
+        EXPECT_EQ(RGB(255, 200, 0), s.At(popup.logoX + 86, popup.logoY + 72));
+        EXPECT_EQ(kBack, s.At(popup.logoX - 2, popup.logoY + 2));
+        EXPECT_EQ(320 + 2 * popup.frameWidth, WindowRect(w).right - WindowRect(w).left);
+        EXPECT_EQ(220, WindowRect(w).bottom - WindowRect(w).top);
+        SaveScreenshot(w, "logo_centred");
+    });
+}
+
+TEST_F(Popup, SplashWindowIsMadeOwnedCentredAndSized) {
+    strcpy(settings.splash, WriteBmp("cv-splash.bmp", 120, 80, [](int x, int) { return RGB(x * 2, 50, 90); }).c_str());
+    RunWith("", [](HWND w) {
+        HWND splash = FindOwnWindow("Corvane Splash");
+        ASSERT_NE(nullptr, splash);
+        EXPECT_EQ(splash, popup.splashWindow);
+        EXPECT_EQ(w, GetWindow(splash, GW_OWNER));
+        RECT r = WindowRect(splash), a = WorkArea();
+        EXPECT_EQ(120, r.right - r.left);
+        EXPECT_EQ(80, r.bottom - r.top);
+        EXPECT_EQ(a.left + (a.right - a.left - 120) / 2, r.left);
+        EXPECT_EQ(a.top + (a.bottom - a.top - 80) / 2, r.top);
+    });
+}
+
+// ------------------------------------------------------------------ menu buttons
+
+TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
+    MenuMode({"Main target", "Second", "The third one"});
+    RunWith("nomsg Choose a program", [](HWND w) {
+        EXPECT_TRUE(IsWindowVisible(w));
+        EXPECT_FALSE(nomsgOption);
+        std::vector<Child> kids = Children(w);
+        ASSERT_EQ(3u, kids.size());
+        const char* captions[] = {"Main target", "Second", "The third one"};
+        SIZE widest = SystemFontExtent(w, "The third one"), first = SystemFontExtent(w, "Main target");
+        SIZE spaces = SystemFontExtent(w, "    ");
+        const int width = widest.cx + spaces.cx, height = 7 * first.cy / 4;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(0, lstrcmpiA("Button", kids[i].cls.c_str()));
+            EXPECT_EQ(captions[i], kids[i].text);
+            EXPECT_EQ(10 + i, kids[i].id);
+            EXPECT_EQ(popup.textLeft, kids[i].rect.left);
+            EXPECT_EQ(width, kids[i].rect.right - kids[i].rect.left);
+            EXPECT_EQ(height, kids[i].rect.bottom - kids[i].rect.top);
+            EXPECT_EQ(kids[0].rect.top + i * (3 * height / 2), kids[i].rect.top);
+            EXPECT_EQ(kids[i].window, popup.focusList[i]);
+            EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(kids[i].window, GWL_STYLE) & 0xF);
+        }
+        EXPECT_EQ(3, popup.focusCount);
+        // The menu column starts a line below the button row (a line that can
+        // hold the Exit button); all of it is inside.
+        const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
+        EXPECT_EQ(popup.buttonRowTop + popup.frameHeight + std::max(popup.statusLineHeight, rowHeight), kids[0].rect.top);
+        RECT client = ClientRect(w);
+        EXPECT_LE(kids[2].rect.bottom, client.bottom);
+        EXPECT_LE(kids[2].rect.right, client.right);
+        // Menu mode centres an unplaced popup.
+        RECT r = WindowRect(w), a = WorkArea();
+        EXPECT_EQ(a.left + (a.right - a.left - (r.right - r.left)) / 2, r.left);
+        EXPECT_EQ(a.top + (a.bottom - a.top - (r.bottom - r.top)) / 2, r.top);
+        SetForegroundWindow(w);
+        Pump(150);
+        EXPECT_EQ(kids[0].window, GetFocus());
+        EXPECT_EQ("Choose a program", std::string(popupText, popupTextLength));
+        SaveScreenshot(w, "menu_three_buttons");
+    });
+}
+
+TEST_F(Popup, FailedConditionDropsTheButtonButVerbTargetsAreNotTested) {
+    MenuMode({"Main", "Guarded", "Verb", "Last"});
+    char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
+    ASSERT_TRUE(ParseCondition(failing, settings.menu[1].condition, false));
+    char failingToo[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
+    ASSERT_TRUE(ParseCondition(failingToo, settings.menu[2].condition, false));
+    free(settings.menu[2].Filename);
+    settings.menu[2].Filename = HeapText("~txtfile~open");
+    RunWith("", [](HWND w) {
+        std::vector<Child> kids = Children(w);
+        ASSERT_EQ(3u, kids.size());
+        EXPECT_EQ(10, kids[0].id);
+        EXPECT_EQ(12, kids[1].id);  // entry 1 has no button, entry 2 keeps its id
+        EXPECT_EQ(13, kids[2].id);
+        EXPECT_FALSE(settings.menu[1].hasButton);
+        EXPECT_TRUE(settings.menu[2].hasButton);
+        const int h = kids[0].rect.bottom - kids[0].rect.top;
+        EXPECT_EQ(kids[0].rect.top + 3 * h / 2, kids[1].rect.top);  // no gap for the dropped one
+        EXPECT_EQ(3, popup.focusCount);
+    });
+}
+
+TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
+    MenuMode({"Only"});
+    char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
+    ASSERT_TRUE(ParseCondition(failing, settings.FilenameCondition, false));
+    RunWith("nomsg", [](HWND w) {
+        EXPECT_TRUE(Children(w).empty());
+        EXPECT_EQ(0, popup.focusCount);
+        EXPECT_EQ(0, popup.focusIndex);
+        EXPECT_FALSE(settings.mainHasButton);
+        EXPECT_TRUE(IsWindowVisible(w));
+    });
+}
+
+// ------------------------------------------------------------------ button row
+
+TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
+    doNotRepeatActive = true;
+    doNotShowAgain = true;
+    RunWith("", [](HWND w) {
+        const RECT before = WindowRect(w);
+        CreatePopupButtons(w, true, "Install viewer");
+        ShowPopupText(w, false);
+        Pump(100);
+        std::vector<Child> kids = Children(w);
+        ASSERT_EQ(3u, kids.size());
+        EXPECT_EQ(2, kids[0].id);
+        EXPECT_EQ("Exit", kids[0].text);
+        EXPECT_EQ(3, kids[1].id);
+        EXPECT_EQ("Install viewer", kids[1].text);
+        EXPECT_EQ(4, kids[2].id);
+        EXPECT_EQ("Do not show again", kids[2].text);
+        EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(kids[0].window, GWL_STYLE) & 0xF);
+        EXPECT_EQ(BS_PUSHBUTTON, GetWindowLongA(kids[1].window, GWL_STYLE) & 0xF);
+        EXPECT_EQ(BS_CHECKBOX, GetWindowLongA(kids[2].window, GWL_STYLE) & 0xF);
+        EXPECT_EQ(BST_CHECKED, SendMessageA(kids[2].window, BM_GETCHECK, 0, 0));
+
+        const int s = SystemFontExtent(w, "    ").cx;
+        SIZE exitText = SystemFontExtent(w, "Exit"), boxText = SystemFontExtent(w, "Do not show again");
+        EXPECT_EQ(popup.textLeft, kids[0].rect.left);
+        EXPECT_EQ(popup.buttonRowTop, kids[0].rect.top);
+        EXPECT_EQ(exitText.cx + s, kids[0].rect.right - kids[0].rect.left);
+        EXPECT_EQ(exitText.cy * 7 / 4, kids[0].rect.bottom - kids[0].rect.top);
+        EXPECT_EQ(kids[0].rect.right + 2 * s, kids[1].rect.left);
+        EXPECT_EQ(kids[1].rect.right + 2 * s, kids[2].rect.left);
+        EXPECT_EQ(boxText.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK), kids[2].rect.right - kids[2].rect.left);
+        EXPECT_EQ(popup.buttonRowTop + (exitText.cy * 7 / 4 - boxText.cy) / 2, kids[2].rect.top);
+
+        // The popup grew (the reserved line below the status text may already
+        // hold the row's height) so that the whole row is inside its client area.
+        RECT client = ClientRect(w), after = WindowRect(w);
+        EXPECT_GE(after.bottom - after.top, before.bottom - before.top);
+        EXPECT_GT(after.right - after.left, before.right - before.left);
+        EXPECT_LE(kids[2].rect.right, client.right);
+        EXPECT_LE(kids[0].rect.bottom, client.bottom);
+        EXPECT_EQ(before.left, after.left);  // still at the top-left corner
+        EXPECT_EQ(before.top, after.top);
+
+        ASSERT_EQ(3, popup.focusCount);
+        EXPECT_EQ(kids[0].window, popup.focusList[0]);
+        EXPECT_EQ(kids[1].window, popup.focusList[1]);
+        EXPECT_EQ(kids[2].window, popup.focusList[2]);
+        EXPECT_EQ(kids[0].window, GetFocus());
+        EXPECT_EQ(0, popup.focusIndex);
+        SaveScreenshot(w, "button_row");
+    });
+}
+
+TEST_F(Popup, ButtonRowWithoutCheckBoxOrInstall) {
+    RunWith("", [](HWND w) {
+        CreatePopupButtons(w, false, nullptr);
+        std::vector<Child> kids = Children(w);
+        ASSERT_EQ(1u, kids.size());
+        EXPECT_EQ(2, kids[0].id);
+        EXPECT_EQ(1, popup.focusCount);
+        EXPECT_FALSE(popup.installButton.exists);
+        EXPECT_FALSE(popup.checkBox.exists);
+    });
+}
+
+TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
+    MenuMode({"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7", "M8", "M9", "M10"});
+    doNotRepeatActive = true;
+    RunWith("", [](HWND w) {
+        // The start sequence already made Exit and the check box after the
+        // eleven menu buttons, as it does when the check box is configured.
+        ASSERT_EQ(13, popup.focusCount);
+        ASSERT_TRUE(popup.exitButton.exists);
+        ASSERT_TRUE(popup.checkBox.exists);
+        EXPECT_FALSE(popup.installButton.exists);
+        CreatePopupButtons(w, false, nullptr);  // the same row again
+        EXPECT_EQ(13, popup.focusCount);
+        HWND exitButton = popup.exitButton.window, box = popup.checkBox.window;
+        const int boxXBefore = popup.checkBox.x;
+        const int boxYBefore = popup.checkBox.y;
+
+        CreatePopupButtons(w, true, "Install it");  // a failed start offers an installer later
+        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_EQ(exitButton, popup.exitButton.window);  // reused, not duplicated
+        EXPECT_EQ(box, popup.checkBox.window);
+        EXPECT_EQ(exitButton, popup.focusList[11]);
+        EXPECT_EQ(popup.installButton.window, popup.focusList[12]);
+        EXPECT_EQ(box, popup.focusList[13]);
+        EXPECT_GT(popup.checkBox.x, boxXBefore);  // moved right to make room for Install
+        EXPECT_EQ(boxYBefore, popup.checkBox.y);   // not shifted down again
+        EXPECT_EQ(popup.checkBox.x, ChildRect(w, box).left);
+
+        // The Install button used once (disabled and out of the list, as its
+        // click leaves it) is offered again with a new caption.
+        HWND install = popup.installButton.window;
+        EnableWindow(install, FALSE);
+        popup.focusList[12] = popup.focusList[13];
+        popup.focusList[13] = nullptr;
+        popup.focusCount = 13;
+        CreatePopupButtons(w, false, nullptr);  // no new offer: the used one stays out
+        EXPECT_EQ(13, popup.focusCount);
+        EXPECT_EQ(box, popup.focusList[12]);
+        CreatePopupButtons(w, true, "Install again");
+        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_EQ(install, popup.installButton.window);
+        EXPECT_TRUE(IsWindowEnabled(install));
+        EXPECT_EQ(install, popup.focusList[12]);
+        EXPECT_EQ(box, popup.focusList[13]);
+        char text[64] = "";
+        GetWindowTextA(install, text, sizeof text);
+        EXPECT_STREQ("Install again", text);
+        EXPECT_EQ(popup.installButton.width, ChildRect(w, install).right - ChildRect(w, install).left);
+        EXPECT_EQ(popup.installButton.x + popup.installButton.width, popup.checkBox.x - 2 * SystemFontExtent(w, "    ").cx);
+
+        CreatePopupButtons(w, false, nullptr);  // the standing offer stays
+        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_TRUE(IsWindow(popup.installButton.window));
+        int buttons = 0;
+        for (const Child& c : Children(w)) buttons += c.id >= 2 && c.id <= 4;
+        EXPECT_EQ(3, buttons);
+        for (int i = 0; i < popup.focusCount; ++i)
+            for (int j = i + 1; j < popup.focusCount; ++j) EXPECT_NE(popup.focusList[i], popup.focusList[j]);
+        EXPECT_EQ(11, popup.focusIndex);
+        EXPECT_EQ(exitButton, GetFocus());
+    });
+}
+
+// ------------------------------------------------------------------ keyboard
+
+TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
+    MenuMode({"First", "Second", "Third"});
+    doNotRepeatActive = true;
+    RunWith("", [](HWND w) {
+        CreatePopupButtons(w, true, "Install");
+        ShowPopupText(w, false);
+        ASSERT_EQ(6, popup.focusCount);
+        HWND m0 = popup.focusList[0], m1 = popup.focusList[1], m2 = popup.focusList[2];
+        HWND exitButton = popup.exitButton.window, install = popup.installButton.window, box = popup.checkBox.window;
+        SetForegroundWindow(w);
+        SetFocus(exitButton);
+        Pump(150);
+        ASSERT_EQ(exitButton, GetFocus());
+        EXPECT_EQ(3, popup.focusIndex);
+
+        Keys({VK_TAB});
+        EXPECT_EQ(install, GetFocus());
+        Keys({VK_TAB});
+        EXPECT_EQ(box, GetFocus());
+        Keys({VK_TAB});
+        EXPECT_EQ(m0, GetFocus()) << "Tab wraps to the first control";
+        EXPECT_EQ(0, popup.focusIndex);
+        Keys({VK_SHIFT, VK_TAB});
+        EXPECT_EQ(box, GetFocus()) << "Shift+Tab from the first goes to the last";
+        Keys({VK_SHIFT, VK_TAB});
+        EXPECT_EQ(install, GetFocus());
+        Keys({VK_HOME});
+        EXPECT_EQ(m0, GetFocus());
+        Keys({VK_END});
+        EXPECT_EQ(box, GetFocus());
+        Keys({VK_HOME});
+        Keys({VK_RIGHT});
+        EXPECT_EQ(m1, GetFocus());
+        Keys({VK_DOWN});
+        EXPECT_EQ(m2, GetFocus());
+        Keys({VK_NEXT});
+        EXPECT_EQ(exitButton, GetFocus());
+        Keys({VK_PRIOR});
+        EXPECT_EQ(m2, GetFocus());
+        Keys({VK_UP});
+        EXPECT_EQ(m1, GetFocus());
+        Keys({VK_LEFT});
+        EXPECT_EQ(m0, GetFocus());
+        Keys({VK_LEFT});
+        EXPECT_EQ(box, GetFocus()) << "Left wraps backwards";
+        Keys({'A'});
+        EXPECT_EQ(box, GetFocus()) << "other keys keep the focus";
+        EXPECT_EQ(5, popup.focusIndex);
+
+        commandHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordCommands, nullptr, GetCurrentThreadId());
+        // Space toggles the check box, and doNotShowAgain with it.
+        EXPECT_FALSE(doNotShowAgain);
+        Keys({VK_SPACE});
+        EXPECT_TRUE(doNotShowAgain);
+        EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
+        Keys({VK_SPACE});
+        EXPECT_FALSE(doNotShowAgain);
+        EXPECT_EQ(BST_UNCHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
+        // A mouse click ends in the same state as the space key.
+        SendMessageA(box, BM_CLICK, 0, 0);
+        Pump(50);
+        EXPECT_TRUE(doNotShowAgain);
+        EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
+        std::vector<WPARAM> expected = {4, 4, 4};
+        EXPECT_EQ(expected, commands);
+
+        commands.clear();
+        Keys({VK_RETURN});
+        EXPECT_TRUE(commands.empty()) << "Enter on the check box does nothing";
+        EXPECT_TRUE(doNotShowAgain);
+
+        Keys({VK_HOME});
+        Keys({VK_RIGHT});
+        Keys({VK_RETURN});  // on the second menu button: its command
+        ASSERT_FALSE(commands.empty());
+        EXPECT_EQ((WPARAM)11, commands.back());
+
+        SetFocus(exitButton);
+        Pump(50);
+        Keys({VK_RETURN});  // Exit closes the popup
+        UnhookWindowsHookEx(commandHook);
+        EXPECT_EQ((WPARAM)2, commands.back());
+        EXPECT_FALSE(IsWindow(w));
+    });
+}
+
+TEST_F(Popup, TabWithASingleControlDoesNothing) {
+    MenuMode({"Alone"});
+    RunWith("", [](HWND w) {
+        ASSERT_EQ(1, popup.focusCount);
+        SetForegroundWindow(w);
+        SetFocus(popup.focusList[0]);
+        Pump(100);
+        Keys({VK_TAB});
+        EXPECT_EQ(popup.focusList[0], GetFocus());
+        EXPECT_EQ(0, popup.focusIndex);
+        Keys({VK_END});
+        EXPECT_EQ(popup.focusList[0], GetFocus());
+    });
+}
+
+// ------------------------------------------------------------------ growth
+
+TEST_F(Popup, LongerStatusTextWidensAndRecentresShorterOnlyRepaints) {
+    settings.popupPos.x = -2;
+    RunWith("", [](HWND w) {
+        const RECT small = WindowRect(w);
+        SetPopupText("A considerably longer status text than the one shown before... ");
+        RemeasurePopup(w);
+        Pump(100);
+        const RECT wide = WindowRect(w), a = WorkArea();
+        const int width = wide.right - wide.left;
+        EXPECT_GT(width, small.right - small.left);
+        EXPECT_EQ(small.bottom - small.top, wide.bottom - wide.top);
+        EXPECT_EQ(a.left + (a.right - a.left - width) / 2, wide.left);  // still centred
+        Snapshot s(w);
+        EXPECT_LT(s.RightmostOf(kMsg), s.width - 1) << "the long text fits";
+        EXPECT_GT(s.RightmostOf(kMsg), s.width / 2);
+        SaveScreenshot(w, "longer_status_text");
+
+        SetPopupText("Short");
+        RemeasurePopup(w);
+        Pump(100);
+        const RECT after = WindowRect(w);
+        EXPECT_EQ(wide.right - wide.left, after.right - after.left);
+        EXPECT_EQ(wide.left, after.left);
+        Snapshot s2(w);
+        EXPECT_LT(s2.RightmostOf(kMsg), s.width / 2) << "the old text is gone";
+    });
+}
+
+// ------------------------------------------------------------------ UTF-8
+
+TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
+    utf8Mode = true;
+    settings.MsgSize = 10;  // a status line lower than the button row
+    strcpy(settings.Title, "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1");  // Καλημέρα
+    strcpy(settings.Display, "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 web");
+    settings.displayLength = strlen(settings.Display);
+    MenuMode({"\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA", "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4"});  // Пуск, Выход
+    RunWith("\xCE\x95\xCE\xBA\xCE\xBA\xCE\xAF\xCE\xBD\xCE\xB7\xCF\x83\xCE\xB7...", [](HWND w) {  // Εκκίνηση...
+        EXPECT_TRUE(popup.wideWindow);
+        EXPECT_TRUE(IsWindowUnicode(w));
+        wchar_t title[64] = L"";
+        GetWindowTextW(w, title, 64);
+        EXPECT_STREQ(L"\x039A\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1", title);
+        std::vector<Child> kids = Children(w);
+        ASSERT_EQ(2u, kids.size());
+        wchar_t caption[64] = L"";
+        GetWindowTextW(kids[0].window, caption, 64);
+        EXPECT_STREQ(L"\x041F\x0443\x0441\x043A", caption);
+        GetWindowTextW(kids[1].window, caption, 64);
+        EXPECT_STREQ(L"\x0412\x044B\x0445\x043E\x0434", caption);
+        // Measured as the six-letter Greek word plus " web", not as 20 bytes.
+        HDC dc = GetDC(w);
+        HGDIOBJ old = SelectObject(dc, popup.infoFont);
+        SIZE wide = {0, 0};
+        GetTextExtentPoint32W(dc, L"\x039A\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1 web", 12, &wide);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        EXPECT_EQ(wide.cx, popup.displaySize.cx);
+        Snapshot s(w);
+        const int y = popup.infoTop + popup.infoLineHeight;
+        EXPECT_EQ(wide.cx, s.Count(kInfo, popup.textLeft, y, popup.textLeft + wide.cx + 5, y + 1));
+        // The button row's captions and the check box keep their letters too.
+        doNotRepeatActive = true;
+        strcpy(settings.ExitMsg, "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4");                      // Выход
+        strcpy(settings.DoNotRepeatText, "\xCE\x9F\xCF\x87\xCE\xB9 \xCE\xBE\xCE\xB1\xCE\xBD\xCE\xAC");  // Οχι ξανά
+        CreatePopupButtons(w, true, "\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xB8\xD1\x82\xD1\x8C");  // Установить
+        ShowPopupText(w, false);
+        ASSERT_TRUE(popup.checkBox.exists);
+        GetWindowTextW(popup.exitButton.window, caption, 64);
+        EXPECT_STREQ(L"\x0412\x044B\x0445\x043E\x0434", caption);
+        GetWindowTextW(popup.installButton.window, caption, 64);
+        EXPECT_STREQ(L"\x0423\x0441\x0442\x0430\x043D\x043E\x0432\x0438\x0442\x044C", caption);
+        GetWindowTextW(popup.checkBox.window, caption, 64);
+        EXPECT_STREQ(L"\x039F\x03C7\x03B9 \x03BE\x03B1\x03BD\x03AC", caption);
+        RECT client = ClientRect(w);
+        EXPECT_LE(ChildRect(w, popup.checkBox.window).right, client.right);
+        RECT exitRect = ChildRect(w, popup.exitButton.window), firstMenu = ChildRect(w, popup.focusList[0]);
+        EXPECT_LT(exitRect.bottom, firstMenu.top) << "the button row runs into the menu column";
+        SaveScreenshot(w, "utf8_greek_cyrillic");
+    });
+}
+
+TEST_F(Popup, AnsiModeTitleStaysBytes) {
+    strcpy(settings.Title, "Caf\xE9");
+    RunWith("", [](HWND w) {
+        EXPECT_FALSE(popup.wideWindow);
+        wchar_t title[32] = L"";
+        GetWindowTextW(w, title, 32);
+        EXPECT_STREQ(L"Caf\x00E9", title);
+    });
+}
+
+// ------------------------------------------------------------------ failure and shutdown
+
+namespace {
+HHOOK failHook = nullptr;
+LRESULT CALLBACK FailPopupCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char cls[64] = "";
+        GetClassNameA((HWND)wParam, cls, sizeof cls);
+        if (strcmp(cls, "Corvane") == 0) return 1;
+    }
+    return CallNextHookEx(failHook, code, wParam, lParam);
+}
+std::string boxText, boxCaption;
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindOwnWindow("#32770");
+    if (!box) return;
+    KillTimer(nullptr, id);
+    char text[256] = "";
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+    boxText = text;
+    GetWindowTextA(box, text, sizeof text);
+    boxCaption = text;
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+}  // namespace
+
+TEST_F(Popup, WindowThatCannotBeMadeIsReportedInAMessageBox) {
+    failHook = SetWindowsHookExA(WH_CBT, FailPopupCreation, nullptr, GetCurrentThreadId());
+    SetTimer(nullptr, 0, 200, AnswerBox);
+    char line[] = "";
+    RunPopup(nullptr, line, SW_SHOWNORMAL);  // returns once the box is answered
+    UnhookWindowsHookEx(failHook);
+    EXPECT_EQ("Could not create Corvane popup", boxText);
+    EXPECT_EQ("Corvane", boxCaption);
+    EXPECT_EQ(nullptr, FindPopup());
+    EXPECT_EQ(nullptr, popup.infoPen);
+    EXPECT_NE(nullptr, popup.backgroundBrush);  // left for shutdown
+    ReleasePopupObjects();
+    EXPECT_EQ(nullptr, popup.backgroundBrush);
+}
+
+TEST_F(Popup, ShutdownDeletesEveryGraphicsObjectAndTheLoopEndDeletesThePen) {
+    strcpy(settings.icon, WriteBmp("cv-logo-release.bmp", 89, 75, LogoColour).c_str());
+    strcpy(settings.splash, WriteBmp("cv-splash-release.bmp", 40, 30, [](int, int) { return RGB(1, 2, 3); }).c_str());
+    HPEN pen = nullptr;
+    RunWith("", [&pen](HWND) { pen = popup.infoPen; });
+    ASSERT_NE(nullptr, pen);
+    EXPECT_EQ(0u, GetObjectType(pen)) << "the pen goes when the loop ends";
+    EXPECT_EQ(nullptr, popup.infoPen);
+    HGDIOBJ objects[] = {popup.logoBitmap, popup.logoDC,         popup.splashBitmap,
+                         popup.splashDC,   popup.backgroundBrush, popup.infoFont, popup.statusFont};
+    const DWORD kinds[] = {OBJ_BITMAP, OBJ_MEMDC, OBJ_BITMAP, OBJ_MEMDC, OBJ_BRUSH, OBJ_FONT, OBJ_FONT};
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_NE(nullptr, objects[i]) << i;
+        EXPECT_EQ(kinds[i], GetObjectType(objects[i])) << i;
+    }
+    ReleasePopupObjects();
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << "object " << i << " still exists";
+    EXPECT_EQ(nullptr, popup.logoBitmap);
+    EXPECT_EQ(nullptr, popup.splashDC);
+    EXPECT_EQ(nullptr, popup.statusFont);
+}
