@@ -1,0 +1,481 @@
+#include "accept_support.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "support/spy_log.h"
+
+namespace accept {
+
+std::string Format(const char* format, ...) {
+    char buffer[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+namespace {
+
+bool MakeFolders(const std::string& path) {  // every folder of a path ending in "\"
+    for (size_t i = 3; i < path.size(); ++i) {
+        if (path[i] == '\\') {
+            std::string part = path.substr(0, i);
+            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        }
+    }
+    return true;
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return (n > 0 && n < sizeof full) ? std::string(full, n) : path;
+}
+
+bool ReadFileText(const std::string& path, std::string* text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    text->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+// The mount manager's request to define or remove a drive letter.
+#pragma pack(push, 4)
+struct UnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+#pragma pack(pop)
+static_assert(sizeof(UnixDrive) == 32, "the mount manager expects 32 bytes before the path");
+
+const DWORD kDefineUnixDrive = 0x6DC080;
+
+bool SendDriveRequest(char letter, ULONG type, const std::string& unixFolder) {
+    std::vector<char> request(sizeof(UnixDrive) + unixFolder.size() + 1, 0);
+    UnixDrive* d = reinterpret_cast<UnixDrive*>(request.data());
+    d->size = static_cast<ULONG>(type == 1 ? sizeof(UnixDrive) : request.size());
+    d->type = type;
+    d->letter = static_cast<WCHAR>(letter | 0x20);
+    if (type != 1) {
+        d->mountPointOffset = sizeof(UnixDrive);
+        std::memcpy(request.data() + sizeof(UnixDrive), unixFolder.c_str(), unixFolder.size() + 1);
+    }
+    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), d->size, nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return ok != FALSE;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ medium
+
+namespace {
+
+void SetText(const char* keyPath, const char* name, const char* value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void UseGalleryDesktop() {
+    SetText("Software\\Wine\\AppDefaults\\corvane.exe\\Explorer", "Desktop", "CorvaneGallery");
+    SetText("Software\\Wine\\AppDefaults\\probe.exe\\Explorer", "Desktop", "CorvaneGallery");
+    SetText("Software\\Wine\\Explorer\\Desktops", "CorvaneGallery", "1024x768");
+}
+
+bool DefineDrive(char letter, const std::string& unixFolder) { return SendDriveRequest(letter, 5, unixFolder); }
+
+bool RemoveDrive(char letter) { return SendDriveRequest(letter, 1, std::string()); }
+
+bool BroadcastRemoval(char letter) { return Probe(0, std::string("removed ") + letter) == 0; }
+
+Medium::Medium(const char* tag, char letter) : letter_(static_cast<char>(letter & ~0x20)) {
+    std::string name = Format("corvane-accept-%lu-%s", static_cast<unsigned long>(GetCurrentProcessId()), tag);
+    unixFolder_ = "/tmp/" + name;
+    folder_ = "Z:\\tmp\\" + name + "\\";
+    RemoveFolderTree(folder_);
+    if (!CreateDirectoryA(folder_.c_str(), nullptr)) return;
+    RemoveDrive(letter_);  // a letter left over by an interrupted run
+    mapped_ = DefineDrive(letter_, unixFolder_) && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Medium::~Medium() {
+    if (mapped_) RemoveDrive(letter_);
+    RemoveFolderTree(folder_);
+}
+
+std::string Medium::Root() const { return std::string(1, letter_) + ":\\"; }
+
+bool Medium::Put(const std::string& name, const std::string& content) const {
+    std::string path = folder_ + name;
+    return MakeFolders(path) && WriteTextFile(path, content);
+}
+
+bool Medium::PutProgram(const std::string& name, const char* fromBin) const {
+    std::string path = folder_ + name;
+    return MakeFolders(path) && CopyFileA(TestToolPath(fromBin).c_str(), path.c_str(), FALSE);
+}
+
+bool Medium::Eject() {
+    if (!mapped_) return false;
+    mapped_ = !RemoveDrive(letter_);
+    return !mapped_;
+}
+
+// ------------------------------------------------------------------ program
+
+Program::~Program() {
+    if (process_) {
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 999);
+            WaitForSingleObject(process_, 5000);
+        }
+        CloseHandle(process_);
+    }
+}
+
+bool Program::Start(const std::string& commandLine, const std::string& currentDirectory) {
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    // The shell starts autorun programs with the normal show command.
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    started_ = GetTickCount();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    return true;
+}
+
+bool Program::WaitExit(DWORD ms) { return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0; }
+
+bool Program::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+// ------------------------------------------------------------------ probe
+
+const Control* PopupView::Find(int id) const {
+    for (const Control& c : controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+const Control* PopupView::Focused() const {
+    for (const Control& c : controls)
+        if (c.focus) return &c;
+    return nullptr;
+}
+
+int Probe(DWORD pid, const std::string& args, std::string* out) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string command = "\"" + TestToolPath("probe.exe") + "\"";
+    if (pid) command += Format(" --pid %lu", static_cast<unsigned long>(pid));
+    command += " " + args;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    PROCESS_INFORMATION info;
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &info);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return -1;
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(readEnd);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    if (out) *out = text;
+    return static_cast<int>(code);
+}
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) break;
+        start = at + 1;
+    }
+    return parts;
+}
+
+std::string Field(const std::vector<std::string>& fields, const char* key) {
+    const std::string prefix = std::string(key) + "=";
+    for (const std::string& f : fields)
+        if (f.compare(0, prefix.size(), prefix) == 0) return f.substr(prefix.size());
+    return std::string();
+}
+
+RECT ParseRect(const std::string& text) {
+    RECT r{};
+    std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    return r;
+}
+
+}  // namespace
+
+PopupView Look(DWORD pid) {
+    PopupView view;
+    std::string out;
+    if (Probe(pid, "info", &out) != 0) return view;
+    for (std::string line : Split(out, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> f = Split(line, '\t');
+        if (f[0] == "popup") {
+            view.present = true;
+            view.visible = Field(f, "visible") == "1";
+            view.unicode = Field(f, "unicode") == "1";
+            view.topmost = Field(f, "topmost") == "1";
+            view.iconic = Field(f, "iconic") == "1";
+            view.zoomed = Field(f, "zoomed") == "1";
+            view.title = Field(f, "title");
+            view.rect = ParseRect(Field(f, "rect"));
+            view.work = ParseRect(Field(f, "workarea"));
+            std::sscanf(Field(f, "client").c_str(), "%d,%d", &view.clientWidth, &view.clientHeight);
+        } else if (f[0] == "control") {
+            Control c;
+            c.id = std::atoi(Field(f, "id").c_str());
+            c.cls = Field(f, "class");
+            c.caption = Field(f, "caption");
+            c.visible = Field(f, "visible") == "1";
+            c.enabled = Field(f, "enabled") == "1";
+            c.checked = Field(f, "checked") == "1";
+            c.focus = Field(f, "focus") == "1";
+            c.style = std::strtoul(Field(f, "style").c_str(), nullptr, 16);
+            c.rect = ParseRect(Field(f, "rect"));
+            view.controls.push_back(c);
+        }
+    }
+    return view;
+}
+
+PopupView WaitForPopup(DWORD pid, DWORD ms, bool visible) {
+    const DWORD start = GetTickCount();
+    PopupView view;
+    for (;;) {
+        view = Look(pid);
+        if (view.present && (!visible || view.visible)) return view;
+        if (GetTickCount() - start >= ms) return view;
+        Sleep(100);
+    }
+}
+
+bool Click(DWORD pid, int id) { return Probe(pid, Format("click %d", id)) == 0; }
+
+bool Keys(DWORD pid, const std::string& keys) { return Probe(pid, "keys " + keys) == 0; }
+
+bool CloseRequest(DWORD pid) { return Probe(pid, "close") == 0; }
+
+// ------------------------------------------------------------------ PC
+
+std::string PcProgram(const char* name) {
+    std::string folder = TestBinFolder() + "pc\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + name;
+    // Another test may be running this copy; an existing copy is as good.
+    if (!CopyFileA(TestToolPath("spy.exe").c_str(), path.c_str(), FALSE) &&
+        GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::string();
+    return path;
+}
+
+void RegisterPcClasses() {
+    // The same values every time, so that scenarios running side by side in
+    // the prefix agree; the prefix belongs to the build and the tests.
+    RegisterFileClass(".htm", "CvAcceptHtml", "HTML Document", "open", "\"" + PcProgram("viewer.exe") + "\" \"%1\"");
+}
+
+bool ReadMemory(const std::string& name, DWORD* type, DWORD* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QRN\\CorvaneCDs", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    BYTE data[64] = {0};
+    DWORD size = sizeof data;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, type, data, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return false;
+    std::memcpy(value, data, sizeof *value);
+    return true;
+}
+
+void DeleteMemory(const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QRN\\CorvaneCDs", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+}
+
+std::string WorkFolder(const char* tag) { return MakeTempFolder(tag); }
+
+// ------------------------------------------------------------------ gallery
+
+namespace {
+
+std::string Html(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return text;
+}
+
+void WriteIndex(const std::string& folder) {
+    std::vector<std::string> entries;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*.entry").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do entries.push_back(data.cFileName);
+        while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    std::sort(entries.begin(), entries.end());
+    std::string html =
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Corvane acceptance gallery</title>\n"
+        "<style>body{font-family:sans-serif;margin:2em;max-width:1100px}section{margin-bottom:2.5em}"
+        "img{max-width:100%;border:1px solid #888}.PASS{color:#060}.FAIL{color:#b00}figure{margin:1em 0}"
+        "figcaption{font-size:90%;color:#444}li{margin:.2em 0}</style></head><body>\n"
+        "<h1>Corvane acceptance gallery</h1>\n<p>Each scenario ran the real corvane.exe from a medium mapped "
+        "to a drive letter, under Wine with a 1024&times;768 virtual desktop. The pictures are what a user "
+        "would have seen.</p>\n";
+    for (const std::string& entry : entries) {
+        std::string text;
+        if (!ReadFileText(folder + entry, &text)) continue;
+        std::string title, result, failure, when;
+        std::vector<std::pair<std::string, std::string>> shots;
+        std::vector<std::string> notes;
+        for (std::string line : Split(text, '\n')) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            std::vector<std::string> f = Split(line, '\t');
+            if (f.size() < 2) continue;
+            if (f[0] == "title") title = f[1];
+            else if (f[0] == "result") result = f[1];
+            else if (f[0] == "failure") failure = f[1];
+            else if (f[0] == "when") when = f[1];
+            else if (f[0] == "shot") shots.emplace_back(f[1], f.size() > 2 ? f[2] : std::string());
+            else if (f[0] == "note") notes.push_back(f[1]);
+        }
+        html += "<section><h2>" + Html(title) + " <span class=\"" + Html(result) + "\">" + Html(result) +
+                "</span></h2>\n";
+        if (!when.empty()) html += "<p><small>" + Html(when) + "</small></p>\n";
+        if (!notes.empty()) {
+            html += "<ul>\n";
+            for (const std::string& n : notes) html += "<li>" + Html(n) + "</li>\n";
+            html += "</ul>\n";
+        }
+        if (!failure.empty()) html += "<p class=\"FAIL\">" + Html(failure) + "</p>\n";
+        for (const auto& shot : shots)
+            html += "<figure><img src=\"" + Html(shot.first) + "\" alt=\"" + Html(shot.second) +
+                    "\"><figcaption>" + Html(shot.second) + "</figcaption></figure>\n";
+        html += "</section>\n";
+    }
+    html += "</body></html>\n";
+    // Written beside and moved over, so that a reader never sees half a page.
+    std::string temp = folder + Format("index-%lu.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    if (WriteTextFile(temp, html)) MoveFileExA(temp.c_str(), (folder + "index.html").c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace
+
+std::string GalleryEntry::Folder() {
+    std::string folder = FullPath(TestBinFolder() + "..\\acceptance\\gallery\\");
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    MakeFolders(folder);
+    return folder;
+}
+
+GalleryEntry::GalleryEntry(const std::string& id, const std::string& title) : id_(id), title_(title) {}
+
+std::string GalleryEntry::Shot(const std::string& caption) {
+    std::string name = shots_.empty() ? id_ + ".png" : Format("%s-%u.png", id_.c_str(), unsigned(shots_.size() + 1));
+    std::string path = Folder() + name;
+    DeleteFileA(path.c_str());
+    if (Probe(0, "shot \"" + path + "\"") != 0) return std::string();
+    shots_.emplace_back(name, caption);
+    return name;
+}
+
+void GalleryEntry::Finish(bool passed, const std::string& failure) {
+    const std::string folder = Folder();
+    time_t now = time(nullptr);
+    char when[64];
+    strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", localtime(&now));
+    std::string text = "title\t" + OneLine(title_) + "\nresult\t" + (passed ? "PASS" : "FAIL") + "\nwhen\t" +
+                       when + "\n";
+    if (!failure.empty()) text += "failure\t" + OneLine(failure) + "\n";
+    for (const auto& shot : shots_) text += "shot\t" + shot.first + "\t" + OneLine(shot.second) + "\n";
+    for (const std::string& n : notes_) text += "note\t" + OneLine(n) + "\n";
+    WriteTextFile(folder + id_ + ".entry", text);
+    WriteIndex(folder);
+}
+
+}  // namespace accept
