@@ -43,6 +43,12 @@ struct ViewerRule {
 };
 
 struct Settings {
+    // Filled at run time (ResetSettings), so that the large record is
+    // zero-filled storage rather than data carried in the executable.
+    Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
     char Filename[kTextCap];
     char Param[kTextCap];
     char SpecialParam[kTextCap];

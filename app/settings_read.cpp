@@ -9,6 +9,8 @@
 
 Settings settings;
 
+Settings::Settings() { ResetSettings(*this); }
+
 const char kMakerWebAddress[] = "https://www.quarnco.com/corvane/";
 const char kMakerWebMessage[] = "Showing Quarnco web site...";
 
