@@ -61,16 +61,16 @@ void PrepareBitmap(HDC windowDC, HBITMAP bitmap, HDC* memoryDC, HGDIOBJ* origina
     }
 }
 
-struct FontSpec {
+struct FontChoice {
     int size, weight, italic;
     const char* face;
 };
 
 // Makes a font, measures the text in it and returns the font's line height.
-HFONT MakeFontAndMeasure(HDC dc, const FontSpec& spec, const char* text, int count, int* lineHeight, SIZE* extent) {
-    const int height = -MulDiv(spec.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    HFONT font = CreateFontA(height, 0, 0, 0, spec.weight * 100, (DWORD)spec.italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
-                             spec.face);
+HFONT MakeFontAndMeasure(HDC dc, const FontChoice& choice, const char* text, int count, int* lineHeight, SIZE* extent) {
+    const int height = -MulDiv(choice.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    HFONT font = CreateFontA(height, 0, 0, 0, choice.weight * 100, (DWORD)choice.italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                             choice.face);
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     TEXTMETRICA metrics;
     *lineHeight = 0;
@@ -269,8 +269,8 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
                       &popup.splashHeight);
     }
 
-    FontSpec info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
-    FontSpec status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
+    FontChoice info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
+    FontChoice status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
     popup.infoFont = MakeFontAndMeasure(dc.dc, info, settings.Display, (int)settings.displayLength,
                                         &popup.infoLineHeight, &popup.displaySize);
     SIZE message = {0, 0};
