@@ -1,0 +1,220 @@
+// Timing harness for the launcher benchmark, run under Wine (or Windows).
+//
+//   harness.exe RESULTS REPS WARMUP SPYDIR MEDIUMDIR SPEC...
+//
+// SPEC is  name|measure|windowclass|commandline  where measure is
+//   target   time from CreateProcess to the start of the target (the bench
+//            spy writes its QueryPerformanceCounter value to SPYDIR\stamp.txt)
+//   visible  time until a visible top-level window of windowclass belonging
+//            to the started process exists (polled every millisecond)
+// The programs run in turn, one repetition of each before the next, so that a
+// change in the machine's load touches all of them alike. The first WARMUP
+// rounds are not recorded. Every program starts in MEDIUMDIR.
+//
+// Each result is one line of RESULTS:  name TAB measure TAB round TAB ms
+// or, for a failed round,              name TAB measure TAB round TAB FAIL TAB why
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Spec {
+    std::string name, measure, windowClass, commandLine;
+};
+
+LARGE_INTEGER frequency;
+
+long long Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+double Milliseconds(long long ticks) { return 1000.0 * static_cast<double>(ticks) / frequency.QuadPart; }
+
+bool SetDefaultValue(const std::string& key, const std::string& value) {
+    HKEY handle;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+    return rc == ERROR_SUCCESS;
+}
+
+// The bench document type opens with the spy.
+bool RegisterDocumentType(const std::string& spyDir) {
+    std::string command = "\"" + spyDir + "\\bench_spy.exe\" \"%1\"";
+    return SetDefaultValue(".cvbench", "CvBenchFile") && SetDefaultValue("CvBenchFile", "Corvane bench document") &&
+           SetDefaultValue("CvBenchFile\\shell\\open\\command", command);
+}
+
+struct WindowQuery {
+    DWORD pid;
+    const char* windowClass;
+    bool visibleOnly;
+    bool post;  // post WM_CLOSE to every match
+    HWND found;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM lParam) {
+    WindowQuery* q = reinterpret_cast<WindowQuery*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != q->pid) return TRUE;
+    char name[128];
+    if (!GetClassNameA(window, name, sizeof name) || lstrcmpiA(name, q->windowClass) != 0) return TRUE;
+    if (q->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    q->found = window;
+    if (q->post) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+HWND FindWindowOf(DWORD pid, const std::string& windowClass, bool visibleOnly) {
+    WindowQuery q = {pid, windowClass.c_str(), visibleOnly, false, nullptr};
+    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+// Asks the program to close the way a user would; ends it after 5 s.
+void CloseProgram(const PROCESS_INFORMATION& pi, const std::string& windowClass) {
+    for (int waited = 0; waited < 5000; waited += 50) {
+        if (!windowClass.empty()) {
+            WindowQuery q = {pi.dwProcessId, windowClass.c_str(), false, true, nullptr};
+            EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&q));
+        }
+        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) return;
+    }
+    TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 5000);
+}
+
+bool ReadStamp(const std::string& path, long long* value) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char text[40] = {};
+    DWORD got = 0;
+    BOOL ok = ReadFile(file, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(file);
+    if (!ok || got == 0 || text[got - 1] != '\n') return false;
+    *value = std::strtoll(text, nullptr, 10);
+    return true;
+}
+
+// Runs one program once; returns the milliseconds measured, or a negative
+// value with *why set.
+double RunOnce(const Spec& spec, const std::string& stampPath, const std::string& mediumDir, const char** why) {
+    DeleteFileA(stampPath.c_str());
+    std::vector<char> commandLine(spec.commandLine.begin(), spec.commandLine.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+
+    long long start = Now();
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, mediumDir.c_str(), &si,
+                        &pi)) {
+        *why = "CreateProcess failed";
+        return -1;
+    }
+    double result = -1;
+    *why = "timed out after 20 s";
+    bool visible = spec.measure == "visible";
+    for (;;) {
+        long long now = Now();
+        if (Milliseconds(now - start) > 20000) break;
+        if (visible) {
+            if (FindWindowOf(pi.dwProcessId, spec.windowClass, true)) {
+                result = Milliseconds(Now() - start);
+                break;
+            }
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
+                *why = "program ended without a visible window";
+                break;
+            }
+        } else {
+            long long stamp;
+            if (ReadStamp(stampPath, &stamp)) {
+                result = Milliseconds(stamp - start);
+                break;
+            }
+        }
+        Sleep(1);
+    }
+
+    if (visible) {
+        // The popup's own later work (starting the target) is not measured.
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    } else {
+        CloseProgram(pi, spec.windowClass);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    // Let a spy that a terminated program may still have started finish.
+    Sleep(150);
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 7) {
+        std::fprintf(stderr, "usage: harness RESULTS REPS WARMUP SPYDIR MEDIUMDIR name|measure|class|cmdline...\n");
+        return 2;
+    }
+    QueryPerformanceFrequency(&frequency);
+    const char* resultsPath = argv[1];
+    int reps = std::atoi(argv[2]);
+    int warmup = std::atoi(argv[3]);
+    std::string spyDir = argv[4];
+    std::string mediumDir = argv[5];
+    std::vector<Spec> specs;
+    for (int i = 6; i < argc; ++i) {
+        std::string s = argv[i];
+        size_t a = s.find('|'), b = s.find('|', a + 1), c = s.find('|', b + 1);
+        if (a == std::string::npos || b == std::string::npos || c == std::string::npos) {
+            std::fprintf(stderr, "bad program spec: %s\n", argv[i]);
+            return 2;
+        }
+        specs.push_back({s.substr(0, a), s.substr(a + 1, b - a - 1), s.substr(b + 1, c - b - 1), s.substr(c + 1)});
+    }
+    if (!RegisterDocumentType(spyDir)) {
+        std::fprintf(stderr, "could not register the .cvbench document type\n");
+        return 3;
+    }
+    FILE* out = std::fopen(resultsPath, "w");
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s\n", resultsPath);
+        return 3;
+    }
+    std::string stampPath = spyDir + "\\stamp.txt";
+    int failures = 0;
+    for (int round = 0; round < warmup + reps; ++round) {
+        for (const Spec& spec : specs) {
+            const char* why = "";
+            double ms = RunOnce(spec, stampPath, mediumDir, &why);
+            if (round < warmup) continue;
+            if (ms < 0) {
+                ++failures;
+                std::fprintf(out, "%s\t%s\t%d\tFAIL\t%s\n", spec.name.c_str(), spec.measure.c_str(), round - warmup,
+                             why);
+            } else {
+                std::fprintf(out, "%s\t%s\t%d\t%.3f\n", spec.name.c_str(), spec.measure.c_str(), round - warmup, ms);
+            }
+            std::fflush(out);
+        }
+    }
+    std::fclose(out);
+    return failures ? 1 : 0;
+}
