@@ -57,6 +57,22 @@ bool MatchOption(const char** pos, const char* word, const char* wordBlank) {
     return true;
 }
 
+char* ArgumentsAfterProgramName(char* wholeCommandLine) {
+    if (!wholeCommandLine) return nullptr;
+    auto blankOrControl = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
+    char* p = wholeCommandLine;
+    while (blankOrControl(*p)) ++p;
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && !blankOrControl(*p)) ++p;
+    }
+    while (blankOrControl(*p)) ++p;
+    return p;
+}
+
 bool ChooseTargetAndOptions(const char* filename, const char* message, char* commandLine) {
     // Settled once per run; starting from the initial state keeps a repeated
     // call from mixing results.

@@ -19,6 +19,14 @@ extern const char kNoParameterGiven[];  // "No parameter given"
 // On a match *pos moves past the blank, or becomes null when nothing is left.
 bool MatchOption(const char** pos, const char* word, const char* wordBlank);
 
+// The arguments after the program name in the process's whole command line:
+// leading blanks and control characters are skipped, then the program name
+// (a quoted one ends at its closing quote, an unquoted one at the first blank
+// or control character), then blanks and control characters again. Bytes
+// from 0x80 up are text (accented and double-byte names), never blanks.
+// Returns a position inside `wholeCommandLine`; null stays null.
+char* ArgumentsAfterProgramName(char* wholeCommandLine);
+
 // Steps 1-5 and the option loop, on the settings' Filename and Message and the
 // writable command line (cut in place). Returns true when -c was given.
 bool ChooseTargetAndOptions(const char* filename, const char* message, char* commandLine);

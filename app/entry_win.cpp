@@ -3,6 +3,10 @@
 // down in order and return the exit code.
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
+#include "app/cmdline.h"
 #include "app/donotshow.h"
 #include "app/ini_reader.h"
 #include "app/platform_state.h"
@@ -22,6 +26,21 @@ struct PopupArgs {
 void RunPopupThunk(void* context) {
     PopupArgs* args = static_cast<PopupArgs*>(context);
     RunPopup(args->previous, args->commandLine, args->showCommand);
+}
+
+// The C runtime's own cut of the command line takes bytes from 0x80 up for
+// control characters and leading blanks for the end of the program name, so
+// an accented folder or document name, or a launcher that puts blanks first,
+// would hand over a wrong target. The cut is made here from the whole line,
+// on a copy that lives as long as the target and texts that point into it.
+char* ProgramArguments(char* runtimeArguments) {
+    const char* whole = GetCommandLineA();
+    if (!whole) return runtimeArguments;
+    size_t length = std::strlen(whole);
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (!copy) return runtimeArguments;
+    std::memcpy(copy, whole, length + 1);
+    return ArgumentsAfterProgramName(copy);
 }
 
 }  // namespace
@@ -45,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     int missing = ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
     if (missing) ReportMissingViewerMsg(missing, settings.Title);
 
-    PopupArgs args = {previous, commandLine, showCommand};
+    PopupArgs args = {previous, ProgramArguments(commandLine), showCommand};
     RunWithDoNotShowMemory(RunPopupThunk, &args);
 
     ReleasePopupObjects();

@@ -71,6 +71,37 @@ TEST(MatchOption, NoPositionNeverMatches) {
     EXPECT_FALSE(MatchOption(nullptr, "-c", "-c "));
 }
 
+// ---------------------------------------------------------------- process command line
+
+TEST(ArgumentsAfterProgramName, CutsThePathOffTheWholeLine) {
+    struct Case {
+        const char* whole;
+        const char* arguments;
+    };
+    const Case cases[] = {
+        {"D:\\corvane.exe readme.htm", "readme.htm"},
+        {"\"D:\\My Disc\\corvane.exe\"  -max readme.htm", "-max readme.htm"},
+        {"\"D:\\corvane.exe\"readme.htm", "readme.htm"},  // the name ends at its closing quote
+        {"   D:\\corvane.exe   readme.htm", "readme.htm"},   // leading blanks are not the name
+        {"\tD:\\corvane.exe\t\treadme.htm x", "readme.htm x"},
+        {"D:\\corvane.exe \x01\x02readme.htm", "readme.htm"},
+        {"D:\\Caf\xe9\\corvane.exe readme.htm", "readme.htm"},  // accented folder
+        {"D:\\corvane.exe \xe9t\xe9.htm", "\xe9t\xe9.htm"},       // accented first letter stays
+        {"D:\\corvane.exe \x83\x5c.pdf", "\x83\x5c.pdf"},         // double-byte name
+        {"D:\\corvane.exe", ""},
+        {"\"D:\\unclosed corvane.exe", ""},
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> line(c.whole, c.whole + std::string(c.whole).size() + 1);
+        const char* arguments = ArgumentsAfterProgramName(line.data());
+        EXPECT_EQ(Str(arguments), c.arguments) << c.whole;
+        EXPECT_TRUE(arguments >= line.data() && arguments < line.data() + line.size()) << c.whole;
+    }
+    EXPECT_EQ(ArgumentsAfterProgramName(nullptr), nullptr);
+}
+
 // ---------------------------------------------------------------- target and text
 
 TEST(ChooseTarget, FilenameWithOptionsAndMessageOnCommandLine) {
