@@ -4,6 +4,8 @@
 
 // Opens the file for reading, reads it in one go and hands its bytes to the
 // reader. A missing or unreadable file leaves the reader empty (defaults).
+// A UTF-16 file (byte-order mark FF FE or FE FF) is handed over converted to
+// the ANSI code page, as the system's profile functions read it.
 // Files beyond kMaxSettingsBytes are read up to that size.
 enum : unsigned long { kMaxSettingsBytes = 16ul * 1024 * 1024 };
 bool LoadSettingsFile(const char* path, IniFile& ini);

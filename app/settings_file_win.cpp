@@ -8,6 +8,35 @@
 
 HINSTANCE instanceHandle = nullptr;
 
+namespace {
+
+// A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
+// read by the system's profile functions as text in the ANSI code page; it is
+// handed to the reader the same way. False when the bytes are no such file.
+bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
+    if (size < 2) return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
+    bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+    if (!little && !big) return false;
+    int units = static_cast<int>((size - 2) / 2);
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc((units ? units : 1) * sizeof(wchar_t)));
+    if (!wide) return true;  // recognised, but no memory: the defaults apply
+    for (int i = 0; i < units; ++i) {
+        unsigned char a = bytes[2 + 2 * i], b = bytes[3 + 2 * i];
+        wide[i] = static_cast<wchar_t>(little ? (a | (b << 8)) : ((a << 8) | b));
+    }
+    int length = units ? WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr) : 0;
+    char* ansi = static_cast<char*>(std::malloc(length > 0 ? length : 1));
+    if (ansi && length > 0) length = WideCharToMultiByte(CP_ACP, 0, wide, units, ansi, length, nullptr, nullptr);
+    if (ansi) ini.Load(ansi, length > 0 ? static_cast<size_t>(length) : 0);
+    std::free(ansi);
+    std::free(wide);
+    return true;
+}
+
+}  // namespace
+
 bool LoadSettingsFile(const char* path, IniFile& ini) {
     ini.Load(nullptr, 0);
     if (!path || !*path) return false;
@@ -20,7 +49,7 @@ bool LoadSettingsFile(const char* path, IniFile& ini) {
         char* data = static_cast<char*>(std::malloc(size ? size : 1));
         DWORD got = 0;
         if (data && (size == 0 || ReadFile(file, data, size, &got, nullptr))) {
-            ini.Load(data, got);
+            if (!LoadUtf16(data, got, ini)) ini.Load(data, got);
             ok = true;
         }
         std::free(data);
