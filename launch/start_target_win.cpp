@@ -28,10 +28,13 @@ const char kNoViewerReason[] = "You need to install a suitable viewer program fo
 const char kDefaultInstallCaption[] = "Install viewer";
 const INT_PTR kNoAssociationCode = 31;  // SE_ERR_NOASSOC
 
-// Clears the start-in-progress flag on every way out of StartTarget.
+// Sets the start-in-progress flag for StartTarget and puts back what it was on
+// every way out, so that a start nested in another's wait cannot end the
+// outer one's protection.
 struct StartGuard {
+    bool before = startInProgress;
     StartGuard() { startInProgress = true; }
-    ~StartGuard() { startInProgress = false; }
+    ~StartGuard() { startInProgress = before; }
     StartGuard(const StartGuard&) = delete;
     StartGuard& operator=(const StartGuard&) = delete;
 };

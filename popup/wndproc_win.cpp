@@ -117,6 +117,13 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
         ToggleCheckBox(popup.checkBox.exists ? popup.checkBox.window : (HWND)lParam);
         return;
     case IdMainEntry:
+        // A second press while the first start waits for its installer (a
+        // double click, a held Enter key) would start the installer again
+        // inside the wait; it is refused like the close box.
+        if (startInProgress) {
+            MessageBeep(MB_ICONEXCLAMATION);
+            return;
+        }
         // Without a target the main button has nothing to start.
         outcome = HasTarget() && StartTarget(window);
         break;

@@ -214,6 +214,7 @@ TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses)
     EXPECT_EQ(observation.statusDuringWait, "Installing a viewer");
     EXPECT_FALSE(startInProgress);
     EXPECT_FALSE(IsWindow(window)) << "a successful second start closes the popup";
+    EXPECT_EQ(exitCode, 31) << "a later successful start does not reset the failure's code";
     EXPECT_EQ(Status(), "Welcome") << "Message is shown again after the installer";
     const auto records = WaitForSpyRecords(log, 2);
     ASSERT_EQ(records.size(), 2u);
@@ -248,6 +249,7 @@ TEST_F(WaitedCommandTest, QuitDuringTheWaitEndsItAndIsPostedAgain) {
     // No second start; the failure is told with the no-viewer message.
     EXPECT_EQ(ReadSpyLog(log).size(), 1u);
     EXPECT_EQ(Status(), "Installing a viewer");
+    EXPECT_EQ(exitCode, 31) << "without a second start the failure stays the outcome";
     EXPECT_FALSE(popup.autoCloseRunning) << "no timer is armed after a quit";
     int code = -1;
     EXPECT_TRUE(TakeQuit(&code)) << "the main loop must still see the quit";

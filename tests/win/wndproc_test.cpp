@@ -332,6 +332,10 @@ struct DuringStart {
     bool aliveAfterClose = false;
     bool timerRunning = false;
     bool pressExit = false;
+    bool pressMainAgain = false;
+    bool inProgressAfterPress = false;
+    size_t startsAfterPress = 0;
+    std::string log;
 } during;
 
 void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
@@ -341,6 +345,16 @@ void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
     if (during.pressExit) {
         SendMessageA(during.window, WM_COMMAND, IdExit, 0);
     } else {
+        if (during.pressMainAgain) {
+            // Ends a wrongly nested wait too, so that a fault fails rather than hangs.
+            SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR timer, DWORD) {
+                KillTimer(nullptr, timer);
+                DeleteFileA(during.hold.c_str());
+            });
+            SendMessageA(during.window, WM_COMMAND, IdMainEntry, 0);
+            during.inProgressAfterPress = startInProgress;
+            during.startsAfterPress = ReadSpyLog(during.log).size();
+        }
         SendMessageA(during.window, WM_CLOSE, 0, 0);
         during.aliveAfterClose = IsWindow(during.window) != 0;
     }
@@ -365,6 +379,7 @@ struct DuringStartTest : WndProcTest {
         during = DuringStart();
         during.window = window;
         during.hold = hold;
+        during.log = log;
         SetTimer(nullptr, 0, 1000, InTheMiddleOfTheStart);
     }
     void TearDown() override {
@@ -418,6 +433,18 @@ TEST_F(DuringStartTest, ExitButtonClosesEvenDuringAStart) {
     int code = -1;
     EXPECT_TRUE(TakeQuit(&code)) << "the quit of the destroyed popup must reach the main loop";
     EXPECT_EQ(ReadSpyLog(log).size(), 1u) << "no second start after the popup closed";
+}
+
+TEST_F(DuringStartTest, MainButtonPressedAgainWhileTheInstallerRunsIsRefused) {
+    during.pressMainAgain = true;
+    settings.mainHasButton = true;
+    settings.anyButton = true;
+    SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
+    EXPECT_EQ(during.startsAfterPress, 1u) << "the second press started the installer again";
+    EXPECT_TRUE(during.inProgressAfterPress);
+    EXPECT_TRUE(during.aliveAfterClose) << "the close box must still only beep";
+    EXPECT_FALSE(startInProgress);
+    EXPECT_EQ(ReadSpyLog(log).size(), 1u);
 }
 
 // --- web link and system menu -------------------------------------------------------
