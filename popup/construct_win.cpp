@@ -61,6 +61,19 @@ void PrepareBitmap(HDC windowDC, HBITMAP bitmap, HDC* memoryDC, HGDIOBJ* origina
     }
 }
 
+}  // namespace
+
+void BlendLogoBackground(HDC memoryDC, int width, int height, COLORREF background) {
+    if (!memoryDC || width <= 0 || height <= 0) return;
+    const COLORREF key = GetPixel(memoryDC, 0, 0);
+    if (key == CLR_INVALID || key == background) return;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetPixel(memoryDC, x, y) == key) SetPixelV(memoryDC, x, y, background);
+}
+
+namespace {
+
 struct FontChoice {
     int size, weight, italic;
     const char* face;
@@ -236,6 +249,7 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
 
+    bool builtInLogo = true;
     if (lstrcmpiA(settings.icon, "none") == 0) {
         if (popup.logoBitmap) DeleteObject(popup.logoBitmap);
         popup.logoBitmap = nullptr;
@@ -243,9 +257,11 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
         if (HBITMAP file = LoadBitmapFile(dc.dc, settings.icon)) {
             if (popup.logoBitmap) DeleteObject(popup.logoBitmap);
             popup.logoBitmap = file;
+            builtInLogo = false;  // the author's picture is shown as drawn
         }
     }
     PrepareBitmap(dc.dc, popup.logoBitmap, &popup.logoDC, &logoDCOriginalBitmap, &popup.logoWidth, &popup.logoHeight);
+    if (builtInLogo) BlendLogoBackground(popup.logoDC, popup.logoWidth, popup.logoHeight, settings.BkColor);
 
     LayoutSettings ls;
     ls.xIcon = settings.xIcon;

@@ -70,10 +70,12 @@ void RemeasurePopup(HWND window) {
             changed = true;
         }
     }
-    if (popup.installButton.exists || popup.checkBox.exists) {
-        int right = 0;
-        if (popup.installButton.exists) right = popup.installButton.x + popup.installButton.width + F;
-        if (popup.checkBox.exists) right = popup.checkBox.x + popup.checkBox.width + F;
+    // The whole row must fit, the Exit button included: a long ExitMsg under
+    // a short status text would otherwise be cut off at the right edge.
+    const RowControl* row[3] = {&popup.exitButton, &popup.installButton, &popup.checkBox};
+    for (const RowControl* c : row) {
+        if (!c->exists) continue;
+        const int right = c->x + c->width + F;
         if (right > popup.contentWidth) {
             popup.contentWidth = right;
             changed = true;

@@ -25,5 +25,10 @@ void TrackFocus(HWND control);
 POINT ComputePosition(int x, int y, int width, int height);
 void MovePopup(HWND window, int width, int height);
 
+// The built-in logo is drawn on white: its pixels of the colour of its
+// top-left corner take the popup's background, so no white box shows on
+// another BkColor. Works on the memory context that holds the picture.
+void BlendLogoBackground(HDC memoryDC, int width, int height, COLORREF background);
+
 // Releases the graphics objects the popup left for shutdown (start-up calls it).
 void ReleasePopupObjects();

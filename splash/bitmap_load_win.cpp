@@ -35,7 +35,26 @@ HBITMAP LoadBitmapFromHandle(HDC dc, HANDLE file) {
             DWORD words[(124 + 12 + 4 * kBmpMaxColours + 3) / 4];
         } aligned;
         memset(&aligned, 0, sizeof aligned);
-        memcpy(&aligned, bytes + kBmpFileHeaderSize, layout.infoSize);
+        if (layout.headerSize == kBmpCoreHeaderSize) {
+            // The same picture described by an ordinary info header, which
+            // every system takes, with its colours widened to four bytes.
+            BITMAPINFOHEADER& header = aligned.info.bmiHeader;
+            header.biSize = sizeof header;
+            header.biWidth = layout.width;
+            header.biHeight = layout.height;
+            header.biPlanes = 1;
+            header.biBitCount = layout.bitCount;
+            header.biCompression = BI_RGB;
+            const unsigned char* from = bytes + kBmpFileHeaderSize + kBmpCoreHeaderSize;
+            RGBQUAD* to = (RGBQUAD*)((unsigned char*)&aligned + sizeof header);
+            for (uint32_t i = 0; i < (layout.infoSize - kBmpCoreHeaderSize) / 3; ++i) {
+                to[i].rgbBlue = from[3 * i];
+                to[i].rgbGreen = from[3 * i + 1];
+                to[i].rgbRed = from[3 * i + 2];
+            }
+        } else {
+            memcpy(&aligned, bytes + kBmpFileHeaderSize, layout.infoSize);
+        }
         bitmap = CreateDIBitmap(dc, &aligned.info.bmiHeader, CBM_INIT, bytes + layout.pixelOffset, &aligned.info,
                                 DIB_RGB_COLORS);
     }

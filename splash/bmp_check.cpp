@@ -20,16 +20,21 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     const unsigned char* info = bytes + kBmpFileHeaderSize;
 
     const uint32_t headerSize = U32(info);
-    if (headerSize != 40 && headerSize != 108 && headerSize != 124) return BmpBadHeaderSize;
+    if (headerSize != kBmpCoreHeaderSize && headerSize != 40 && headerSize != 108 && headerSize != 124)
+        return BmpBadHeaderSize;
     if (kBmpFileHeaderSize + (uint64_t)headerSize > total) return BmpBadHeaderSize;
 
-    const int32_t width = (int32_t)U32(info + 4);
-    const int32_t height = (int32_t)U32(info + 8);
-    const uint16_t planes = U16(info + 12);
-    const uint16_t bitCount = U16(info + 14);
-    const uint32_t compression = U32(info + 16);
-    const uint32_t sizeImage = U32(info + 20);
-    const uint32_t coloursUsed = U32(info + 32);
+    // The old core header (still written by some tools as "version 2"):
+    // 16-bit sizes, bottom-up, uncompressed, a table of 3-byte colours.
+    const bool core = headerSize == kBmpCoreHeaderSize;
+    const int32_t width = core ? U16(info + 4) : (int32_t)U32(info + 4);
+    const int32_t height = core ? U16(info + 6) : (int32_t)U32(info + 8);
+    const uint16_t planes = U16(info + (core ? 8 : 12));
+    const uint16_t bitCount = U16(info + (core ? 10 : 14));
+    const uint32_t compression = core ? 0 : U32(info + 16);
+    const uint32_t sizeImage = core ? 0 : U32(info + 20);
+    const uint32_t coloursUsed = core ? 0 : U32(info + 32);
+    if (core && bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return BmpBadBitCount;
 
     if (width <= 0 || (uint32_t)width > kBmpMaxDimension) return BmpBadWidth;
     if (height == 0 || height < -(int32_t)kBmpMaxDimension || height > (int32_t)kBmpMaxDimension) return BmpBadHeight;
@@ -64,7 +69,7 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     uint64_t colours = coloursUsed;
     if (colours == 0 && bitCount <= 8) colours = 1u << bitCount;
     const uint64_t masks = compression == kBitFields && headerSize == 40 ? 12 : 0;
-    const uint64_t infoSize = headerSize + masks + 4 * colours;
+    const uint64_t infoSize = headerSize + masks + (core ? 3 : 4) * colours;
     if (kBmpFileHeaderSize + infoSize > total) return BmpBadColourTable;
 
     const uint64_t pixelOffset = U32(bytes + 10);

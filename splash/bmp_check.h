@@ -10,7 +10,7 @@
 enum BmpVerdict : int {
     BmpOk = 0,
     BmpTooShort,          // shorter than the file header and a 40-byte info header
-    BmpBadHeaderSize,     // biSize not one of 40, 108, 124, or beyond the bytes
+    BmpBadHeaderSize,     // biSize not one of 12 (core), 40, 108, 124, or beyond the bytes
     BmpBadWidth,          // zero, negative or absurdly wide
     BmpBadHeight,         // zero or absurdly high (negative means top-down and is fine)
     BmpBadPlanes,         // biPlanes other than 1
@@ -22,11 +22,11 @@ enum BmpVerdict : int {
     BmpEmbeddedProfile,   // a colour profile the system might read from elsewhere in the file
 };
 
-enum : uint32_t { kBmpFileHeaderSize = 14, kBmpMaxDimension = 16384, kBmpMaxColours = 256 };
+enum : uint32_t { kBmpFileHeaderSize = 14, kBmpCoreHeaderSize = 12, kBmpMaxDimension = 16384, kBmpMaxColours = 256 };
 
 struct BmpLayout {
     uint32_t headerSize = 0;      // biSize
-    uint32_t infoSize = 0;        // header + bit masks + colour table: the BITMAPINFO the system reads
+    uint32_t infoSize = 0;        // header + bit masks + colour table (3-byte entries after a core header)
     uint32_t pixelOffset = 0;     // bfOffBits
     uint64_t pixelBytes = 0;      // bytes of pixel data the system reads
     int32_t width = 0, height = 0;

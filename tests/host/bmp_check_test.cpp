@@ -40,6 +40,24 @@ std::vector<unsigned char> MakeBmp(int width, int height, int bits, uint32_t com
     return b;
 }
 
+// The same with the old 12-byte core header and 3-byte colours.
+std::vector<unsigned char> MakeCoreBmp(int width, int height, int bits) {
+    const uint32_t colours = bits <= 8 ? 1u << bits : 0;
+    const uint32_t stride = ((uint32_t)width * bits + 31) / 32 * 4;
+    const uint32_t offset = 14 + 12 + 3 * colours;
+    std::vector<unsigned char> b(offset + stride * (uint32_t)height, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, (uint32_t)b.size());
+    Put32(b, 10, offset);
+    Put32(b, 14, 12);
+    Put16(b, 18, (uint32_t)width);
+    Put16(b, 20, (uint32_t)height);
+    Put16(b, 22, 1);
+    Put16(b, 24, (uint32_t)bits);
+    return b;
+}
+
 BmpVerdict Check(const std::vector<unsigned char>& b) {
     // A copy of exactly the right size, so ASan notices any read past it.
     std::vector<unsigned char> exact(b);
@@ -76,6 +94,29 @@ TEST(BmpCheckValid, TwentyFourBitPictureAndOtherDepths) {
     EXPECT_EQ(BmpOk, Check(MakeBmp(5, 2, 24, 0, 0, 108)));
 }
 
+TEST(BmpCheckValid, CoreHeaderPicturesAndTheirLimits) {
+    auto b = MakeCoreBmp(20, 10, 8);
+    BmpLayout l;
+    ASSERT_EQ(BmpOk, CheckBmp(b.data(), b.size(), &l));
+    EXPECT_EQ(12u, l.headerSize);
+    EXPECT_EQ(12u + 3u * 256u, l.infoSize);  // 3-byte colours
+    EXPECT_EQ(14u + 12u + 768u, l.pixelOffset);
+    EXPECT_EQ(20, l.width);
+    EXPECT_EQ(10, l.height);
+    EXPECT_EQ(BmpOk, Check(MakeCoreBmp(13, 7, 24)));
+    EXPECT_EQ(BmpOk, Check(MakeCoreBmp(30, 2, 4)));
+    EXPECT_EQ(BmpBadBitCount, Check(MakeCoreBmp(8, 8, 16)));  // no bit fields in a core header
+    auto tableCut = MakeCoreBmp(40, 1, 8);
+    tableCut.resize(14 + 12 + 100);
+    EXPECT_EQ(BmpBadColourTable, Check(tableCut));
+    auto rowsCut = MakeCoreBmp(20, 10, 24);
+    rowsCut.pop_back();
+    EXPECT_EQ(BmpPixelsOutside, Check(rowsCut));
+    auto noHeight = MakeCoreBmp(20, 10, 24);
+    Put16(noHeight, 20, 0);
+    EXPECT_EQ(BmpBadHeight, Check(noHeight));
+}
+
 TEST(BmpCheckValid, TopDownHeightIsFine) {
     EXPECT_EQ(BmpOk, Check(MakeBmp(10, -10, 24)));
 }
@@ -107,7 +148,7 @@ TEST(BmpCheckLying, TooShortForTheHeaders) {
 
 TEST(BmpCheckLying, InfoHeaderSize) {
     auto b = MakeBmp(4, 4, 24);
-    for (uint32_t size : {0u, 12u, 39u, 41u, 64u, 0x7FFFFFFFu, 0xFFFFFFF0u}) {
+    for (uint32_t size : {0u, 11u, 39u, 41u, 64u, 0x7FFFFFFFu, 0xFFFFFFF0u}) {
         Put32(b, 14, size);
         EXPECT_EQ(BmpBadHeaderSize, Check(b)) << size;
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,37 @@ TEST(LoadBitmapFile, OtherValidKindsLoad) {
         EXPECT_EQ(c.h, s.cy) << c.name;
         DeleteObject(b);
     }
+}
+
+TEST(LoadBitmapFile, CoreHeaderFileLoadsWithItsColours) {
+    // 3 x 2, 4 bits a pixel, a 16-entry table of 3-byte colours (blue, green, red).
+    std::vector<unsigned char> f(14 + 12 + 48 + 2 * 4, 0);
+    f[0] = 'B';
+    f[1] = 'M';
+    f[2] = (unsigned char)f.size();
+    f[10] = 14 + 12 + 48;
+    f[14] = 12;
+    f[18] = 3;
+    f[20] = 2;
+    f[22] = 1;
+    f[24] = 4;
+    const unsigned char red[3] = {0, 0, 255}, teal[3] = {128, 128, 0};
+    memcpy(&f[26 + 3 * 1], red, 3);
+    memcpy(&f[26 + 3 * 2], teal, 3);
+    f[74] = 0x12;  // bottom row: red, teal, 0
+    f[78] = 0x21;  // top row: teal, red, 0
+    TempFile file(f);
+    ScreenDC screen;
+    HBITMAP b = LoadBitmapFile(screen.dc, file.path.c_str());
+    ASSERT_NE(nullptr, b);
+    SIZE s = BitmapSize(b);
+    EXPECT_EQ(3, s.cx);
+    EXPECT_EQ(2, s.cy);
+    EXPECT_EQ(RGB(255, 0, 0), PixelOf(screen.dc, b, 0, 1));
+    EXPECT_EQ(RGB(0, 128, 128), PixelOf(screen.dc, b, 1, 1));
+    EXPECT_EQ(RGB(0, 128, 128), PixelOf(screen.dc, b, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 0), PixelOf(screen.dc, b, 2, 0));
+    DeleteObject(b);
 }
 
 TEST(LoadBitmapFile, MissingFileGivesNull) {

@@ -560,6 +560,34 @@ TEST_F(Popup, UnreadableLogoFileLeavesNoLogoInTheseTests) {
     });
 }
 
+TEST(BuiltInLogo, WhiteBackgroundTakesThePopupsColourOtherPixelsStay) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 20, 10);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(memory, picture);
+    const COLORREF white = RGB(255, 255, 255), navy = RGB(0, 0, 128), cream = RGB(255, 240, 180);
+    RECT all = {0, 0, 20, 10}, ring = {5, 2, 12, 8}, counter = {7, 4, 10, 6};
+    HBRUSH w = CreateSolidBrush(white), n = CreateSolidBrush(navy);
+    FillRect(memory, &all, w);
+    FillRect(memory, &ring, n);
+    FillRect(memory, &counter, w);  // white enclosed by the letter, as in an "o"
+    BlendLogoBackground(memory, 20, 10, cream);
+    EXPECT_EQ(cream, GetPixel(memory, 0, 0));
+    EXPECT_EQ(cream, GetPixel(memory, 19, 9));
+    EXPECT_EQ(cream, GetPixel(memory, 8, 5));
+    EXPECT_EQ(navy, GetPixel(memory, 5, 2));
+    EXPECT_EQ(navy, GetPixel(memory, 11, 7));
+    BlendLogoBackground(memory, 20, 10, navy);  // corner colour is cream now: only cream changes
+    EXPECT_EQ(navy, GetPixel(memory, 0, 0));
+    BlendLogoBackground(nullptr, 20, 10, navy);  // no picture: nothing to do
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteObject(w);
+    DeleteObject(n);
+    DeleteDC(memory);
+}
+
 TEST_F(Popup, CentredLogoSitsInTheMiddleBehindTheTexts) {
     strcpy(settings.icon, WriteBmp("cv-logo-centred.bmp", 89, 75, LogoColour).c_str());
     settings.xIcon = -1;
@@ -731,14 +759,22 @@ TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
 }
 
 TEST_F(Popup, ButtonRowWithoutCheckBoxOrInstall) {
-    RunWith("", [](HWND w) {
+    // An Exit caption wider than every text above it still fits the popup.
+    strcpy(settings.ExitMsg, "Close this window and go back to the desktop");
+    strcpy(settings.Display, "Q");
+    settings.displayLength = 1;
+    settings.MsgSize = 8;
+    RunWith("x", [](HWND w) {
         CreatePopupButtons(w, false, nullptr);
+        ShowPopupText(w, false);
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(1u, kids.size());
         EXPECT_EQ(2, kids[0].id);
         EXPECT_EQ(1, popup.focusCount);
         EXPECT_FALSE(popup.installButton.exists);
         EXPECT_FALSE(popup.checkBox.exists);
+        EXPECT_EQ(popup.exitButton.x + popup.exitButton.width + popup.frameWidth, popup.contentWidth);
+        EXPECT_LE(kids[0].rect.right, ClientRect(w).right) << "the Exit button is cut off";
     });
 }
 
