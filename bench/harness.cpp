@@ -1,8 +1,8 @@
 // Timing harness for the launcher benchmark, run under Wine (or Windows).
 //
-//   harness.exe RESULTS REPS WARMUP SPYDIR MEDIUMDIR SPEC...
+//   harness.exe RESULTS REPS WARMUP SPYDIR MEDIUMDIR PROGRAM...
 //
-// SPEC is  name|measure|windowclass|commandline  where measure is
+// PROGRAM is  name|measure|windowclass|commandline  where measure is
 //   target   time from CreateProcess to the start of the target (the bench
 //            spy writes its QueryPerformanceCounter value to SPYDIR\stamp.txt)
 //   visible  time until a visible top-level window of windowclass belonging
@@ -23,7 +23,7 @@
 
 namespace {
 
-struct Spec {
+struct Program {
     std::string name, measure, windowClass, commandLine;
 };
 
@@ -113,9 +113,9 @@ bool ReadStamp(const std::string& path, long long* value) {
 
 // Runs one program once; returns the milliseconds measured, or a negative
 // value with *why set.
-double RunOnce(const Spec& spec, const std::string& stampPath, const std::string& mediumDir, const char** why) {
+double RunOnce(const Program& program, const std::string& stampPath, const std::string& mediumDir, const char** why) {
     DeleteFileA(stampPath.c_str());
-    std::vector<char> commandLine(spec.commandLine.begin(), spec.commandLine.end());
+    std::vector<char> commandLine(program.commandLine.begin(), program.commandLine.end());
     commandLine.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -129,12 +129,12 @@ double RunOnce(const Spec& spec, const std::string& stampPath, const std::string
     }
     double result = -1;
     *why = "timed out after 20 s";
-    bool visible = spec.measure == "visible";
+    bool visible = program.measure == "visible";
     for (;;) {
         long long now = Now();
         if (Milliseconds(now - start) > 20000) break;
         if (visible) {
-            if (FindWindowOf(pi.dwProcessId, spec.windowClass, true)) {
+            if (FindWindowOf(pi.dwProcessId, program.windowClass, true)) {
                 result = Milliseconds(Now() - start);
                 break;
             }
@@ -157,7 +157,7 @@ double RunOnce(const Spec& spec, const std::string& stampPath, const std::string
         TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 5000);
     } else {
-        CloseProgram(pi, spec.windowClass);
+        CloseProgram(pi, program.windowClass);
     }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -179,15 +179,15 @@ int main(int argc, char** argv) {
     int warmup = std::atoi(argv[3]);
     std::string spyDir = argv[4];
     std::string mediumDir = argv[5];
-    std::vector<Spec> specs;
+    std::vector<Program> programs;
     for (int i = 6; i < argc; ++i) {
         std::string s = argv[i];
         size_t a = s.find('|'), b = s.find('|', a + 1), c = s.find('|', b + 1);
         if (a == std::string::npos || b == std::string::npos || c == std::string::npos) {
-            std::fprintf(stderr, "bad program spec: %s\n", argv[i]);
+            std::fprintf(stderr, "bad program description: %s\n", argv[i]);
             return 2;
         }
-        specs.push_back({s.substr(0, a), s.substr(a + 1, b - a - 1), s.substr(b + 1, c - b - 1), s.substr(c + 1)});
+        programs.push_back({s.substr(0, a), s.substr(a + 1, b - a - 1), s.substr(b + 1, c - b - 1), s.substr(c + 1)});
     }
     if (!RegisterDocumentType(spyDir)) {
         std::fprintf(stderr, "could not register the .cvbench document type\n");
@@ -201,16 +201,16 @@ int main(int argc, char** argv) {
     std::string stampPath = spyDir + "\\stamp.txt";
     int failures = 0;
     for (int round = 0; round < warmup + reps; ++round) {
-        for (const Spec& spec : specs) {
+        for (const Program& program : programs) {
             const char* why = "";
-            double ms = RunOnce(spec, stampPath, mediumDir, &why);
+            double ms = RunOnce(program, stampPath, mediumDir, &why);
             if (round < warmup) continue;
             if (ms < 0) {
                 ++failures;
-                std::fprintf(out, "%s\t%s\t%d\tFAIL\t%s\n", spec.name.c_str(), spec.measure.c_str(), round - warmup,
+                std::fprintf(out, "%s\t%s\t%d\tFAIL\t%s\n", program.name.c_str(), program.measure.c_str(), round - warmup,
                              why);
             } else {
-                std::fprintf(out, "%s\t%s\t%d\t%.3f\n", spec.name.c_str(), spec.measure.c_str(), round - warmup, ms);
+                std::fprintf(out, "%s\t%s\t%d\t%.3f\n", program.name.c_str(), program.measure.c_str(), round - warmup, ms);
             }
             std::fflush(out);
         }
