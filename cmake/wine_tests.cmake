@@ -45,11 +45,20 @@ foreach(src IN LISTS WIN_TESTS)
     add_dependencies(${exe} corvane_test_tools)
   endif()
   add_dependencies(corvane_win_tests ${exe})
+  # Programs that make windows share one X display, one foreground window and
+  # one keyboard: a window shown by one takes the activation (and so the typed
+  # keys) from another, and covers the pixels another reads back. They take
+  # turns through the "desktop" lock; the others run beside them under -j.
+  file(READ ${src} test_source)
+  set(lock_properties)
+  if(test_source MATCHES "CreateWindow|CreatePopup\\(|RunPopup|ShowWindow|SetForegroundWindow|SendInput")
+    set(lock_properties RESOURCE_LOCK desktop)
+  endif()
   gtest_discover_tests(${exe}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     TEST_PREFIX "${name}."
-    PROPERTIES TIMEOUT 60 LABELS wine)
+    PROPERTIES TIMEOUT 60 LABELS wine ${lock_properties})
 endforeach()
 
 # Whole-program runs of the real corvane.exe, observed from outside.

@@ -318,6 +318,26 @@ PopupView WaitForPopup(DWORD pid, DWORD ms, bool visible) {
     }
 }
 
+PopupView WaitForView(DWORD pid, bool (*done)(const PopupView&, int), int arg, DWORD ms) {
+    const DWORD start = GetTickCount();
+    PopupView view;
+    for (;;) {
+        view = Look(pid);
+        if (done(view, arg) || GetTickCount() - start >= ms) return view;
+        Sleep(100);
+    }
+}
+
+bool FocusOn(const PopupView& view, int id) {
+    const Control* focus = view.Focused();
+    return focus && focus->id == id;
+}
+
+bool Checked(const PopupView& view, int id) {
+    const Control* control = view.Find(id);
+    return control && control->checked;
+}
+
 bool Click(DWORD pid, int id) { return Probe(pid, Format("click %d", id)) == 0; }
 
 bool Keys(DWORD pid, const std::string& keys) { return Probe(pid, "keys " + keys) == 0; }

@@ -106,6 +106,13 @@ PopupView Look(DWORD pid);
 // Polls until the popup exists and is visible (or only exists when
 // `visible` is false); returns the last view.
 PopupView WaitForPopup(DWORD pid, DWORD ms, bool visible = true);
+// Polls (every 100 ms, up to `ms`) until `done` holds for the popup's view;
+// returns the last view. Clicks and keys reach the popup through its input
+// queue, so what they change shows only once the popup's thread has run.
+PopupView WaitForView(DWORD pid, bool (*done)(const PopupView&, int), int arg, DWORD ms = 10000);
+// The control with id `id` has the focus / is checked (for WaitForView).
+bool FocusOn(const PopupView& view, int id);
+bool Checked(const PopupView& view, int id);
 bool Click(DWORD pid, int id);       // a mouse click on the control
 bool Keys(DWORD pid, const std::string& keys);
 bool CloseRequest(DWORD pid);

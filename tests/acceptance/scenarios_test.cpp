@@ -38,6 +38,10 @@ std::string Captions(const PopupView& view) {
 
 std::string RectText(const RECT& r) { return Format("(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom); }
 
+// The button row that a failure or the start message makes is complete once
+// control `last` exists and the focus has gone to Exit, which comes last.
+bool RowReady(const PopupView& view, int last) { return view.Find(last) && FocusOn(view, 2); }
+
 class Scenario : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,11 +140,8 @@ TEST_F(Scenario, MissingTargetShowsFailureWithExitButtonStopsTimerAndExitsWithCo
 
     PopupView view = WaitForPopup(run.Pid(), 5000);
     ASSERT_TRUE(view.present && view.visible);
-    // The failure arrives with the start message; give it a moment to be drawn.
-    for (int i = 0; i < 30 && !view.Find(2); ++i) {
-        Sleep(100);
-        view = Look(run.Pid());
-    }
+    // The failure arrives with the start message; wait for its button row.
+    view = WaitForView(run.Pid(), RowReady, 2);
     g.Shot("The failure with the Exit button");
     const Control* exit = view.Find(2);
     ASSERT_NE(exit, nullptr) << Captions(view);
@@ -230,7 +231,7 @@ TEST_F(Scenario, MenuModeCentresButtonsInOrderStartsTheClickedEntryAndCloses) {
     EXPECT_TRUE(Contains(r[0].commandLine, "/auto")) << r[0].commandLine;
 
     // Keyboard: the focus walks the column in order and wraps.
-    view = Look(run.Pid());
+    view = WaitForView(run.Pid(), FocusOn, 10);
     const Control* focus = view.Focused();
     EXPECT_TRUE(focus && focus->id == 10) << Captions(view);
     std::string walk;
@@ -238,7 +239,7 @@ TEST_F(Scenario, MenuModeCentresButtonsInOrderStartsTheClickedEntryAndCloses) {
     const int focusAfter[] = {11, 14, 10, 14};
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(Keys(run.Pid(), keys[i]));
-        view = Look(run.Pid());
+        view = WaitForView(run.Pid(), FocusOn, focusAfter[i]);
         focus = view.Focused();
         walk += Format("%s->%d ", keys[i], focus ? focus->id : -1);
         EXPECT_TRUE(focus && focus->id == focusAfter[i]) << "after " << keys[i] << ": " << Captions(view);
@@ -276,10 +277,7 @@ TEST_F(Scenario, DoNotShowAgainTickedInFirstRunSuppressesTheSecondRun) {
         ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
         PopupView view = WaitForPopup(run.Pid(), 5000);
         ASSERT_TRUE(view.present && view.visible);
-        for (int i = 0; i < 30 && !view.Find(4); ++i) {
-            Sleep(100);
-            view = Look(run.Pid());
-        }
+        view = WaitForView(run.Pid(), RowReady, 4);
         const Control* box = view.Find(4);
         ASSERT_NE(box, nullptr) << Captions(view);
         EXPECT_EQ(box->caption, "Do not show again");
@@ -287,7 +285,7 @@ TEST_F(Scenario, DoNotShowAgainTickedInFirstRunSuppressesTheSecondRun) {
         ASSERT_NE(view.Find(2), nullptr) << Captions(view);
         EXPECT_TRUE(view.Find(2)->focus) << Captions(view);
         ASSERT_TRUE(Click(run.Pid(), 4));
-        view = Look(run.Pid());
+        view = WaitForView(run.Pid(), Checked, 4);
         ASSERT_NE(view.Find(4), nullptr);
         EXPECT_TRUE(view.Find(4)->checked) << "a click did not tick the box";
         g.Shot("First run: the box ticked");
@@ -354,10 +352,7 @@ TEST_F(Scenario, HoldingCtrlShowsThePopupDespiteTheMemory) {
     PopupView view = WaitForPopup(run.Pid(), 4000);
     Probe(0, "keyup ctrl");
     ASSERT_TRUE(view.present && view.visible) << "Ctrl was held but nothing was shown";
-    for (int i = 0; i < 30 && !view.Find(4); ++i) {
-        Sleep(100);
-        view = Look(run.Pid());
-    }
+    view = WaitForView(run.Pid(), RowReady, 4);
     ASSERT_NE(view.Find(4), nullptr) << Captions(view);
     EXPECT_TRUE(view.Find(4)->checked) << "the remembered state is not shown";
     g.Shot("Shown with the box ticked");
@@ -393,10 +388,7 @@ TEST_F(Scenario, FailingViewerRuleOffersInstallButtonThatStartsTheInstaller) {
 
     PopupView view = WaitForPopup(run.Pid(), 5000);
     ASSERT_TRUE(view.present && view.visible);
-    for (int i = 0; i < 30 && !view.Find(3); ++i) {
-        Sleep(100);
-        view = Look(run.Pid());
-    }
+    view = WaitForView(run.Pid(), RowReady, 3);
     g.Shot("Rule 2 fails: its message with Exit and Install buttons");
     std::vector<SpyRecord> r = Spied(1);
     ASSERT_GE(r.size(), 1u);
@@ -418,7 +410,9 @@ TEST_F(Scenario, FailingViewerRuleOffersInstallButtonThatStartsTheInstaller) {
     ASSERT_EQ(r.size(), 2u) << "the Install button started nothing";
     EXPECT_EQ(r[1].exeName, "installer.exe");
     EXPECT_TRUE(Contains(r[1].commandLine, "/quiet \"docs\\manual.cvdoc\"")) << r[1].commandLine;
-    view = Look(run.Pid());
+    // The focus moves back to Exit once the installer has started, so after
+    // the spy's record; the popup may close by itself meanwhile.
+    view = WaitForView(run.Pid(), [](const PopupView& v, int id) { return !v.present || FocusOn(v, id); }, 2);
     if (view.present) {
         g.Shot("After the click: Install disabled, the focus back on Exit");
         ASSERT_NE(view.Find(3), nullptr);
@@ -474,10 +468,7 @@ TEST_F(Scenario, NomsgShowsThePopupWhenAFailureAppears) {
     ASSERT_TRUE(run.Start(Autorun(m, "missing.htm -nomsg"), m.Root()));
     PopupView view = WaitForPopup(run.Pid(), 5000);
     ASSERT_TRUE(view.present && view.visible) << "the failure did not show the hidden popup";
-    for (int i = 0; i < 30 && !view.Find(2); ++i) {
-        Sleep(100);
-        view = Look(run.Pid());
-    }
+    view = WaitForView(run.Pid(), RowReady, 2);
     g.Shot("The failure made the hidden popup visible");
     ASSERT_NE(view.Find(2), nullptr) << Captions(view);
     EXPECT_EQ(view.rect.left, view.work.left);
@@ -517,10 +508,7 @@ TEST_F(Scenario, Utf8SettingsShowNonLatinTitleAndCaptions) {
     ASSERT_TRUE(run.Start(Autorun(m, ""), m.Root()));
     PopupView view = WaitForPopup(run.Pid(), 5000);
     ASSERT_TRUE(view.present && view.visible);
-    for (int i = 0; i < 30 && !view.Find(4); ++i) {
-        Sleep(100);
-        view = Look(run.Pid());
-    }
+    view = WaitForView(run.Pid(), RowReady, 4);
     g.Shot("Title, information line, message and buttons in Greek and Cyrillic");
     EXPECT_TRUE(view.unicode) << "UTF-8 mode should make a wide-character window";
     EXPECT_EQ(view.title, title);

@@ -20,7 +20,8 @@
 //          foreground= capture=none|popup|<control id>
 //   control id= class= caption= visible= enabled= checked= focus= style= rect=l,t,r,b   (screen coordinates)
 // Exit code 0 on success, 1 when no popup (window class "Corvane") exists,
-// 2 on bad arguments, 3 when the control or the picture could not be handled.
+// 2 on bad arguments, 3 when the control or the picture could not be handled
+// or the popup did not take the keyboard for "keys".
 #include <windows.h>
 #include <dbt.h>
 
@@ -169,7 +170,19 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     return TRUE;
 }
 
-void BringToFront(HWND popup) {
+// True when the popup's own thread has taken the activation and the focus
+// sits in the popup: only then do typed keys reach the popup's controls.
+// SetForegroundWindow changes the foreground at once, but the popup's thread
+// activates itself only when it next runs, which on a loaded machine is later.
+bool HasKeyboard(HWND popup) {
+    if (GetForegroundWindow() != popup) return false;
+    const GUITHREADINFO info = ThreadInfo(popup);
+    return info.hwndActive == popup && info.hwndFocus && (info.hwndFocus == popup || IsChild(popup, info.hwndFocus));
+}
+
+// Brings the popup to the front and waits (at most 5 s) until it has the
+// keyboard; false when it never got it.
+bool BringToFront(HWND popup) {
     // A background process may not take the foreground; a synthetic Alt
     // press lets SetForegroundWindow through, as on Windows.
     if (GetForegroundWindow() != popup) {
@@ -181,7 +194,13 @@ void BringToFront(HWND popup) {
         SendInput(2, alt, sizeof(INPUT));
         SetForegroundWindow(popup);
     }
-    for (int i = 0; i < 50 && GetForegroundWindow() != popup; ++i) Sleep(10);
+    const DWORD start = GetTickCount();
+    while (!HasKeyboard(popup)) {
+        if (GetTickCount() - start >= 5000) return false;
+        if (GetForegroundWindow() != popup) SetForegroundWindow(popup);
+        Sleep(10);
+    }
+    return true;
 }
 
 int Click(HWND popup, int id, bool mouse) {
@@ -198,7 +217,7 @@ int Click(HWND popup, int id, bool mouse) {
         std::printf("pressed %d\n", id);
         return 0;
     }
-    BringToFront(popup);
+    BringToFront(popup);  // a click activates the popup anyway: go on without the keyboard
     RECT r;
     GetWindowRect(control, &r);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -250,7 +269,11 @@ WORD KeyCode(const std::string& name) {
 }
 
 int Keys(HWND popup, int count, char** names) {
-    BringToFront(popup);
+    // Keys typed while another window has the keyboard would be lost.
+    if (!BringToFront(popup)) {
+        std::printf("nokeyboard\n");
+        return 3;
+    }
     for (int i = 0; i < count; ++i) {
         std::string name = names[i];
         bool shift = name.compare(0, 6, "shift+") == 0;

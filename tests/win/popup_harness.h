@@ -88,6 +88,19 @@ inline void UseTarget(const char* text) {
     target = text;
     targetGiven = true;
 }
+// The same for a composed name; the harness keeps the text alive.
+inline void UseTarget(const std::string& text) {
+    static std::string held;
+    held = text;
+    UseTarget(held.c_str());
+}
+
+// HKEY_CLASSES_ROOT belongs to the whole prefix, and every test case is a
+// process of its own, side by side with others under ctest -j: a file class
+// that one case registers and another case's clean-up removes fails either at
+// random. Extensions and class names of the tests therefore carry the process
+// id: PerProcess(".cvwp") is ".cvwp1234" in process 1234.
+inline std::string PerProcess(const std::string& name) { return name + std::to_string(GetCurrentProcessId()); }
 
 // A popup window run by PopupWndProc with a plausible layout: the info line
 // at (10, 5) 120 x 16, the button row at y 60.
@@ -145,14 +158,20 @@ struct ScratchFolder {
 };
 
 // A file class whose open command starts a copy of the spy; removed at the end.
+// The extension and the class name are made per process (see PerProcess), so
+// documents are named through Doc: cls.Doc("main") is "main.cvwp1234".
 struct SpyClass {
     std::string extension, className;
     SpyClass(const std::string& ext, const std::string& cls, const std::string& exe = "spy.exe",
              const std::string& arguments = " \"%1\"")
-        : extension(ext), className(cls) {
-        RegisterFileClass(ext, cls, cls + " type", "open", "\"" + TestToolPath(exe.c_str()) + "\"" + arguments);
+        : extension(ext.empty() ? ext : PerProcess(ext)), className(PerProcess(cls)) {
+        registered = RegisterFileClass(extension, className, className + " type", "open",
+                                       "\"" + TestToolPath(exe.c_str()) + "\"" + arguments);
+        EXPECT_TRUE(registered) << "could not register " << extension << " -> " << className;
     }
     ~SpyClass() { UnregisterFileClass(extension, className); }
+    std::string Doc(const std::string& stem) const { return stem + extension; }
+    bool registered = false;
 };
 
 // A copy of the spy under another name (an "installer"), deleted at the end.

@@ -77,8 +77,8 @@ TEST_F(RunCommandTest, RunningTimerKeepsItsPeriod) {
 TEST_F(RunCommandTest, WaitEndsWhenTheProgramEndsEvenWithoutMessages) {
     // Hidden popup, no timer: nothing else would wake a message wait.
     SpyClass cls(".cvrun", "CvRunFile");
-    folder.File("doc.cvrun");
-    UseTarget("doc.cvrun");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     nomsgOption = true;
     settings.ShowTime = -1;
     SpyCopy installer(folder, "installer.exe");
@@ -91,7 +91,7 @@ TEST_F(RunCommandTest, WaitEndsWhenTheProgramEndsEvenWithoutMessages) {
     EXPECT_EQ(records[0].exeName, "installer.exe");
     EXPECT_TRUE(Contains(records[0].commandLine, "/quiet"));
     EXPECT_EQ(records[1].exeName, "spy.exe");
-    EXPECT_TRUE(Contains(records[1].commandLine, "doc.cvrun"));
+    EXPECT_TRUE(Contains(records[1].commandLine, cls.Doc("doc")));
     EXPECT_EQ(Status(), "Installing") << "without Message the installer's text stays";
 }
 
@@ -109,8 +109,8 @@ TEST_F(RunCommandTest, FailedSecondStartKeepsThePopupAndArmsTheTimer) {
 
 TEST_F(RunCommandTest, ProgramThatCannotStartIsNotWaitedFor) {
     SpyClass cls(".cvrun", "CvRunFile");
-    folder.File("doc.cvrun");
-    UseTarget("doc.cvrun");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     EXPECT_FALSE(RunCommand(window, "Installing", (folder.path + "no-installer.exe").c_str(), nullptr, true));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(popup.autoCloseRunning);

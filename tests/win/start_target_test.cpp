@@ -142,6 +142,11 @@ TEST_F(StartTargetTest, NoViewerCommandWithEmptyMessageLeavesAnEmptyStatusText) 
 
 // --- the waited-for no-viewer command -----------------------------------
 
+// The class that the "installer" registers while the start waits for it.
+std::string LateExtension() { return PerProcess(".cvlate"); }
+std::string LateClass() { return PerProcess("CvLateFile"); }
+std::string LateDoc() { return "doc" + LateExtension(); }
+
 struct WaitObservation {
     std::string holdPath;
     std::string logPath;
@@ -170,7 +175,7 @@ void CALLBACK WhileInstallerRuns(HWND, UINT, UINT_PTR id, DWORD) {
         return;
     }
     // "Install" the viewer, then let the installer end.
-    RegisterFileClass(".cvlate", "CvLateFile", "Late", "open", observation.spyCommand);
+    RegisterFileClass(LateExtension(), LateClass(), "Late", "open", observation.spyCommand);
     DeleteFileA(observation.holdPath.c_str());
 }
 
@@ -181,9 +186,9 @@ struct WaitedCommandTest : StartTargetTest {
         StartTargetTest::SetUp();
         hold = folder.File("hold.flag");
         SetEnvironmentVariableA("CORVANE_SPY_HOLD", hold.c_str());
-        folder.File("doc.cvlate");
-        UnregisterFileClass(".cvlate", "CvLateFile");
-        UseTarget("doc.cvlate");
+        folder.File(LateDoc());
+        UnregisterFileClass(LateExtension(), LateClass());
+        UseTarget(LateDoc());
         Copy(settings.NoViewerMsg, kTextCap, "Installing a viewer");
         Copy(settings.NoViewerCmd, kTextCap, installer.path);
         Copy(settings.NoViewerCmdParam, kTextCap, "%1");
@@ -198,7 +203,7 @@ struct WaitedCommandTest : StartTargetTest {
     void TearDown() override {
         DeleteFileA(hold.c_str());
         SetEnvironmentVariableA("CORVANE_SPY_HOLD", nullptr);
-        UnregisterFileClass(".cvlate", "CvLateFile");
+        UnregisterFileClass(LateExtension(), LateClass());
     }
 };
 
@@ -219,9 +224,9 @@ TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses)
     const auto records = WaitForSpyRecords(log, 2);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].exeName, "installer.exe");
-    EXPECT_TRUE(Contains(records[0].commandLine, "doc.cvlate"));
+    EXPECT_TRUE(Contains(records[0].commandLine, LateDoc()));
     EXPECT_EQ(records[1].exeName, "spy.exe");
-    EXPECT_TRUE(Contains(records[1].commandLine, "doc.cvlate"));
+    EXPECT_TRUE(Contains(records[1].commandLine, LateDoc()));
     EXPECT_EQ(records[1].showCommand, SW_SHOWNORMAL);
     EXPECT_GE(records[1].timeMs, records[0].timeMs);
     int code = -1;
@@ -232,10 +237,10 @@ TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses)
 TEST_F(WaitedCommandTest, MessageOfOnlyOptionsRestoresTheSettledStatusText) {
     Copy(settings.Message, kTextCap, "-max");
     textAfterOptions = nullptr;
-    BuildStatusText("doc.cvlate", "");  // what start-up settled
+    BuildStatusText(LateDoc().c_str(), "");  // what start-up settled
     maxOption = true;
     EXPECT_TRUE(StartTarget(window));
-    EXPECT_EQ(Status(), "Starting doc.cvlate... ");
+    EXPECT_EQ(Status(), "Starting " + LateDoc() + "... ");
     const auto records = WaitForSpyRecords(log, 2);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].showCommand, SW_SHOWMAXIMIZED) << "the repeated start honours -max";
@@ -261,8 +266,8 @@ TEST_F(WaitedCommandTest, QuitDuringTheWaitEndsItAndIsPostedAgain) {
 
 TEST_F(StartTargetTest, ShowCommandFollowsMaxAndMinAndMaxWins) {
     SpyClass cls(".cvshow", "CvShowFile");
-    folder.File("doc.cvshow");
-    UseTarget("doc.cvshow");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     const struct {
         bool max, min;
         int expected;
@@ -282,8 +287,8 @@ TEST_F(StartTargetTest, ShowCommandFollowsMaxAndMinAndMaxWins) {
 
 TEST_F(StartTargetTest, MaxWaitsAndMaximisesTheForegroundWindow) {
     SpyClass cls(".cvshow", "CvShowFile");
-    folder.File("doc.cvshow");
-    UseTarget("doc.cvshow");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     HWND other = CreateWindowExA(0, "CvHarnessPopup", "Started document", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
                                  200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(other);
@@ -301,8 +306,8 @@ TEST_F(StartTargetTest, MaxWaitsAndMaximisesTheForegroundWindow) {
 
 TEST_F(StartTargetTest, SpecialParametersStartTheFoundProgramDirectly) {
     SpyClass cls(".cvspec", "CvSpecFile");
-    folder.File("doc.cvspec");
-    UseTarget("doc.cvspec");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     Copy(settings.SpecialParam, kTextCap, "SPY.EXE,-open %f -full %F");
     settings.SpecialParam[7] = '\0';
     settings.specialProgram = settings.SpecialParam;
@@ -312,15 +317,15 @@ TEST_F(StartTargetTest, SpecialParametersStartTheFoundProgramDirectly) {
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
     const std::string& line = records[0].commandLine;
-    EXPECT_TRUE(Contains(line, "-open doc.cvspec -full " + folder.path + "doc.cvspec")) << line;
+    EXPECT_TRUE(Contains(line, "-open " + cls.Doc("doc") + " -full " + folder.path + cls.Doc("doc"))) << line;
     EXPECT_FALSE(Contains(line, "-ignored")) << line;
-    EXPECT_FALSE(Contains(line, "\"doc.cvspec\"")) << "the class command must not be used: " << line;
+    EXPECT_FALSE(Contains(line, "\"" + cls.Doc("doc") + "\"")) << "the class command must not be used: " << line;
 }
 
 TEST_F(StartTargetTest, SpecialParametersForAnotherProgramAreNotUsed) {
     SpyClass cls(".cvspec", "CvSpecFile");
-    folder.File("doc.cvspec");
-    UseTarget("doc.cvspec");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     Copy(settings.SpecialParam, kTextCap, "viewer.exe,-open %f");
     settings.SpecialParam[10] = '\0';
     settings.specialProgram = settings.SpecialParam;
@@ -328,14 +333,14 @@ TEST_F(StartTargetTest, SpecialParametersForAnotherProgramAreNotUsed) {
     EXPECT_TRUE(StartTarget(window));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(Contains(records[0].commandLine, "doc.cvspec"));
+    EXPECT_TRUE(Contains(records[0].commandLine, cls.Doc("doc")));
     EXPECT_FALSE(Contains(records[0].commandLine, "-open"));
 }
 
 TEST_F(StartTargetTest, FalseConditionStartsAndShowsNothing) {
     SpyClass cls(".cvcond", "CvCondFile");
-    folder.File("doc.cvcond");
-    UseTarget("doc.cvcond");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     char text[] = "f?no-such-file.txt?";
     ASSERT_TRUE(ParseCondition(text, settings.FilenameCondition, false));
     const std::string before = Status();
@@ -354,21 +359,21 @@ TEST_F(StartTargetTest, FalseConditionStartsAndShowsNothing) {
 
 TEST_F(StartTargetTest, ViewerTooOldIsTheNoViewerCaseWithExitCodeMinusOne) {
     SpyClass cls(".cvver", "CvVerFile", "ver_5_5_0_0.exe");
-    folder.File("doc.cvver");
-    UseTarget("doc.cvver");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     char bound[] = "6.0.0.0";
     ASSERT_TRUE(ParseVersionBound(settings.NoViewerVersion, bound));
     Copy(settings.NoViewerCmdClick, kTextCap, "update.exe");
     EXPECT_FALSE(StartTarget(window));
     EXPECT_EQ(exitCode, -1);
-    EXPECT_EQ(Status(), std::string("Could not start doc.cvver (") + kNoViewerText + ")");
+    EXPECT_EQ(Status(), "Could not start " + cls.Doc("doc") + " (" + kNoViewerText + ")");
     EXPECT_TRUE(popup.installButton.exists);
 }
 
 TEST_F(StartTargetTest, ViewerVersionThatIsMetOrNamesAnotherProgramStarts) {
     SpyClass cls(".cvver", "CvVerFile", "ver_5_5_0_0.exe");
-    folder.File("doc.cvver");
-    UseTarget("doc.cvver");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     char met[] = "5.5.0.0";
     ASSERT_TRUE(ParseVersionBound(settings.NoViewerVersion, met));
     EXPECT_TRUE(StartTarget(window));
@@ -393,8 +398,8 @@ TEST_F(StartTargetTest, VerbTargetWithoutClassIsTheNoViewerCaseAndKeepsTheTarget
 
 TEST_F(StartTargetTest, VerbTargetStartsTheClassCommandEveryTime) {
     SpyClass cls("", "CvVerbClass");
-    RegisterFileClass("", "CvVerbClass", "Verb", "view", "\"" + TestToolPath("spy.exe") + "\" \"%1\"");
-    UseTarget("~CvVerbClass~view~operand.txt");
+    RegisterFileClass("", cls.className, "Verb", "view", "\"" + TestToolPath("spy.exe") + "\" \"%1\"");
+    UseTarget("~" + cls.className + "~view~operand.txt");
     EXPECT_TRUE(StartTarget(window));
     EXPECT_TRUE(StartTarget(window));
     const auto records = WaitForSpyRecords(log, 2);
@@ -416,18 +421,18 @@ TEST_F(StartTargetTest, NoTargetStartsNothing) {
 
 TEST_F(StartTargetTest, MenuEntryStartsNormallyAndReportsOnlyByResult) {
     SpyClass cls(".cvmenu", "CvMenuFile");
-    folder.File("doc.cvmenu");
+    folder.File(cls.Doc("doc"));
     Condition always;
     maxOption = true;  // the options are for the main target only
-    char entry[] = "doc.cvmenu";
-    EXPECT_TRUE(StartMenuEntry(window, entry, "", nullptr, nullptr, always));
+    std::string entry = cls.Doc("doc");
+    EXPECT_TRUE(StartMenuEntry(window, &entry[0], "", nullptr, nullptr, always));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].showCommand, SW_SHOWNORMAL);
 
-    char missing[] = "missing.cvmenu";
+    std::string missing = cls.Doc("missing");
     const std::string before = Status();
-    EXPECT_FALSE(StartMenuEntry(window, missing, nullptr, nullptr, nullptr, always));
+    EXPECT_FALSE(StartMenuEntry(window, &missing[0], nullptr, nullptr, nullptr, always));
     EXPECT_EQ(Status(), before);
     EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(popup.exitButton.exists);
@@ -435,27 +440,27 @@ TEST_F(StartTargetTest, MenuEntryStartsNormallyAndReportsOnlyByResult) {
 
 TEST_F(StartTargetTest, MenuEntryConditionAndSpecialProgram) {
     SpyClass cls(".cvmenu", "CvMenuFile");
-    folder.File("doc.cvmenu");
+    folder.File(cls.Doc("doc"));
     Condition never;
     char text[] = "f?absent.txt?";
     ASSERT_TRUE(ParseCondition(text, never, false));
-    char entry[] = "doc.cvmenu";
-    EXPECT_FALSE(StartMenuEntry(window, entry, nullptr, nullptr, nullptr, never));
+    std::string entry = cls.Doc("doc");
+    EXPECT_FALSE(StartMenuEntry(window, &entry[0], nullptr, nullptr, nullptr, never));
     Pump(200);
     EXPECT_TRUE(ReadSpyLog(log).empty());
 
     Condition always;
-    EXPECT_TRUE(StartMenuEntry(window, entry, "-x", "Spy.Exe", "/f=%f", always));
+    EXPECT_TRUE(StartMenuEntry(window, &entry[0], "-x", "Spy.Exe", "/f=%f", always));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(Contains(records[0].commandLine, "/f=doc.cvmenu")) << records[0].commandLine;
+    EXPECT_TRUE(Contains(records[0].commandLine, "/f=" + cls.Doc("doc"))) << records[0].commandLine;
 }
 
 TEST_F(StartTargetTest, MenuVerbEntryIsTrueWhateverTheLookupGivesAndKeepsItsText) {
     DeleteClassesRootTree("CvNoSuchClass");
     Condition always;
     char entry[] = "~CvNoSuchClass~open~x";
-    EXPECT_TRUE(StartMenuEntry(window, entry, nullptr, nullptr, nullptr, always));
+    EXPECT_TRUE(StartMenuEntry(window, &entry[0], nullptr, nullptr, nullptr, always));
     EXPECT_STREQ(entry, "~CvNoSuchClass~open~x");
     EXPECT_EQ(exitCode, 0);
 }

@@ -33,7 +33,8 @@ struct ViewerWalkTest : ::testing::Test {
     ScratchFolder folder{"viewer"};
     std::string log;
     HWND window = nullptr;
-    // A class whose program is spy.exe and two whose programs carry versions.
+    // A class whose program is spy.exe and two whose programs carry versions
+    // (extensions per process: see PerProcess).
     SpyClass good{".cvgood", "CvGoodFile"};
     SpyClass old{".cvold", "CvOldFile", "ver_5_5_0_0.exe"};
     SpyClass recent{".cvnew", "CvNewFile", "ver_6_0_2800_1106.exe"};
@@ -42,10 +43,10 @@ struct ViewerWalkTest : ::testing::Test {
         ResetState();
         log = UseSpyLog(folder.path + "spy.log");
         UnregisterFileClass(".cvnone", "CvNoneFile");
-        folder.File("a.cvgood");
+        folder.File(good.Doc("a"));
         folder.File("b.cvnone");
-        folder.File("c.cvold");
-        folder.File("d.cvnew");
+        folder.File(old.Doc("c"));
+        folder.File(recent.Doc("d"));
         window = CreatePopup();
         ASSERT_TRUE(window);
         popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 15000, nullptr);
@@ -54,8 +55,8 @@ struct ViewerWalkTest : ::testing::Test {
 };
 
 TEST_F(ViewerWalkTest, PassingRulesShowNothing) {
-    Rule(1, "a.cvgood", "m1");
-    Rule(2, "d.cvnew", "m2");
+    Rule(1, good.Doc("a"), "m1");
+    Rule(2, recent.Doc("d"), "m2");
     char bound[] = "6.0.0.0";
     ASSERT_TRUE(ParseVersionBound(settings.viewer[2].versionBound, bound));
     const std::string before = Status();
@@ -67,7 +68,7 @@ TEST_F(ViewerWalkTest, PassingRulesShowNothing) {
 }
 
 TEST_F(ViewerWalkTest, MissingSampleOfSecondRuleIsToldWithItsNumber) {
-    Rule(1, "a.cvgood", "m1");
+    Rule(1, good.Doc("a"), "m1");
     Rule(2, "missing\\sample.cvgood", "m2");
     const ViewerWalkResult r = RunViewerWalk(window);
     EXPECT_TRUE(r.failed);
@@ -146,10 +147,10 @@ TEST_F(ViewerWalkTest, InstallOfferWithCommandStopsTheTimerAndUsesOwnTexts) {
 }
 
 TEST_F(ViewerWalkTest, TooOldViewerFailsAndAnotherProgramsBoundPasses) {
-    Rule(1, "c.cvold", "Viewer too old");
+    Rule(1, old.Doc("c"), "Viewer too old");
     char otherBound[] = "9.0.0.0,someone-else.exe";
     ASSERT_TRUE(ParseVersionBound(settings.viewer[1].versionBound, otherBound));
-    Rule(2, "c.cvold", "Viewer too old (2)");
+    Rule(2, old.Doc("c"), "Viewer too old (2)");
     char bound[] = "6.0.0.0,VER_5_5_0_0.EXE";
     ASSERT_TRUE(ParseVersionBound(settings.viewer[2].versionBound, bound));
     const ViewerWalkResult r = RunViewerWalk(window);
@@ -159,7 +160,7 @@ TEST_F(ViewerWalkTest, TooOldViewerFailsAndAnotherProgramsBoundPasses) {
 
 TEST_F(ViewerWalkTest, OnlyTheFirstFailureIsToldAndLaterRulesAreNotTested) {
     SpyCopy command(folder, "getviewer.exe");
-    Rule(1, "a.cvgood", "m1");
+    Rule(1, good.Doc("a"), "m1");
     Rule(2, "b.cvnone", "first failure");
     ViewerRule& r3 = Rule(3, "gone.cvgood", "m3");
     r3.ViewerCmd = Dup(command.path);
@@ -171,7 +172,7 @@ TEST_F(ViewerWalkTest, OnlyTheFirstFailureIsToldAndLaterRulesAreNotTested) {
 }
 
 TEST_F(ViewerWalkTest, RuleListEndsAtTheFirstGap) {
-    Rule(1, "a.cvgood", "m1");
+    Rule(1, good.Doc("a"), "m1");
     Rule(3, "b.cvnone", "after a gap");
     const ViewerWalkResult r = RunViewerWalk(window);
     EXPECT_FALSE(r.failed);

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "conditions/condition.h"
 #include "popup_harness.h"
@@ -86,8 +87,8 @@ TEST_F(WndProcTest, ShortShowTimeClosesThePopup) {
 
 TEST_F(WndProcTest, ConditionErrorIsShownWithoutButtonsTimerOrStart) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("doc.cvwp");
-    UseTarget("doc.cvwp");
+    folder.File(cls.Doc("doc"));
+    UseTarget(cls.Doc("doc"));
     conditionError = true;
     std::strcpy(conditionErrorText, "Bad condition text");
     Create();
@@ -101,28 +102,28 @@ TEST_F(WndProcTest, ConditionErrorIsShownWithoutButtonsTimerOrStart) {
 
 TEST_F(WndProcTest, EntriesWithoutCaptionStartWithTheTargetAndCaptionedOnesWait) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    folder.File("one.cvwp");
-    folder.File("two.cvwp");
-    folder.File("four.cvwp");
-    UseTarget("main.cvwp");
-    Entry(1, "one.cvwp", false);
-    Entry(2, "two.cvwp", true);
-    Entry(4, "four.cvwp", false);  // after a gap: not an entry
+    folder.File(cls.Doc("main"));
+    folder.File(cls.Doc("one"));
+    folder.File(cls.Doc("two"));
+    folder.File(cls.Doc("four"));
+    UseTarget(cls.Doc("main"));
+    Entry(1, cls.Doc("one"), false);
+    Entry(2, cls.Doc("two"), true);
+    Entry(4, cls.Doc("four"), false);  // after a gap: not an entry
     Create();
     Start();
     const auto records = WaitForSpyRecords(log, 3, 1500);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, "main.cvwp"));
-    EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, "one.cvwp"));
+    EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, cls.Doc("main")));
+    EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, cls.Doc("one")));
     EXPECT_FALSE(popup.exitButton.exists);
     EXPECT_TRUE(popup.autoCloseRunning);
 }
 
 TEST_F(WndProcTest, CaptionedMainEntryIsNotStartedByTheStartMessage) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    UseTarget("main.cvwp");
+    folder.File(cls.Doc("main"));
+    UseTarget(cls.Doc("main"));
     settings.mainHasButton = true;
     settings.anyButton = true;
     Create();
@@ -136,8 +137,8 @@ TEST_F(WndProcTest, CaptionedMainEntryIsNotStartedByTheStartMessage) {
 
 TEST_F(WndProcTest, StartMessageActsOnlyOnce) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    UseTarget("main.cvwp");
+    folder.File(cls.Doc("main"));
+    UseTarget(cls.Doc("main"));
     Create();
     Start();
     Start();
@@ -147,8 +148,8 @@ TEST_F(WndProcTest, StartMessageActsOnlyOnce) {
 
 TEST_F(WndProcTest, DoNotShowAgainRowShowsAHiddenPopup) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    UseTarget("main.cvwp");
+    folder.File(cls.Doc("main"));
+    UseTarget(cls.Doc("main"));
     doNotRepeatActive = true;
     nomsgOption = true;
     Create(false);
@@ -164,8 +165,8 @@ TEST_F(WndProcTest, DoNotShowAgainRowShowsAHiddenPopup) {
 
 TEST_F(WndProcTest, ShowOptionsOneMakesThePopupTopmost) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    UseTarget("main.cvwp");
+    folder.File(cls.Doc("main"));
+    UseTarget(cls.Doc("main"));
     settings.ShowOptions = 1;
     Create();
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -175,8 +176,8 @@ TEST_F(WndProcTest, ShowOptionsOneMakesThePopupTopmost) {
 
 TEST_F(WndProcTest, ViewerFailureThatStopsTheTimerMakesThePopupTopmost) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("main.cvwp");
-    UseTarget("main.cvwp");
+    folder.File(cls.Doc("main"));
+    UseTarget(cls.Doc("main"));
     settings.viewer[1].present = true;
     settings.viewer[1].ViewerFile = Dup("gone.cvwp");
     settings.viewer[1].ViewerMsg = Dup("m");
@@ -188,9 +189,9 @@ TEST_F(WndProcTest, ViewerFailureThatStopsTheTimerMakesThePopupTopmost) {
 
 TEST_F(WndProcTest, FailedMainStartSkipsEntriesAndViewerWalk) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("one.cvwp");
-    UseTarget("absent.cvwp");
-    Entry(1, "one.cvwp", false);
+    folder.File(cls.Doc("one"));
+    UseTarget(cls.Doc("absent"));
+    Entry(1, cls.Doc("one"), false);
     Create();
     Start();
     Pump(300);
@@ -246,10 +247,10 @@ TEST_F(WndProcTest, NotificationsOtherThanClicksAreIgnored) {
 
 TEST_F(WndProcTest, AutoCloseTickWithShowOptionsFourPressesTheFirstButton) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File("one.cvwp");
+    folder.File(cls.Doc("one"));
     settings.ShowOptions = 4;
     settings.ShowTime = 200;
-    Entry(1, "one.cvwp", true);
+    Entry(1, cls.Doc("one"), true);
     Create();
     HWND button = CreateWindowExA(0, "BUTTON", "Entry 1", WS_CHILD | WS_VISIBLE, 10, 80, 80, 20, window,
                                   (HMENU)(INT_PTR)IdFirstEntry, GetModuleHandleA(nullptr), nullptr);
@@ -260,7 +261,7 @@ TEST_F(WndProcTest, AutoCloseTickWithShowOptionsFourPressesTheFirstButton) {
     EXPECT_TRUE(PumpUntil([&] { return Closed(); }, 5000));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(Contains(records[0].commandLine, "one.cvwp"));
+    EXPECT_TRUE(Contains(records[0].commandLine, cls.Doc("one")));
 }
 
 TEST_F(WndProcTest, InstallButtonIsDisabledLeavesTheFocusListAndRunsItsCommand) {
@@ -574,15 +575,22 @@ struct DeviceTest : WndProcTest {
         ASSERT_NE(GetFileAttributesA(dosFolder.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     void TearDown() override {
-        SetDrive(L'q', "");
-        SetDrive(L'r', "");
+        // Only the letters this case mapped: the prefix's drives are shared
+        // with every other test process.
+        for (wchar_t letter : mapped) SetDrive(letter, "");
         RemoveDirectoryA(dosFolder.c_str());
     }
+    bool Map(wchar_t letter) {
+        if (!SetDrive(letter, unixFolder)) return false;
+        mapped.push_back(letter);
+        return true;
+    }
+    std::vector<wchar_t> mapped;
 };
 
 TEST_F(DeviceTest, RemovingAnotherDriveKeepsThePopupRemovingTheProgramsDriveClosesIt) {
-    ASSERT_TRUE(SetDrive(L'q', unixFolder));
-    ASSERT_TRUE(SetDrive(L'r', unixFolder));
+    ASSERT_TRUE(Map(L'q'));
+    ASSERT_TRUE(Map(L'r'));
     std::strcpy(driveRoot, "Q:\\");
     char name[64];
     ASSERT_TRUE(GetVolumeInformationA(driveRoot, name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0));
