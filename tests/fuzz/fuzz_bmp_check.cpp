@@ -9,7 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BmpLayout layout;
     if (CheckBmp(data, size, &layout) != BmpOk) return 0;
-    if (layout.infoSize < 40 || kBmpFileHeaderSize + (uint64_t)layout.infoSize > size) abort();
+    // An old core header is 12 bytes (the loader widens it); every other is at least 40.
+    const uint32_t smallest = layout.headerSize == kBmpCoreHeaderSize ? kBmpCoreHeaderSize : 40;
+    if (layout.headerSize < smallest || layout.infoSize < layout.headerSize) abort();
+    if (kBmpFileHeaderSize + (uint64_t)layout.infoSize > size) abort();
     if (layout.pixelOffset < kBmpFileHeaderSize + layout.infoSize) abort();
     if ((uint64_t)layout.pixelOffset + layout.pixelBytes > size) abort();
     if (layout.width <= 0 || layout.height == 0) abort();
