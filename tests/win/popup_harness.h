@@ -203,4 +203,18 @@ inline bool InFocusList(HWND control) {
     return false;
 }
 
+// Base of the fixtures that start spies from a popup: a scratch folder as the
+// current directory, fresh process-wide state and a spy log of its own.
+struct SpyFolderTest : ::testing::Test {
+    ScratchFolder folder;
+    std::string log;
+    HWND window = nullptr;
+    explicit SpyFolderTest(const char* tag) : folder(tag) {}
+    void SetUp() override {
+        ASSERT_FALSE(folder.path.empty());
+        ResetState();
+        log = UseSpyLog(folder.path + "spy.log");
+    }
+};
+
 }  // namespace harness

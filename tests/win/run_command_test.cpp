@@ -11,14 +11,11 @@ using namespace harness;
 
 namespace {
 
-struct RunCommandTest : ::testing::Test {
-    ScratchFolder folder{"runcmd"};
-    std::string log;
-    HWND window = nullptr;
+struct RunCommandTest : SpyFolderTest {
+    RunCommandTest() : SpyFolderTest("runcmd") {}
     void SetUp() override {
-        ASSERT_FALSE(folder.path.empty());
-        ResetState();
-        log = UseSpyLog(folder.path + "spy.log");
+        SpyFolderTest::SetUp();
+        if (HasFatalFailure()) return;
         window = CreatePopup();
         ASSERT_TRUE(window);
     }

@@ -15,14 +15,11 @@ namespace {
 
 const char kNoViewerText[] = "You need to install a suitable viewer program for this type of file";
 
-struct StartTargetTest : ::testing::Test {
-    ScratchFolder folder{"start"};
-    std::string log;
-    HWND window = nullptr;
+struct StartTargetTest : SpyFolderTest {
+    StartTargetTest() : SpyFolderTest("start") {}
     void SetUp() override {
-        ASSERT_FALSE(folder.path.empty());
-        ResetState();
-        log = UseSpyLog(folder.path + "spy.log");
+        SpyFolderTest::SetUp();
+        if (HasFatalFailure()) return;
         window = CreatePopup();
         ASSERT_TRUE(window);
     }

@@ -29,19 +29,16 @@ ViewerRule& Rule(int n, const std::string& file, const std::string& message) {
     return r;
 }
 
-struct ViewerWalkTest : ::testing::Test {
-    ScratchFolder folder{"viewer"};
-    std::string log;
-    HWND window = nullptr;
+struct ViewerWalkTest : SpyFolderTest {
+    ViewerWalkTest() : SpyFolderTest("viewer") {}
     // A class whose program is spy.exe and two whose programs carry versions
     // (extensions per process: see PerProcess).
     SpyClass good{".cvgood", "CvGoodFile"};
     SpyClass old{".cvold", "CvOldFile", "ver_5_5_0_0.exe"};
     SpyClass recent{".cvnew", "CvNewFile", "ver_6_0_2800_1106.exe"};
     void SetUp() override {
-        ASSERT_FALSE(folder.path.empty());
-        ResetState();
-        log = UseSpyLog(folder.path + "spy.log");
+        SpyFolderTest::SetUp();
+        if (HasFatalFailure()) return;
         UnregisterFileClass(".cvnone", "CvNoneFile");
         folder.File(good.Doc("a"));
         folder.File("b.cvnone");

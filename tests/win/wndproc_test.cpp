@@ -23,14 +23,11 @@ char* Dup(const std::string& text) {
     return copy;
 }
 
-struct WndProcTest : ::testing::Test {
-    ScratchFolder folder{"wndproc"};
-    std::string log;
-    HWND window = nullptr;
+struct WndProcTest : SpyFolderTest {
+    WndProcTest() : SpyFolderTest("wndproc") {}
     void SetUp() override {
-        ASSERT_FALSE(folder.path.empty());
-        ResetState();
-        log = UseSpyLog(folder.path + "spy.log");
+        SpyFolderTest::SetUp();
+        if (HasFatalFailure()) return;
     }
     void Create(bool visible = true) {
         window = CreatePopup(visible);
