@@ -1,6 +1,7 @@
-# Windows-side tests: GoogleTest built with MinGW, run by ctest under wine64
-# in the build's own prefix. scripts/wine-up prepares the prefix, Xvfb and a
-# persistent wineserver before ctest runs.
+# Windows-side tests: GoogleTest built with MinGW, run by ctest under Wine in
+# the build's own prefix, the same tests for the 64-bit and the 32-bit build.
+# scripts/wine-up prepares the prefix, Xvfb and a persistent wineserver before
+# ctest runs.
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -104,10 +104,14 @@ void SetText(const char* keyPath, const char* name, const char* value) {
 
 }  // namespace
 
+// The desktop is also named in the start-up information of corvane.exe and
+// the probe: Wine's 32-bit side does not apply the per-program setting.
+char kGalleryDesktop[] = "CorvaneGallery";
+
 void UseGalleryDesktop() {
-    SetText("Software\\Wine\\AppDefaults\\corvane.exe\\Explorer", "Desktop", "CorvaneGallery");
-    SetText("Software\\Wine\\AppDefaults\\probe.exe\\Explorer", "Desktop", "CorvaneGallery");
-    SetText("Software\\Wine\\Explorer\\Desktops", "CorvaneGallery", "1024x768");
+    SetText("Software\\Wine\\AppDefaults\\corvane.exe\\Explorer", "Desktop", kGalleryDesktop);
+    SetText("Software\\Wine\\AppDefaults\\probe.exe\\Explorer", "Desktop", kGalleryDesktop);
+    SetText("Software\\Wine\\Explorer\\Desktops", kGalleryDesktop, "1024x768");
 }
 
 bool DefineDrive(char letter, const std::string& unixFolder) { return SendDriveRequest(letter, 5, unixFolder); }
@@ -168,6 +172,7 @@ bool Program::Start(const std::string& commandLine, const std::string& currentDi
     // The shell starts autorun programs with the normal show command.
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
+    startup.lpDesktop = kGalleryDesktop;
     PROCESS_INFORMATION info;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
@@ -217,6 +222,7 @@ int Probe(DWORD pid, const std::string& args, std::string* out) {
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.lpDesktop = kGalleryDesktop;
     std::string command = "\"" + TestToolPath("probe.exe") + "\"";
     if (pid) command += Format(" --pid %lu", static_cast<unsigned long>(pid));
     command += " " + args;
@@ -424,7 +430,9 @@ void WriteIndex(const std::string& folder) {
         "<style>body{font-family:sans-serif;margin:2em;max-width:1100px}section{margin-bottom:2.5em}"
         "img{max-width:100%;border:1px solid #888}.PASS{color:#060}.FAIL{color:#b00}figure{margin:1em 0}"
         "figcaption{font-size:90%;color:#444}li{margin:.2em 0}</style></head><body>\n"
-        "<h1>Corvane acceptance gallery</h1>\n<p>Each scenario ran the real corvane.exe from a medium mapped "
+        "<h1>Corvane acceptance gallery: the " +
+        Format("%u-bit", unsigned(sizeof(void*) * 8)) +
+        " build</h1>\n<p>Each scenario ran the real corvane.exe of this build from a medium mapped "
         "to a drive letter, under Wine with a 1024&times;768 virtual desktop. The pictures are what a user "
         "would have seen.</p>\n";
     for (const std::string& entry : entries) {

@@ -55,22 +55,25 @@ bool bodyRan = false;
 
 // Top-level window of this thread with the given class; other test processes
 // on the same display have popups of their own.
+struct WindowSearch {
+    const char* cls;
+    HWND found;
+};
+
+// A named callback: enumeration procedures are stdcall on 32-bit Windows,
+// which a lambda's function pointer is not.
+BOOL CALLBACK MatchClass(HWND w, LPARAM p) {
+    WindowSearch* s = (WindowSearch*)p;
+    char name[64] = "";
+    GetClassNameA(w, name, sizeof name);
+    if (strcmp(name, s->cls) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 HWND FindOwnWindow(const char* cls) {
-    struct Search {
-        const char* cls;
-        HWND found;
-    } search = {cls, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            Search* s = (Search*)p;
-            char name[64] = "";
-            GetClassNameA(w, name, sizeof name);
-            if (strcmp(name, s->cls) != 0) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        (LPARAM)&search);
+    WindowSearch search = {cls, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchClass, (LPARAM)&search);
     return search.found;
 }
 

@@ -128,7 +128,8 @@ TEST_F(RunCommandTest, PopupMessagesAreServedWhileWaiting) {
     holdPath = hold;
     popupAliveInWait = false;
     popupWindow = window;
-    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    // Timer procedures are stdcall on 32-bit Windows; a plain lambda is not.
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) __attribute__((stdcall)) {
         KillTimer(nullptr, id);
         popupAliveInWait = IsWindow(popupWindow) && IsWindowVisible(popupWindow);
         InvalidateRect(popupWindow, nullptr, TRUE);

@@ -345,7 +345,7 @@ void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
     } else {
         if (during.pressMainAgain) {
             // Ends a wrongly nested wait too, so that a fault fails rather than hangs.
-            SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR timer, DWORD) __attribute__((stdcall)) {
                 KillTimer(nullptr, timer);
                 DeleteFileA(during.hold.c_str());
             });
@@ -408,7 +408,7 @@ TEST_F(DuringStartTest, CloseBoxBeepsAndTheTimerWaitsForTheStartToEnd) {
     watched = window;
     HHOOK hook = SetWindowsHookExA(
         WH_GETMESSAGE,
-        [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        [](int code, WPARAM w, LPARAM l) __attribute__((stdcall)) -> LRESULT {
             const MSG* m = reinterpret_cast<const MSG*>(l);
             if (code >= 0 && m->hwnd == watched && m->message == WM_TIMER && !tickAt) tickAt = GetTickCount();
             return CallNextHookEx(nullptr, code, w, l);
