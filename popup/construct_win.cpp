@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/platform_state.h"
 #include "app/settings.h"
@@ -170,7 +171,7 @@ void MakeSplashWindow(HWND window, bool registerClass) {
         RegisterClassA(&splashClass);
     }
     POINT at = ComputePosition(settings.splashPos.x, settings.splashPos.y, popup.splashWidth, popup.splashHeight);
-    popup.splashWindow = CreateWindowExA(0, kSplashClassName, settings.Title, WS_POPUP, at.x, at.y, popup.splashWidth,
+    popup.splashWindow = CreateWindowExA(0, kSplashClassName, AnsiArg(settings.Title), WS_POPUP, at.x, at.y, popup.splashWidth,
                                          popup.splashHeight, window, nullptr, instanceHandle, nullptr);
     ShowWindow(popup.splashWindow, SW_SHOW);
     UpdateWindow(popup.splashWindow);
@@ -188,15 +189,8 @@ HWND CreatePopupWindow() {
     }
     if (!window) {
         popup.wideWindow = false;
-        if (wideTitle) {
-            // Later users of the title (splash window, message boxes) are ANSI.
-            if (char* ansi = WideToAnsi(wideTitle)) {
-                lstrcpynA(settings.Title, ansi, kTextCap);
-                free(ansi);
-            }
-        }
-        window = CreateWindowExA(0, kClassName, settings.Title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                 instanceHandle, nullptr);
+        window = CreateWindowExA(0, kClassName, AnsiArg(settings.Title), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                 nullptr, instanceHandle, nullptr);
     }
     free(wideTitle);
     return window;
