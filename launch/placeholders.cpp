@@ -98,7 +98,7 @@ bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lo
                 const long n = lookup(name, dest + out, room + 1 - out);
                 if (n >= 0) {
                     if (static_cast<size_t>(n) > room - out) {
-                        dest[room] = '\0';
+                        dest[out] = '\0';  // whatever the lookup left there is no result
                         return false;
                     }
                     out += static_cast<size_t>(n);

@@ -28,7 +28,7 @@ typedef long (*VariableLookup)(const char* name, char* value, size_t cap);
 // registry string. An unknown name keeps its "%" and the search goes on right
 // after it, so placeholders such as "%1" and "%*" pass through whole, and a
 // variable after them is still found. False when the result did not fit (or
-// `dest` is unusable); `dest` then holds a cut result.
+// `dest` is unusable); `dest` then holds the result up to what did not fit.
 bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lookup);
 
 // Verb target "~class[~verb[~operand]]": cuts the pieces out in place, so the
