@@ -142,7 +142,9 @@ char* BuildStatusText(const char* targetText, const char* typeName) {
     static const char kStarting[] = "Starting ";
     static const char kEllipsis[] = "... ";
     char* text;
-    if (!targetText || !*targetText) {
+    // An empty target ("" on the command line) is still a target: only the
+    // absence of one leaves the text empty.
+    if (!targetText) {
         text = static_cast<char*>(std::malloc(1));
         if (text) text[0] = '\0';
     } else {

@@ -33,7 +33,7 @@ bool ChooseTargetAndOptions(const char* filename, const char* message, char* com
 
 // The status text "Starting <target> (<type>)... " (type part only when the
 // type name is not empty) as a new heap text owned by the process; an empty
-// text when there is no target. The text is also remembered for SetPopupText.
+// text when there is no target (an empty target gives "Starting ... "). The text is also remembered for SetPopupText.
 char* BuildStatusText(const char* targetText, const char* typeName);
 
 // Replaces popupText (and popupTextLength) with `text`. A null `text` (as

@@ -1,3 +1,4 @@
+#include "app/ansi_text.h"
 #include "app/donotshow.h"
 
 #include "app/settings.h"
@@ -31,18 +32,19 @@ void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow) {
 bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context) {
     bool show = true;
     HKEY key = nullptr;
+    const AnsiArg valueName(settings.DoNotRepeatId);
     if (doNotRepeatActive) {
         key = OpenDoNotShowKey();
         if (key) {
             bool ctrlHeld = GetKeyState(VK_CONTROL) < 0;
             uint32_t stored = 0;
-            bool read = ReadDoNotShowValue(key, settings.DoNotRepeatId, &stored);
+            bool read = ReadDoNotShowValue(key, valueName, &stored);
             show = DecideShowPopup(read, stored, ctrlHeld);
         }
     }
     if (show) runPopup(context);
     if (key) {
-        WriteDoNotShowValue(key, settings.DoNotRepeatId, doNotShowAgain);
+        WriteDoNotShowValue(key, valueName, doNotShowAgain);
         RegCloseKey(key);
     }
     return show;

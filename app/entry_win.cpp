@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/donotshow.h"
 #include "app/ini_reader.h"
@@ -33,9 +34,12 @@ void RunPopupThunk(void* context) {
 // an accented folder or document name, or a launcher that puts blanks first,
 // would hand over a wrong target. The cut is made here from the whole line,
 // on a copy that lives as long as the target and texts that point into it.
+// In UTF-8 mode the copy is the line's UTF-8 form, so that the target and
+// message join the settings' texts in one encoding.
 char* ProgramArguments(char* runtimeArguments) {
     const char* whole = GetCommandLineA();
     if (!whole) return runtimeArguments;
+    if (char* utf8 = Utf8FromAnsi(whole)) return ArgumentsAfterProgramName(utf8);
     size_t length = std::strlen(whole);
     char* copy = static_cast<char*>(std::malloc(length + 1));
     if (!copy) return runtimeArguments;

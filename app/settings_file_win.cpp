@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/ansi_text.h"
 #include "app/format.h"
 #include "app/platform_state.h"
 #include "app/settings_file.h"
@@ -73,5 +74,5 @@ void RestrictDllSearch() {
 void ReportMissingViewerMsg(int ruleNumber, const char* title) {
     char text[64];
     FormatText(text, sizeof text, "ViewerMsg%d parameter not given", ruleNumber);
-    MessageBoxA(nullptr, text, title, MB_OK);
+    MessageBoxA(nullptr, text, AnsiArg(title), MB_OK);
 }

@@ -2,8 +2,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
@@ -21,13 +23,16 @@ void SettleTarget(char* commandLine) {
         if (target && *target) {
             SHFILEINFOA info;
             std::memset(&info, 0, sizeof info);
-            if (SHGetFileInfoA(target, 0, &info, sizeof info, SHGFI_TYPENAME)) {
+            if (SHGetFileInfoA(AnsiArg(target), 0, &info, sizeof info, SHGFI_TYPENAME)) {
                 std::memcpy(typeName, info.szTypeName, sizeof typeName);
                 typeName[sizeof typeName - 1] = '\0';
             }
         }
+        // The shell names the type in the ANSI code page.
+        char* utf8TypeName = Utf8FromAnsi(typeName);
         // Out of memory leaves an empty text rather than none.
-        SetPopupText(BuildStatusText(target, typeName));
+        SetPopupText(BuildStatusText(target, utf8TypeName ? utf8TypeName : typeName));
+        std::free(utf8TypeName);
     }
     popupTextLength = std::strlen(popupText);
 }

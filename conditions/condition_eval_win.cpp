@@ -6,16 +6,18 @@
 
 #include <cstdlib>
 
+#include "app/ansi_text.h"
 #include "conditions/condition.h"
 
 namespace {
 
 bool FileTest(const ConditionTerm& term) {
-    return term.path && GetFileAttributesA(term.path) != INVALID_FILE_ATTRIBUTES;
+    return term.path && GetFileAttributesA(AnsiArg(term.path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool NameMatches(const VersionBound& bound, const char* programName) {
-    return !bound.programName || EqualNoCase(programName, bound.programName);
+    // The program's name comes from the shell in the ANSI code page.
+    return !bound.programName || EqualNoCase(programName, AnsiArg(bound.programName));
 }
 
 bool VersionTest(const ConditionTerm& term, const char* target) {
@@ -24,7 +26,7 @@ bool VersionTest(const ConditionTerm& term, const char* target) {
     if (!from.set) return true;
 
     char program[MAX_PATH] = {};
-    HINSTANCE found = FindExecutableA(target ? target : "", nullptr, program);
+    HINSTANCE found = FindExecutableA(AnsiArg(target ? target : ""), nullptr, program);
     if (reinterpret_cast<INT_PTR>(found) <= 32) return from.negated;
     program[MAX_PATH - 1] = '\0';
     const char* name = FileNamePart(program);
@@ -52,7 +54,7 @@ HKEY RootHandle(int root) {
 }
 
 bool CompareValue(HKEY key, const ConditionTerm& term) {
-    const char* name = term.valueName ? term.valueName : "";
+    const AnsiArg name(term.valueName ? term.valueName : "");
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (term.op == OpNone) return true;
@@ -72,7 +74,7 @@ bool CompareValue(HKEY key, const ConditionTerm& term) {
     DWORD dataSize = size;
     bool result = false;
     if (RegQueryValueExA(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size)
-        result = CompareRegistryText(data, dataSize, term.op, term.comparisonText);
+        result = CompareRegistryText(data, dataSize, term.op, AnsiArg(term.comparisonText));
     free(data);
     return result;
 }
@@ -81,7 +83,7 @@ bool RegistryTest(const ConditionTerm& term) {
     HKEY root = RootHandle(term.rootKey);
     if (!term.subkeyPath) return CompareValue(root, term);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, term.subkeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, AnsiArg(term.subkeyPath), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     bool result = CompareValue(key, term);
     RegCloseKey(key);
     return result;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "conditions/version_bound.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
@@ -99,6 +100,6 @@ bool IsVersionBelow(const VersionBound& bound, const char* programPath) {
 
 bool IsViewerTooOld(const VersionBound& bound, const char* foundProgramPath) {
     if (!bound.set) return false;
-    if (bound.programName && !EqualNoCase(FileNamePart(foundProgramPath), bound.programName)) return false;
+    if (bound.programName && !EqualNoCase(FileNamePart(foundProgramPath), AnsiArg(bound.programName))) return false;
     return IsVersionBelow(bound, foundProgramPath);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
 
@@ -39,8 +40,11 @@ void ExpandBoth(char* dest, size_t cap, const char* templ, const char* asWritten
 }  // namespace
 
 char* BuildSpecialParameters(const char* templ, const char* targetText) {
-    if (!templ) templ = "";
-    if (!targetText) targetText = "";
+    // The result goes to the shell with a full path from the system, so the
+    // settings' texts join it in the ANSI code page.
+    const AnsiArg ansiTemplate(templ ? templ : ""), ansiTarget(targetText ? targetText : "");
+    templ = ansiTemplate;
+    targetText = ansiTarget;
     char fullPath[kCommandCap];
     DWORD n = targetText[0] ? GetFullPathNameA(targetText, sizeof fullPath, fullPath, nullptr) : 0;
     if (n == 0 || n >= sizeof fullPath) {

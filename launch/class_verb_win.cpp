@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/format.h"
 #include "app/startup_state.h"
 #include "launch/launch.h"
@@ -15,7 +16,8 @@ typedef DWORD(WINAPI* GetLongPathNameAFn)(LPCSTR, LPSTR, DWORD);
 
 // Reads the default value of HKEY_CLASSES_ROOT\<keyPath> as a terminated
 // string. Only string values count: anything else is not a command line.
-bool ReadClassesDefault(const char* keyPath, char* out, DWORD cap) {
+// `expandable` (when given) tells a REG_EXPAND_SZ value.
+bool ReadClassesDefault(const char* keyPath, char* out, DWORD cap, bool* expandable = nullptr) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0;
@@ -27,7 +29,30 @@ bool ReadClassesDefault(const char* keyPath, char* out, DWORD cap) {
         return false;
     }
     out[size < cap ? size : cap - 1] = '\0';
+    if (expandable) *expandable = type == REG_EXPAND_SZ;
     return true;
+}
+
+// One level of current-version redirection, in place; its absence is normal.
+void FollowCurVer(char (&className)[kCommandCap]) {
+    char keyPath[kCommandCap];
+    if (FormatText(keyPath, sizeof keyPath, "%s\\CurVer", className) >= sizeof keyPath) return;
+    char redirected[kCommandCap];
+    if (ReadClassesDefault(keyPath, redirected, sizeof redirected) && redirected[0])
+        std::memcpy(className, redirected, sizeof className);
+}
+
+bool ReadVerbCommand(const char* className, const char* verb, char (&command)[kCommandCap], bool* expandable) {
+    char keyPath[kCommandCap];
+    if (FormatText(keyPath, sizeof keyPath, "%s\\Shell\\%s\\command", className, verb) >= sizeof keyPath) return false;
+    return ReadClassesDefault(keyPath, command, sizeof command, expandable);
+}
+
+long EnvironmentValue(const char* name, char* value, size_t cap) {
+    SetLastError(0);
+    const DWORD n = GetEnvironmentVariableA(name, value, static_cast<DWORD>(cap));
+    if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return -1;
+    return static_cast<long>(n);  // cap or more: did not fit
 }
 
 bool CopyText(char* dest, size_t cap, const char* text) {
@@ -47,28 +72,35 @@ INT_PTR Fail(DWORD error) {
 INT_PTR OpenClassVerb(HWND popup, char* targetText) {
     const char* cls = nullptr;
     const char* verb = nullptr;
-    const char* operand = nullptr;
-    if (!SplitVerbTarget(targetText, &cls, &verb, &operand)) return -1;
-    if (!operand) operand = programFolder;
+    const char* operandText = nullptr;
+    if (!SplitVerbTarget(targetText, &cls, &verb, &operandText)) return -1;
+    // The pieces go to the registry and the shell in the ANSI code page; the
+    // default operand, the program folder, already is.
+    const AnsiArg ansiClass(cls), ansiVerb(verb), ansiOperand(operandText);
+    const char* operand = operandText ? static_cast<const char*>(ansiOperand) : programFolder;
 
     char className[kCommandCap];
-    char keyPath[kCommandCap];
     char command[kCommandCap];
+    bool expandable = false;
     // A class name that does not fit cannot name a registered class.
-    if (!CopyText(className, sizeof className, cls)) return Fail(ERROR_NO_ASSOCIATION);
-
-    // One level of current-version redirection; its absence is normal.
-    size_t n = FormatText(keyPath, sizeof keyPath, "%s\\CurVer", className);
-    if (n < sizeof keyPath) {
-        char redirected[kCommandCap];
-        if (ReadClassesDefault(keyPath, redirected, sizeof redirected) && redirected[0]) {
-            std::memcpy(className, redirected, sizeof className);
-        }
+    if (!CopyText(className, sizeof className, ansiClass)) return Fail(ERROR_NO_ASSOCIATION);
+    FollowCurVer(className);
+    if (!ReadVerbCommand(className, ansiVerb, command, &expandable)) {
+        // An extension's verbs live under the class it names (.txt names
+        // txtfile): that class is followed once, with its own redirection.
+        char named[kCommandCap];
+        if (!ReadClassesDefault(className, named, sizeof named) || !named[0]) return Fail(ERROR_NO_ASSOCIATION);
+        std::memcpy(className, named, sizeof className);
+        FollowCurVer(className);
+        if (!ReadVerbCommand(className, ansiVerb, command, &expandable)) return Fail(ERROR_NO_ASSOCIATION);
     }
 
-    n = FormatText(keyPath, sizeof keyPath, "%s\\Shell\\%s\\command", className, verb);
-    if (n >= sizeof keyPath) return Fail(ERROR_NO_ASSOCIATION);
-    if (!ReadClassesDefault(keyPath, command, sizeof command)) return Fail(ERROR_NO_ASSOCIATION);
+    if (expandable) {
+        char expanded[kCommandCap];
+        if (!ExpandVariables(expanded, sizeof expanded, command, EnvironmentValue))
+            return Fail(ERROR_INSUFFICIENT_BUFFER);
+        std::memcpy(command, expanded, sizeof command);
+    }
 
     char windowsFolder[MAX_PATH];
     UINT w = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
@@ -78,6 +110,11 @@ INT_PTR OpenClassVerb(HWND popup, char* targetText) {
     // A command line that would outgrow its buffer is refused rather than
     // started with a placeholder left in it or its parameters cut off.
     if (!ReplaceNoCase(command, sizeof command, "%SystemRoot%", windowsFolder)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    // A verb target passes one operand: the placeholders of all and of further
+    // operands stand for nothing. Removed before "%1" is put in, so that an
+    // operand holding such text is passed as written.
+    static const char kFurtherOperands[][3] = {"%*", "%2", "%3", "%4", "%5", "%6", "%7", "%8", "%9"};
+    for (const char* placeholder : kFurtherOperands) ReplaceNoCase(command, sizeof command, placeholder, "");
     if (!ReplaceNoCase(command, sizeof command, "%1", operand)) return Fail(ERROR_INSUFFICIENT_BUFFER);
 
     char fullPath[MAX_PATH];

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "launch/launch.h"
@@ -28,12 +29,14 @@ bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const
         return true;
     }
 
-    const char* file = targetText;
+    const AnsiArg ansiTarget(targetText), ansiParameters(parameters);
+    const char* file = ansiTarget;
+    parameters = ansiParameters;
     char* special = nullptr;
     char found[MAX_PATH + 1] = "";
-    if (specialProgram && specialProgram[0] && (INT_PTR)FindExecutableA(targetText, nullptr, found) > 32) {
+    if (specialProgram && specialProgram[0] && (INT_PTR)FindExecutableA(ansiTarget, nullptr, found) > 32) {
         found[MAX_PATH] = '\0';
-        if (EqualNoCase(FileNamePart(found), specialProgram)) {
+        if (EqualNoCase(FileNamePart(found), AnsiArg(specialProgram))) {
             special = BuildSpecialParameters(specialTemplate, targetText);
             if (special) {
                 parameters = special;

@@ -81,6 +81,42 @@ bool ReplaceNoCase(char* text, size_t cap, const char* placeholder, const char* 
     return true;
 }
 
+bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lookup) {
+    if (!dest || cap == 0) return false;
+    dest[0] = '\0';
+    if (!text || !lookup) return false;
+    const size_t room = cap - 1;
+    size_t out = 0;
+    for (const char* p = text; *p;) {
+        if (*p == '%') {
+            const char* close = std::strchr(p + 1, '%');
+            const size_t nameLength = close ? static_cast<size_t>(close - p - 1) : 0;
+            char name[256];
+            if (nameLength > 0 && nameLength < sizeof name) {
+                std::memcpy(name, p + 1, nameLength);
+                name[nameLength] = '\0';
+                const long n = lookup(name, dest + out, room + 1 - out);
+                if (n >= 0) {
+                    if (static_cast<size_t>(n) > room - out) {
+                        dest[out] = '\0';  // whatever the lookup left there is no result
+                        return false;
+                    }
+                    out += static_cast<size_t>(n);
+                    p = close + 1;
+                    continue;
+                }
+            }
+        }
+        if (out == room) {
+            dest[room] = '\0';
+            return false;
+        }
+        dest[out++] = *p++;
+    }
+    dest[out] = '\0';
+    return true;
+}
+
 bool SplitVerbTarget(char* text, const char** cls, const char** verb, const char** operand) {
     if (!text || text[0] != '~') return false;
     char* classStart = text + 1;

@@ -18,6 +18,19 @@ bool ExpandPlaceholder(char* dest, size_t cap, const char* templ, const char* pl
 // then left as it stood before that replacement.
 bool ReplaceNoCase(char* text, size_t cap, const char* placeholder, const char* value);
 
+// Looks up an environment variable for ExpandVariables: writes its value into
+// `value` (capacity `cap`) and returns its length, or returns -1 when the name
+// is unknown; a value that does not fit returns `cap` or more.
+typedef long (*VariableLookup)(const char* name, char* value, size_t cap);
+
+// Writes `text` into `dest` (capacity `cap`) with every "%NAME%" whose name
+// the lookup knows replaced by its value, as the system expands an expandable
+// registry string. An unknown name keeps its "%" and the search goes on right
+// after it, so placeholders such as "%1" and "%*" pass through whole, and a
+// variable after them is still found. False when the result did not fit (or
+// `dest` is unusable); `dest` then holds the result up to what did not fit.
+bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lookup);
+
 // Verb target "~class[~verb[~operand]]": cuts the pieces out in place, so the
 // text afterwards reads "~" and the class. False when the text does not begin
 // with "~". `verb` is "open" when there is no second "~"; `operand` is null

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/settings.h"
 #include "launch/launch.h"
@@ -50,7 +51,7 @@ bool StartTargetAgain(HWND window) {
         return code > 32;
     }
     const int show = maxOption ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    return (INT_PTR)ShellExecuteA(window, nullptr, target, nullptr, nullptr, show) > 32;
+    return (INT_PTR)ShellExecuteA(window, nullptr, AnsiArg(target), nullptr, nullptr, show) > 32;
 }
 
 }  // namespace
@@ -63,16 +64,17 @@ bool RunCommand(HWND window, const char* message, const char* program, const cha
         RemeasurePopup(window);
     }
 
+    const AnsiArg ansiProgram(program), ansiParameters(parameters);
     if (!waitAndRetry) {
-        ShellExecuteA(window, nullptr, program, parameters, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(window, nullptr, ansiProgram, ansiParameters, nullptr, SW_SHOWNORMAL);
     } else {
         SHELLEXECUTEINFOA info;
         std::memset(&info, 0, sizeof info);
         info.cbSize = sizeof info;
         info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
         info.hwnd = window;
-        info.lpFile = program;
-        info.lpParameters = parameters;
+        info.lpFile = ansiProgram;
+        info.lpParameters = ansiParameters;
         info.nShow = SW_SHOWNORMAL;
         if (ShellExecuteExA(&info) && info.hProcess) {
             const WaitOutcome outcome = PumpUntilEnded(info.hProcess);

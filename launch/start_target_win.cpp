@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
@@ -99,6 +100,7 @@ bool HandleStartFailure(HWND window, const char* shownTarget, INT_PTR code, DWOR
     bool statusSet = false;
     const char* reason = nullptr;
     char* systemMessage = nullptr;
+    char* utf8SystemMessage = nullptr;
     char codeText[16];
 
     // Windows reports a missing association with last error 1155; some shells
@@ -137,7 +139,9 @@ bool HandleStartFailure(HWND window, const char* shownTarget, INT_PTR code, DWOR
             // The width mask turns line breaks into blanks; drop the trailing ones.
             char* end = systemMessage + std::strlen(systemMessage);
             while (end > systemMessage && (end[-1] == ' ' || end[-1] == '\r' || end[-1] == '\n')) *--end = '\0';
-            reason = systemMessage;
+            // The system words it in the ANSI code page.
+            utf8SystemMessage = Utf8FromAnsi(systemMessage);
+            reason = utf8SystemMessage ? utf8SystemMessage : systemMessage;
         } else {
             wsprintfA(codeText, "%d", (int)code);
             reason = codeText;
@@ -162,6 +166,7 @@ bool HandleStartFailure(HWND window, const char* shownTarget, INT_PTR code, DWOR
     CreatePopupButtons(window, offerInstall, offerInstall ? caption : nullptr);
     ShowPopupText(window, stopTimer);
     if (systemMessage) LocalFree(systemMessage);
+    std::free(utf8SystemMessage);
     return false;
 }
 
@@ -193,19 +198,20 @@ bool StartTarget(HWND window) {
     }
 
     const bool hasSpecialProgram = settings.specialProgram && settings.specialProgram[0];
+    const AnsiArg ansiTarget(target), ansiParam(settings.Param);
     char found[MAX_PATH + 1] = "";
     bool programFound = false;
-    if (settings.NoViewerVersion.set || hasSpecialProgram) programFound = FindAssociatedProgram(target, found);
+    if (settings.NoViewerVersion.set || hasSpecialProgram) programFound = FindAssociatedProgram(ansiTarget, found);
 
     if (settings.NoViewerVersion.set && programFound && IsViewerTooOld(settings.NoViewerVersion, found))
         return HandleStartFailure(window, target, 0, GetLastError(), true);
 
     if (!EvaluateCondition(settings.FilenameCondition, target)) return true;
 
-    const char* file = target;
-    const char* parameters = settings.Param[0] ? settings.Param : nullptr;
+    const char* file = ansiTarget;
+    const char* parameters = settings.Param[0] ? static_cast<const char*>(ansiParam) : nullptr;
     HeapText special;
-    if (hasSpecialProgram && programFound && EqualNoCase(FileNamePart(found), settings.specialProgram)) {
+    if (hasSpecialProgram && programFound && EqualNoCase(FileNamePart(found), AnsiArg(settings.specialProgram))) {
         special.text = BuildSpecialParameters(settings.specialParameters, target);
         if (special.text) {
             parameters = special.text;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/format.h"
 #include "app/settings.h"
@@ -46,7 +47,7 @@ ViewerWalkResult RunViewerWalk(HWND window) {
         const ViewerRule& rule = settings.viewer[n];
         const char* viewerFile = rule.ViewerFile ? rule.ViewerFile : "";
         char found[MAX_PATH + 1] = "";
-        const INT_PTR code = (INT_PTR)FindExecutableA(viewerFile, nullptr, found);
+        const INT_PTR code = (INT_PTR)FindExecutableA(AnsiArg(viewerFile), nullptr, found);
         found[MAX_PATH] = '\0';
         const bool tooOld = code > 32 && IsViewerTooOld(rule.versionBound, found);
         if (code > 32 && !tooOld) continue;
@@ -61,8 +62,9 @@ ViewerWalkResult RunViewerWalk(HWND window) {
                 char parameters[kCommandCap];
                 ExpandPlaceholder(parameters, sizeof parameters, rule.ViewerCmdParam ? rule.ViewerCmdParam : "", "%1",
                                   viewerFile);
-                ShellExecuteA(window, nullptr, rule.ViewerCmd, parameters[0] ? parameters : nullptr, nullptr,
-                              SW_SHOWNORMAL);
+                const AnsiArg ansiParameters(parameters);
+                ShellExecuteA(window, nullptr, AnsiArg(rule.ViewerCmd), parameters[0] ? (const char*)ansiParameters : nullptr,
+                              nullptr, SW_SHOWNORMAL);
                 stopTimer = false;
             }
             if (rule.ViewerCmdClick && rule.ViewerCmdClick[0]) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/platform_state.h"
 #include "app/settings.h"
@@ -114,8 +115,10 @@ void AddMenuButton(const char* caption, bool hasButton, HWND parent, int width, 
 bool OfferedWithCondition(const char* targetText) { return targetText && targetText[0] != '~'; }
 
 // Evaluates the button conditions, sizes the buttons alike and makes them in
-// one column; returns the menu top below the last button made.
-int MakeMenuButtons(HWND window, int menuLeft, int menuTop, int* buttonWidth) {
+// one column, clear of the Exit button a failure may add (`exitText` is its
+// caption's size in the system font); returns the menu top below the last
+// button made.
+int MakeMenuButtons(HWND window, const TextBlock& block, SIZE exitText, int* buttonWidth) {
     nomsgOption = false;
     WindowDC dc(window);
     HGDIOBJ previousFont = dc.dc ? SelectObject(dc.dc, GetStockObject(SYSTEM_FONT)) : nullptr;
@@ -144,7 +147,9 @@ int MakeMenuButtons(HWND window, int menuLeft, int menuTop, int* buttonWidth) {
     *buttonWidth = width;
 
     popup.focusCount = 0;
-    int top = menuTop;
+    int top = MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx, exitText.cy * 7 / 4,
+                                 sizer.any ? width : 0);
+    const int menuLeft = block.menuLeft;
     AddMenuButton(settings.FilenameMenu, settings.mainHasButton, window, width, height, menuLeft, &top, 0);
     for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
         AddMenuButton(settings.menu[n].Menu, settings.menu[n].hasButton, window, width, height, menuLeft, &top, n);
@@ -166,7 +171,7 @@ void MakeSplashWindow(HWND window, bool registerClass) {
         RegisterClassA(&splashClass);
     }
     POINT at = ComputePosition(settings.splashPos.x, settings.splashPos.y, popup.splashWidth, popup.splashHeight);
-    popup.splashWindow = CreateWindowExA(0, kSplashClassName, settings.Title, WS_POPUP, at.x, at.y, popup.splashWidth,
+    popup.splashWindow = CreateWindowExA(0, kSplashClassName, AnsiArg(settings.Title), WS_POPUP, at.x, at.y, popup.splashWidth,
                                          popup.splashHeight, window, nullptr, instanceHandle, nullptr);
     ShowWindow(popup.splashWindow, SW_SHOW);
     UpdateWindow(popup.splashWindow);
@@ -184,15 +189,8 @@ HWND CreatePopupWindow() {
     }
     if (!window) {
         popup.wideWindow = false;
-        if (wideTitle) {
-            // Later users of the title (splash window, message boxes) are ANSI.
-            if (char* ansi = WideToAnsi(wideTitle)) {
-                lstrcpynA(settings.Title, ansi, kTextCap);
-                free(ansi);
-            }
-        }
-        window = CreateWindowExA(0, kClassName, settings.Title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                 instanceHandle, nullptr);
+        window = CreateWindowExA(0, kClassName, AnsiArg(settings.Title), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                 nullptr, instanceHandle, nullptr);
     }
     free(wideTitle);
     return window;
@@ -302,17 +300,7 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     metrics.frameWidth = popup.frameWidth;
     metrics.frameHeight = popup.frameHeight;
     metrics.captionHeight = popup.captionHeight;
-    // The Exit button's height, measured as CreatePopupButtons will measure it.
-    int buttonRowHeight = 0;
-    {
-        HGDIOBJ previous = SelectObject(dc.dc, GetStockObject(SYSTEM_FONT));
-        SIZE exitText = {0, 0};
-        MeasureText(dc.dc, settings.ExitMsg, lstrlenA(settings.ExitMsg), &exitText);
-        buttonRowHeight = exitText.cy * 7 / 4;
-        if (previous) SelectObject(dc.dc, previous);
-    }
-    TextBlock block = LayOutTextBlock(ls, metrics, logo, popup.logoWidth, popup.infoLineHeight,
-                                      popup.statusLineHeight, buttonRowHeight);
+    TextBlock block = LayOutTextBlock(ls, metrics, logo, popup.logoWidth, popup.infoLineHeight, popup.statusLineHeight);
     popup.textLeft = block.textLeft;
     popup.infoTop = block.infoTop;
     popup.statusTop = block.statusTop;
@@ -321,7 +309,14 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     popup.installButton.y = popup.checkBox.y = block.buttonRowTop;
 
     int menuTop = block.menuTop, menuButtonWidth = 0;
-    if (settings.anyButton) menuTop = MakeMenuButtons(window, block.menuLeft, block.menuTop, &menuButtonWidth);
+    if (settings.anyButton) {
+        // The Exit button's caption, measured as CreatePopupButtons will measure it.
+        SIZE exitText = {0, 0};
+        HGDIOBJ previous = SelectObject(dc.dc, GetStockObject(SYSTEM_FONT));
+        MeasureText(dc.dc, settings.ExitMsg, lstrlenA(settings.ExitMsg), &exitText);
+        if (previous) SelectObject(dc.dc, previous);
+        menuTop = MakeMenuButtons(window, block, exitText, &menuButtonWidth);
+    }
 
     settings.popupPos.x = DefaultPopupPosition(settings.popupPos.x, settings.anyButton);
 

@@ -21,7 +21,7 @@ LogoPlacement CentreLogo(int clientWidth, int clientHeight, int logoWidth, int l
 }
 
 TextBlock LayOutTextBlock(const LayoutSettings& s, const LayoutMetrics& m, const LogoPlacement& logo, int logoWidth,
-                          int infoLineHeight, int statusLineHeight, int buttonRowHeight) {
+                          int infoLineHeight, int statusLineHeight) {
     const int F = m.frameWidth, G = m.frameHeight;
     TextBlock t;
     if (s.xInfo != 0)
@@ -35,9 +35,16 @@ TextBlock LayOutTextBlock(const LayoutSettings& s, const LayoutMetrics& m, const
     t.statusTop = s.yMsg != 0 ? s.yMsg : t.infoTop + G + infoLineHeight;
     t.buttonRowTop = s.yExit != 0 ? s.yExit : t.statusTop + G + statusLineHeight;
     t.menuLeft = s.xMenu != 0 ? s.xMenu : t.textLeft;
-    const int reserved = buttonRowHeight > statusLineHeight ? buttonRowHeight : statusLineHeight;
-    t.menuTop = s.yMenu != 0 ? s.yMenu : t.buttonRowTop + G + reserved;
+    t.menuTop = s.yMenu != 0 ? s.yMenu : t.buttonRowTop + G + statusLineHeight;
     return t;
+}
+
+int MenuTopClearOfExit(const TextBlock& t, int yMenu, int exitWidth, int exitHeight, int menuButtonWidth) {
+    if (yMenu != 0 || menuButtonWidth <= 0 || exitWidth <= 0) return t.menuTop;
+    const bool sideBySide = t.menuLeft >= t.textLeft + exitWidth || t.textLeft >= t.menuLeft + menuButtonWidth;
+    const int exitBottom = t.buttonRowTop + exitHeight;
+    if (sideBySide || exitBottom <= t.menuTop) return t.menuTop;
+    return exitBottom;
 }
 
 void MenuButtonSizer::Add(int textWidth, int height) {

@@ -34,12 +34,16 @@ struct TextBlock {
     int menuLeft = 0, menuTop = 0;
 };
 
-// `buttonRowHeight` is the height the Exit button will have: the line kept
-// free below the button row (where the menu column starts, or the popup ends)
-// is at least that high, so a button row never runs into the first menu
-// button or out of the popup. 0 reserves just a status line.
 TextBlock LayOutTextBlock(const LayoutSettings& s, const LayoutMetrics& m, const LogoPlacement& logo, int logoWidth,
-                          int infoLineHeight, int statusLineHeight, int buttonRowHeight = 0);
+                          int infoLineHeight, int statusLineHeight);
+
+// The first menu button stands a status line below the button row; an Exit
+// button taller than that line (a small status font) would reach into it.
+// Returns the menu top moved down just far enough for the Exit button's box
+// (at text left edge, button row top) to end where the menu button begins,
+// or `t.menuTop` unchanged when the boxes do not meet, when no menu button is
+// offered (`menuButtonWidth` 0) or when the author placed the menu (`yMenu`).
+int MenuTopClearOfExit(const TextBlock& t, int yMenu, int exitWidth, int exitHeight, int menuButtonWidth);
 
 // Common size of the menu buttons, gathered over the button texts offered.
 struct MenuButtonSizer {

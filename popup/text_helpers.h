@@ -3,9 +3,7 @@
 #pragma once
 #include <windows.h>
 
-// Fresh heap buffers the caller frees with free(); null on any failure.
-wchar_t* Utf8ToWide(const char* text);
-char* WideToAnsi(const wchar_t* text);  // exact conversions only
+#include "app/ansi_text.h"  // Utf8ToWide, WideToAnsi
 
 void MeasureText(HDC dc, const char* text, int count, SIZE* size);
 void PutText(HDC dc, int x, int y, const char* text, int count);

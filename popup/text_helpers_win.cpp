@@ -7,35 +7,6 @@
 #include "app/startup_state.h"
 #include "popup/text_helpers.h"
 
-wchar_t* Utf8ToWide(const char* text) {
-    if (!text) return nullptr;
-    const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (units <= 0) return nullptr;
-    wchar_t* wide = (wchar_t*)malloc((size_t)units * sizeof(wchar_t));
-    if (!wide) return nullptr;
-    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) != units) {
-        free(wide);
-        return nullptr;
-    }
-    return wide;
-}
-
-char* WideToAnsi(const wchar_t* text) {
-    if (!text) return nullptr;
-    BOOL usedDefault = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
-    if (bytes <= 0 || usedDefault) return nullptr;
-    char* ansi = (char*)malloc((size_t)bytes);
-    if (!ansi) return nullptr;
-    usedDefault = FALSE;
-    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, ansi, bytes, nullptr, &usedDefault);
-    if (written != bytes || usedDefault) {
-        free(ansi);
-        return nullptr;
-    }
-    return ansi;
-}
-
 // Length in UTF-16 units of a converted text, without its terminator.
 static int WideLength(const wchar_t* wide) { return lstrlenW(wide); }
 

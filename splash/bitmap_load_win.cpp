@@ -6,11 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/ansi_text.h"
 #include "splash/bmp_check.h"
 #include "splash/splash.h"
 
 HBITMAP LoadBitmapFile(HDC dc, const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(AnsiArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     HBITMAP result = LoadBitmapFromHandle(dc, file);
     CloseHandle(file);

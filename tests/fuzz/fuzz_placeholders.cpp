@@ -38,6 +38,17 @@ std::string Reference(const std::string& text, const std::string& placeholder, c
     return out;
 }
 
+// The one variable the environment of ExpandVariables knows: the input's
+// placeholder line names it, its value line is its value.
+std::string variableName, variableValue;
+
+long LookUp(const char* name, char* value, size_t cap) {
+    if (variableName != name) return -1;
+    if (variableValue.size() + 1 > cap) return static_cast<long>(variableValue.size() + 1);
+    std::memcpy(value, variableValue.c_str(), variableValue.size() + 1);
+    return static_cast<long>(variableValue.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -85,6 +96,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // refusal happens exactly when the whole result would not fit.
             assert(expected.size() + 1 > cap);
         }
+    }
+
+    // ExpandVariables with one known variable. Names hold no "%", so the scan
+    // from each "%" finds exactly the leftmost "%name%" each time, as the
+    // reference does; other names are never known.
+    {
+        variableName = placeholder;
+        variableValue = value;
+        const bool nameUsable =
+            !placeholder.empty() && placeholder.size() < 256 && placeholder.find('%') == std::string::npos;
+        const std::string expected = nameUsable ? Reference(templ, "%" + placeholder + "%", value, false) : templ;
+        std::vector<char> dest(cap, '#');
+        bool ok = ExpandVariables(dest.data(), cap, templ.c_str(), LookUp);
+        size_t length = std::strlen(dest.data());
+        assert(length < cap);
+        assert(ok == (expected.size() < cap));
+        if (ok) assert(expected == dest.data());
+        else assert(expected.compare(0, length, dest.data()) == 0);
     }
 
     // Splitting, on exact-size copies.

@@ -363,14 +363,21 @@ TEST(StatusText, EmptyOrMissingTypeNameLeavesOutTheTypePart) {
     std::free(b);
 }
 
-TEST(StatusText, NoTargetGivesAnEmptyText) {
+TEST(StatusText, NoTargetGivesAnEmptyTextAnEmptyTargetIsStillATarget) {
     char* a = BuildStatusText(nullptr, "Type");
-    char* b = BuildStatusText("", "Type");
     ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
     EXPECT_STREQ(a, "");
-    EXPECT_STREQ(b, "");
     std::free(a);
+    // corvane.exe "" names a target, an empty one: the status text says so
+    // rather than leaving an empty line.
+    Choice c(nullptr, nullptr, "\"\"");
+    ASSERT_NE(target, nullptr);
+    EXPECT_STREQ(target, "");
+    EXPECT_TRUE(targetGiven);
+    EXPECT_EQ(popupText, nullptr);
+    char* b = BuildStatusText(target, "");
+    ASSERT_NE(b, nullptr);
+    EXPECT_STREQ(b, "Starting ... ");
     std::free(b);
 }
 

@@ -105,21 +105,39 @@ TEST(TextBlock, CentreLogoTruncatesTowardZero) {
     EXPECT_EQ(-17, p.y);
 }
 
-TEST(TextBlock, LineBelowTheButtonRowHoldsTheButtons) {
+TEST(TextBlock, FirstMenuButtonMovesOnlyWhenTheExitButtonWouldReachIntoIt) {
     LayoutSettings s;
     LayoutMetrics m = Metrics(F, G, kCaption);
-    // A small status font: the 28-pixel Exit button decides the reserve, so
-    // it can neither overlap the first menu button nor stick out below.
-    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14, 28);
-    EXPECT_EQ(t.buttonRowTop + G + 28, t.menuTop);
+    // The written arithmetic, whatever the Exit button: a status line below the row.
+    TextBlock t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14);
+    EXPECT_EQ(t.buttonRowTop + G + 14, t.menuTop);
     SizeInputs in = Inputs(t, LogoPlacement(), 0, 0, kInfoH, 14);
-    EXPECT_EQ(t.buttonRowTop + 28 + G + 2 * G + kCaption, WindowHeight(in, s, m));
-    // A tall status font keeps its own line.
-    t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 40, 28);
-    EXPECT_EQ(t.buttonRowTop + G + 40, t.menuTop);
-    // yMenu set by the author wins.
+    EXPECT_EQ(t.menuTop + 2 * G + kCaption, WindowHeight(in, s, m));
+
+    // A 28-pixel Exit button under a 14-pixel status line reaches 10 pixels
+    // into a menu button in the same column: the menu moves down by exactly that.
+    EXPECT_EQ(t.buttonRowTop + 28, MenuTopClearOfExit(t, 0, 60, 28, 100));
+    // An Exit button that fits the line (G + 14 = 18) leaves the menu where it is,
+    // and so does one that ends exactly where the menu button begins.
+    EXPECT_EQ(t.menuTop, MenuTopClearOfExit(t, 0, 60, 16, 100));
+    EXPECT_EQ(t.menuTop, MenuTopClearOfExit(t, 0, 60, 18, 100));
+    EXPECT_EQ(t.buttonRowTop + 19, MenuTopClearOfExit(t, 0, 60, 19, 100));
+    // Side by side (xMenu right of the Exit button) nothing overlaps...
+    TextBlock right = t;
+    right.menuLeft = t.textLeft + 60;
+    EXPECT_EQ(t.menuTop, MenuTopClearOfExit(right, 0, 60, 28, 100));
+    right.menuLeft = t.textLeft + 59;  // ...one pixel further left it does.
+    EXPECT_EQ(t.buttonRowTop + 28, MenuTopClearOfExit(right, 0, 60, 28, 100));
+    // A menu column ending left of the Exit button does not meet it either.
+    TextBlock left = t;
+    left.textLeft = t.menuLeft + 100;
+    EXPECT_EQ(t.menuTop, MenuTopClearOfExit(left, 0, 60, 28, 100));
+    // No menu button offered, or yMenu set by the author: unchanged.
+    EXPECT_EQ(t.menuTop, MenuTopClearOfExit(t, 0, 60, 28, 0));
     s.yMenu = 50;
-    EXPECT_EQ(50, LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14, 28).menuTop);
+    t = LayOutTextBlock(s, m, PlaceLogo(0, 0, 0), 0, kInfoH, 14);
+    EXPECT_EQ(50, t.menuTop);
+    EXPECT_EQ(50, MenuTopClearOfExit(t, 50, 60, 28, 100));
 }
 
 TEST(TextBlock, ExplicitSettingsWin) {

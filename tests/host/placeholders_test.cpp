@@ -220,6 +220,52 @@ TEST(ExpandPlaceholder, CapacityOneAndZero) {
     EXPECT_EQ(zero[0], 'z');
 }
 
+// ---------------------------------------------------------------- ExpandVariables
+
+// The lookup of an environment with ProgramFiles, an empty EMPTY and a
+// 40-character LONG; writes like the system does (nothing when it does not fit).
+long Lookup(const char* name, char* value, size_t cap) {
+    std::string v;
+    if (std::strcmp(name, "ProgramFiles") == 0) v = "C:\\Program Files";
+    else if (std::strcmp(name, "EMPTY") == 0) v = "";
+    else if (std::strcmp(name, "LONG") == 0) v = std::string(40, 'L');
+    else return -1;
+    if (v.size() + 1 > cap) return static_cast<long>(v.size() + 1);
+    std::memcpy(value, v.c_str(), v.size() + 1);
+    return static_cast<long>(v.size());
+}
+
+std::string Expanded(const std::string& text, size_t cap, bool* ok = nullptr) {
+    Buffer b("", cap);
+    bool result = ExpandVariables(b.data(), cap, text.c_str(), Lookup);
+    if (ok) *ok = result;
+    EXPECT_TRUE(b.GuardIntact()) << text;
+    return b.str();
+}
+
+TEST(ExpandVariables, KnownNamesOnlyAndPlaceholdersPassThrough) {
+    EXPECT_EQ("\"C:\\Program Files\\v.exe\" \"%1\" %*",
+              Expanded("\"%ProgramFiles%\\v.exe\" \"%1\" %*", 1024));
+    // An unknown name keeps its "%" and the search goes on right after it,
+    // so a variable behind a placeholder is still found.
+    EXPECT_EQ("/p \"%1\" C:\\Program Files", Expanded("/p \"%1\" %ProgramFiles%", 1024));
+    EXPECT_EQ("%NOPE% %% 50% [] %", Expanded("%NOPE% %% 50% [%EMPTY%] %", 1024));
+    bool ok = false;
+    EXPECT_EQ("", Expanded("", 1, &ok));
+    EXPECT_TRUE(ok);
+}
+
+TEST(ExpandVariables, ResultThatDoesNotFitIsRefusedWithinItsBuffer) {
+    bool ok = true;
+    // 40 + 2 fit in 43 bytes, not in 42; plain text alike.
+    EXPECT_EQ("a" + std::string(40, 'L') + "b", Expanded("a%LONG%b", 43, &ok));
+    EXPECT_TRUE(ok);
+    Expanded("a%LONG%b", 42, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ("abc", Expanded("abcd", 4, &ok));
+    EXPECT_FALSE(ok);
+}
+
 // ---------------------------------------------------------------- SplitVerbTarget
 
 struct Split {

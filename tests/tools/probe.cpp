@@ -3,6 +3,10 @@
 //
 //   probe [--pid N] info            the popup and its controls (see below)
 //   probe [--pid N] windows         every top-level window (for message boxes)
+//   probe [--pid N] boxok           presses OK in the process's message box
+//   probe [--pid N] pixels L T R B S  colours of the popup's client area on a grid
+//                                   of S pixels: "pixel x y RRGGBB" lines, then
+//                                   "pixels N distinct=D"
 //   probe [--pid N] click ID        moves the mouse to control ID and clicks it
 //   probe [--pid N] press ID        BM_CLICK on control ID (no mouse)
 //   probe [--pid N] keys K...       brings the popup to the front and types keys:
@@ -18,6 +22,7 @@
 // "info" prints tab-separated key=value lines, texts in UTF-8:
 //   popup  hwnd= pid= visible= unicode= topmost= iconic= zoomed= title= rect=l,t,r,b client=w,h workarea=l,t,r,b
 //          foreground= capture=none|popup|<control id>
+//   (windows: window pid= class= title= visible= rect= text= topmost=)
 //   control id= class= caption= visible= enabled= checked= focus= style= rect=l,t,r,b   (screen coordinates)
 // Exit code 0 on success, 1 when no popup (window class "Corvane") exists,
 // 2 on bad arguments, 3 when the control or the picture could not be handled
@@ -165,9 +170,49 @@ BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
     // A message box's text is its static control 0xFFFF.
     HWND message = GetDlgItem(window, 0xFFFF);
     if (message) text = WindowTextUtf8(message);
-    std::printf("window\tpid=%lu\tclass=%s\ttitle=%s\tvisible=%d\trect=%s\ttext=%s\n", pid, ClassName(window).c_str(),
-                WindowTextUtf8(window).c_str(), IsWindowVisible(window) ? 1 : 0, RectText(r).c_str(), text.c_str());
+    const bool topmost = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    std::printf("window\tpid=%lu\tclass=%s\ttitle=%s\tvisible=%d\trect=%s\ttext=%s\ttopmost=%d\n", pid,
+                ClassName(window).c_str(), WindowTextUtf8(window).c_str(), IsWindowVisible(window) ? 1 : 0,
+                RectText(r).c_str(), text.c_str(), topmost ? 1 : 0);
     return TRUE;
+}
+
+// Presses OK (BM_CLICK) in the message box of the wanted process.
+int PressBoxOk() {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        if (!OfWantedProcess(w)) continue;
+        HWND ok = GetDlgItem(w, IDOK);
+        if (!ok) continue;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(ok, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        std::printf("boxok\n");
+        return 0;
+    }
+    return 3;
+}
+
+// The colours of the popup's client area in a rectangle, read from the screen
+// as drawn, on a grid of `step` pixels: "pixels N distinct=D" and one line
+// "pixel x y RRGGBB" for each sample.
+int Pixels(HWND popup, int left, int top, int right, int bottom, int step) {
+    if (step <= 0 || right <= left || bottom <= top) return 2;
+    HDC dc = GetDC(popup);
+    if (!dc) return 3;
+    std::vector<COLORREF> seen;
+    int count = 0;
+    for (int y = top; y < bottom; y += step) {
+        for (int x = left; x < right; x += step) {
+            const COLORREF c = GetPixel(dc, x, y);
+            std::printf("pixel %d %d %02X%02X%02X\n", x, y, GetRValue(c), GetGValue(c), GetBValue(c));
+            bool known = false;
+            for (COLORREF k : seen) known = known || k == c;
+            if (!known) seen.push_back(c);
+            ++count;
+        }
+    }
+    ReleaseDC(popup, dc);
+    std::printf("pixels %d distinct=%d\n", count, static_cast<int>(seen.size()));
+    return 0;
 }
 
 // True when the popup's own thread has taken the activation and the focus
@@ -490,7 +535,7 @@ int BroadcastRemoval(char letter) {
 }
 
 int Usage() {
-    std::printf("usage: probe [--pid N] info|windows|click ID|press ID|keys K...|close|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
+    std::printf("usage: probe [--pid N] info|windows|boxok|pixels L T R B S|click ID|press ID|keys K...|close|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
     return 2;
 }
 
@@ -510,6 +555,8 @@ int main(int argc, char** argv) {
     } else if (command == "windows") {
         EnumWindows(PrintTopLevel, 0);
         result = 0;
+    } else if (command == "boxok") {
+        result = PressBoxOk();
     } else if (command == "shot" && a + 1 < argc) {
         result = Shot(argv[a + 1]);
     } else if (command == "removed" && a + 1 < argc) {
@@ -536,6 +583,9 @@ int main(int argc, char** argv) {
             result = 1;
         } else if ((command == "click" || command == "press") && a + 1 < argc) {
             result = Click(popup, std::atoi(argv[a + 1]), command == "click");
+        } else if (command == "pixels" && a + 5 < argc) {
+            result = Pixels(popup, std::atoi(argv[a + 1]), std::atoi(argv[a + 2]), std::atoi(argv[a + 3]),
+                            std::atoi(argv[a + 4]), std::atoi(argv[a + 5]));
         } else if (command == "keys" && a + 1 < argc) {
             result = Keys(popup, argc - a - 1, argv + a + 1);
         } else if (command == "close") {

@@ -273,6 +273,66 @@ TEST_F(ClassVerbTest, ProgramThatDoesNotExistGivesTheShellCode) {
     EXPECT_LE(rc, 32);
 }
 
+TEST_F(ClassVerbTest, RegisteredCommandsAsRealPcsHaveThem) {
+    // As on a PC: the extension names its class, whose current version holds
+    // the verbs in expandable values with %* and further operands.
+    std::string ext = "." + NewClass("X");
+    classes.push_back(ext);
+    std::string current = NewClass("V2");
+    ASSERT_TRUE(SetClassesRootDefault(ext, cls));
+    ASSERT_TRUE(SetClassesRootDefault(cls + "\\CurVer", current));
+    const std::string spyFolder = spy.substr(0, spy.find_last_of('\\') + 1);
+    SetEnvironmentVariableA("CvSpyFolder", spyFolder.c_str());
+    SetEnvironmentVariableA("CvTag", "tag");
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (current + "\\Shell\\print\\command").c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::string command = "\"%CvSpyFolder%spy.exe\" /p \"%1\" %*%2[%9] %CvTag% %NoSuchCvVariable%";
+    RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    // The extension's own command, a plain string, wins for its verb and is
+    // not expanded.
+    SetCommand(ext, "open", Quoted(spy) + " open %1 %CvTag% %*");
+
+    // An operand holding placeholder text is passed as written.
+    EXPECT_GT(Open("~" + ext + "~print~a%2b%*c"), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spyFolder + "spy.exe") + " /p \"a%2b%*c\" [] tag %NoSuchCvVariable%");
+    UseSpyLog(log);
+    EXPECT_GT(Open("~" + ext + "~open~x"), 32);
+    EXPECT_EQ(OneRecord().commandLine, Quoted(spy) + " open x %CvTag% ");
+    // The named class is followed once only: its own default value names no
+    // further class to look in.
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + ext + "~edit~x"), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    // A variable that would outgrow the command line is refused.
+    SetEnvironmentVariableA("CvTag", std::string(1100, 't').c_str());
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + ext + "~print~x"), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    SetEnvironmentVariableA("CvSpyFolder", nullptr);
+    SetEnvironmentVariableA("CvTag", nullptr);
+}
+
+TEST_F(ClassVerbTest, Utf8ModeHandsTheOperandOverInTheAnsiCodePage) {
+    const std::wstring word = AccentedWord();
+    if (word.empty()) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds none of the test words";
+    const std::string document = folder + AnsiOf(word) + ".txt";
+    ASSERT_TRUE(WriteTextFile(document, "x"));
+    SetCommand(cls, "print", Quoted(spy) + " /p \"%1\" \"%L\"");
+    utf8Mode = true;
+    const std::string utf8Document = folder + Utf8Of(word) + ".txt";
+    const INT_PTR rc = Open("~" + cls + "~print~" + utf8Document);
+    utf8Mode = false;
+    EXPECT_GT(rc, 32);
+    SpyRecord r = OneRecord();
+    EXPECT_EQ(r.commandLine, Quoted(spy) + " /p " + Quoted(document) + " " + Quoted(document));
+    // A document operand works in its own folder.
+    EXPECT_EQ(Lower(r.currentDirectory), Lower(WithoutTrailingSlash(folder)));
+}
+
 // ---------------------------------------------------------------- special parameters
 
 TEST(SpecialParameters, AsWrittenAndFullPath) {

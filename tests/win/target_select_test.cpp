@@ -49,6 +49,7 @@ protected:
         settings.Message[0] = '\0';
     }
     void TearDown() override {
+        utf8Mode = false;
         SetCurrentDirectoryA(TestBinFolder().c_str());
         UnregisterFileClass(ext, cls);
         RemoveFolderTree(programDir);
@@ -134,13 +135,41 @@ TEST_F(SettleTargetTest, NoParameterGiven) {
     EXPECT_EQ(popupTextLength, 18u);
 }
 
-TEST_F(SettleTargetTest, EmptyTargetGivesAnEmptyText) {
+TEST_F(SettleTargetTest, EmptyTargetIsStillATarget) {
     Settle("\"\"");
     ASSERT_NE(target, nullptr);
     EXPECT_STREQ(target, "");
     ASSERT_NE(popupText, nullptr);
-    EXPECT_STREQ(popupText, "");
-    EXPECT_EQ(popupTextLength, 0u);
+    EXPECT_STREQ(popupText, "Starting ... ");
+    EXPECT_EQ(popupTextLength, 13u);
+}
+
+TEST_F(SettleTargetTest, Utf8ModeJoinsTheStatusTextFromUtf8Pieces) {
+    // The command line arrives converted to UTF-8 (the entry does that); the
+    // shell names the type in the ANSI code page. The status text, drawn as
+    // UTF-8, must hold both in UTF-8.
+    const std::wstring word = AccentedWord();
+    if (word.empty()) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds none of the test words";
+    const std::wstring typeName = word + L" Sample";
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, cls.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(typeName.c_str()),
+                   static_cast<DWORD>((typeName.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ASSERT_TRUE(WriteTextFile(programDir + AnsiOf(word) + ext, "x"));
+
+    utf8Mode = true;
+    Settle(Utf8Of(word) + ext + " -max");
+    EXPECT_TRUE(maxOption);
+    EXPECT_EQ(std::string(popupText, popupTextLength),
+              "Starting " + Utf8Of(word) + ext + " (" + Utf8Of(typeName) + ")... ")
+        << "ANSI code page " << GetACP();
+
+    // Without the mark everything stays in the ANSI code page, as drawn then.
+    utf8Mode = false;
+    Settle(AnsiOf(word) + ext);
+    EXPECT_EQ(std::string(popupText, popupTextLength),
+              "Starting " + AnsiOf(word) + ext + " (" + AnsiOf(typeName) + ")... ");
 }
 
 }  // namespace

@@ -164,3 +164,28 @@ void UnregisterFileClass(const std::string& extension, const std::string& classN
     if (!extension.empty()) DeleteClassesRootTree(extension);
     if (!className.empty()) DeleteClassesRootTree(className);
 }
+
+namespace {
+
+std::string Encode(UINT codePage, const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::wstring AccentedWord() {
+    for (const wchar_t* word : {L"caf\x00E9", L"\x0431\x043B\x043E\x0433", L"\x03B1\x03C1\x03C7\x03AE"}) {
+        BOOL usedDefault = FALSE;
+        char bytes[32];
+        int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, word, -1, bytes, sizeof bytes, nullptr, &usedDefault);
+        if (n > 0 && !usedDefault && GetACP() != CP_UTF8) return word;
+    }
+    return std::wstring();
+}
+
+std::string Utf8Of(const std::wstring& text) { return Encode(CP_UTF8, text); }
+std::string AnsiOf(const std::wstring& text) { return Encode(CP_ACP, text); }

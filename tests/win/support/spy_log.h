@@ -70,3 +70,11 @@ bool RegisterFileClass(const std::string& extension, const std::string& classNam
                        const std::string& verb, const std::string& command);
 // Removes what RegisterFileClass wrote (the extension key and the class tree).
 void UnregisterFileClass(const std::string& extension, const std::string& className);
+
+// Texts outside ASCII, independent of the PC's ANSI code page: a word with
+// letters beyond ASCII that the ANSI code page holds exactly ("café" on a
+// Western PC, a Cyrillic or Greek word on others); empty when none fits, and
+// the caller skips then.
+std::wstring AccentedWord();
+std::string Utf8Of(const std::wstring& text);
+std::string AnsiOf(const std::wstring& text);  // the ANSI code page's bytes
