@@ -98,7 +98,7 @@ TEST(AutorunCheck, AWellMadeEntryPointGivesOnlyTheNotesForAuthors) {
     EXPECT_TRUE(Says(At(r, "autoplay", 3), "action= text (line 6)"));
     // Numbered groups by negative index; an .ico file has index 0 only.
     EXPECT_EQ(Check("[autorun]\nopen=corvane.exe readme.htm\nicon=corvane.exe,-7\n", m).warnings, 0);
-    EXPECT_EQ(Check("[autorun]\nopen=corvane.exe readme.htm\nicon=art\\disc.ico\n", m).warnings, 0);
+    EXPECT_EQ(Check("[autorun]\nopen=corvane.exe readme.htm\nicon=\"art\\disc.ico\",0\n", m).warnings, 0);
     EXPECT_TRUE(Says(At(Check("[autorun]\nopen=corvane.exe readme.htm\nicon=art/disc.ico,1\n", m), "icon-index", 3),
                      "has one icon, index 0"));
     EXPECT_TRUE(Says(At(Check("[autorun]\nopen=corvane.exe readme.htm\nicon=corvane.exe,-8\n", m), "icon-index", 3),

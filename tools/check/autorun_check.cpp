@@ -331,6 +331,7 @@ void AutorunChecker::CheckIcon(const AutorunEntry& e) {
             while (!file.empty() && file.back() == ' ') file.pop_back();
         }
     }
+    if (file.size() >= 2 && file[0] == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
     if (file.empty()) {
         Add(Severity::Warning, e.line, e.keyColumn, "icon-missing", "icon", "icon= names no file");
         return;
