@@ -11,6 +11,7 @@ out.
 """
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -188,10 +189,26 @@ class GeneratedFiles(unittest.TestCase):
         self.assertRegex(out[3], r"BMP3? 89x75 .*4-bit")
 
 
+def project_version():
+    with open(os.path.join(HERE, "..", "CMakeLists.txt")) as f:
+        m = re.search(r"^project\(Corvane VERSION (\d+)\.(\d+)\.(\d+)", f.read(), re.M)
+    return m.groups()
+
+
+PROJECT_VERSION = project_version()
+
+
 class ResourceScript(unittest.TestCase):
     def compile(self, windres, extra):
         with tempfile.TemporaryDirectory() as out:
             self.assertEqual(run_script(out).returncode, 0)
+            # The version header as the build writes it from project(VERSION).
+            with open(os.path.join(HERE, "corvane_version.h.in")) as f:
+                header = f.read()
+            for part, value in zip(("MAJOR", "MINOR", "PATCH"), PROJECT_VERSION):
+                header = header.replace("@PROJECT_VERSION_%s@" % part, value)
+            with open(os.path.join(out, "corvane_version.h"), "w") as f:
+                f.write(header)
             obj = os.path.join(out, "res.o")
             subprocess.run([windres, "-I", out, os.path.join(HERE, "corvane.rc"),
                             "-O", "coff", "-o", obj] + extra, check=True,
@@ -204,8 +221,9 @@ class ResourceScript(unittest.TestCase):
                        '"HAND" 12 /* RT_GROUP_CURSOR */',
                        '"QRN" 2 /* RT_BITMAP */',
                        "1 24 /* RT_MANIFEST */",
-                       "FILEVERSION 3, 2, 0, 0",
-                       "PRODUCTVERSION 3, 2, 0, 0",
+                       "FILEVERSION %s, %s, %s, 0" % PROJECT_VERSION,
+                       "PRODUCTVERSION %s, %s, %s, 0" % PROJECT_VERSION,
+                       'VALUE "FileVersion", "%s.%s.%s.0"' % PROJECT_VERSION,
                        'VALUE "CompanyName", "Quarnsoft"',
                        'VALUE "OriginalFilename", "corvane.exe"',
                        'VALUE "Translation", 0x409, 1252'):

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
+
+#include "tests/check/pe_builder.h"
 
 namespace {
 
@@ -148,10 +152,25 @@ private:
     size_t i_ = 0;
 };
 
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 }  // namespace
 
 TEST(CheckCli, ExitStatusZeroOneTwo) {
-    EXPECT_EQ(RunCheck(kRoot + "/examples/medium").status, 0);
+    // The example medium is kept without its program, which the release adds:
+    // its settings are clean, its autorun.inf misses corvane.exe.
+    RunResult example = RunCheck(kRoot + "/examples/medium");
+    EXPECT_EQ(example.status, 2);
+    EXPECT_NE(example.out.find("Corva.INF: 0 errors, 0 warnings, 0 notes"), std::string::npos) << example.out;
+    EXPECT_NE(example.out.find("autorun.inf:2:6: error: 'corvane.exe' is not on the medium [program-missing]"),
+              std::string::npos) << example.out;
     EXPECT_EQ(RunCheck(kFixtures + "utf8nobom").status, 1);
     EXPECT_EQ(RunCheck(kFixtures + "values").status, 2);
     // The settings file's own path works as well as its folder.
@@ -219,7 +238,7 @@ TEST(CheckCli, JsonParsesBackToTheSameFindings) {
 }
 
 TEST(CheckCli, ExplainListsEveryKeyWithValueAndOrigin) {
-    RunResult r = RunCheck("--explain " + kRoot + "/examples/medium");
+    RunResult r = RunCheck("--explain " + kRoot + "/examples/medium/Corva.INF");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("(ANSI code page)"), std::string::npos);
     // Given keys carry their line, others "(default)"; numbers and derived values are shown.
@@ -234,7 +253,7 @@ TEST(CheckCli, ExplainListsEveryKeyWithValueAndOrigin) {
     EXPECT_GT(defaults, 40u);
 
     Json doc;
-    ASSERT_TRUE(JsonParser(RunCheck("--json --explain " + kRoot + "/examples/medium").out).Parse(doc));
+    ASSERT_TRUE(JsonParser(RunCheck("--json --explain " + kRoot + "/examples/medium/Corva.INF").out).Parse(doc));
     bool sawShowTime = false;
     for (const Json& s : doc["settings"].items) {
         if (s["key"].text != "ShowTime") continue;
@@ -245,4 +264,43 @@ TEST(CheckCli, ExplainListsEveryKeyWithValueAndOrigin) {
         EXPECT_EQ(s["line"].number, 8);
     }
     EXPECT_TRUE(sawShowTime);
+}
+
+TEST(CheckCli, AMediumFolderIsCheckedWithItsAutorunInf) {
+    // The example medium with its program: clean, two notes for the author.
+    char pattern[] = "/tmp/corvane-check-medium-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    for (const char* name : {"Corva.INF", "autorun.inf", "readme.htm"})
+        WriteFile(dir + "/" + name, ReadText(kRoot + "/examples/medium/" + name));
+    WriteFile(dir + "/corvane.exe", petest::Program(1, {}));
+    RunResult clean = RunCheck(dir);
+    EXPECT_EQ(clean.status, 0) << clean.out;
+    EXPECT_NE(clean.out.find(dir + "/autorun.inf: 0 errors, 0 warnings, 2 notes"), std::string::npos) << clean.out;
+
+    // An icon index the program lacks is a warning; JSON tells it under "autorun".
+    WriteFile(dir + "/AUTORUN.INF", "[autorun]\r\nopen=corvane.exe readme.htm\r\nicon=corvane.exe,1\r\n");
+    std::remove((dir + "/autorun.inf").c_str());
+    RunResult text = RunCheck(dir);
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.out.find("AUTORUN.INF:3:6: warning: 'corvane.exe' has one icon, index 0"), std::string::npos)
+        << text.out;
+    Json doc;
+    ASSERT_TRUE(JsonParser(RunCheck("--json " + dir).out).Parse(doc));
+    EXPECT_EQ(doc["exitStatus"].number, 1);
+    EXPECT_EQ(doc["errors"].number + doc["warnings"].number, 0);
+    EXPECT_EQ(doc["autorun"]["warnings"].number, 1);
+    ASSERT_EQ(doc["autorun"]["findings"].items.size(), 3u);
+    EXPECT_EQ(doc["autorun"]["findings"].items[2]["code"].text, "icon-index");
+
+    // Without autorun.inf a warning; the settings file named alone is checked alone.
+    std::remove((dir + "/AUTORUN.INF").c_str());
+    RunResult none = RunCheck(dir);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.out.find("autorun.inf: warning: the medium has no autorun.inf"), std::string::npos) << none.out;
+    RunResult alone = RunCheck(dir + "/Corva.INF");
+    EXPECT_EQ(alone.status, 0);
+    EXPECT_EQ(alone.out.find("autorun"), std::string::npos) << alone.out;
+    for (const char* name : {"Corva.INF", "readme.htm", "corvane.exe"}) std::remove((dir + "/" + name).c_str());
+    std::remove(dir.c_str());
 }

@@ -62,7 +62,10 @@ std::string FormatText(const Report& report, const std::string& fileName);
 // The effective settings table.
 std::string FormatExplain(const Report& report, const std::string& fileName);
 // The same findings (and, with `withSettings`, the settings table) as JSON.
-std::string FormatJson(const Report& report, const std::string& fileName, bool withSettings);
+// With `autorun`, its report is the member "autorun" and "exitStatus" is the
+// worse of the two.
+std::string FormatJson(const Report& report, const std::string& fileName, bool withSettings,
+                       const Report* autorun = nullptr, const std::string& autorunFile = std::string());
 
 // Text helpers, exposed for the tests.
 std::string JsonString(const std::string& bytes);  // quoted, escaped, valid UTF-8

@@ -113,22 +113,36 @@ std::string JsonString(const std::string& bytes) {
     return out + "\"";
 }
 
-std::string FormatJson(const Report& report, const std::string& fileName, bool withSettings) {
-    std::string out = "{\n  \"file\": " + JsonString(fileName) + ",\n";
-    out += std::string("  \"utf8\": ") + (report.utf8 ? "true" : "false") + ",\n";
-    out += "  \"exitStatus\": " + std::to_string(report.ExitStatus()) + ",\n";
-    out += "  \"errors\": " + std::to_string(report.errors) + ",\n";
-    out += "  \"warnings\": " + std::to_string(report.warnings) + ",\n";
-    out += "  \"notes\": " + std::to_string(report.notes) + ",\n";
-    out += "  \"findings\": [";
+namespace {
+
+// The members that a settings report and an autorun.inf report share.
+std::string JsonCounts(const Report& report, const std::string& fileName, int exitStatus, const char* indent) {
+    const std::string in = indent;
+    std::string out = in + "\"file\": " + JsonString(fileName) + ",\n";
+    out += in + "\"utf8\": " + (report.utf8 ? "true" : "false") + ",\n";
+    out += in + "\"exitStatus\": " + std::to_string(exitStatus) + ",\n";
+    out += in + "\"errors\": " + std::to_string(report.errors) + ",\n";
+    out += in + "\"warnings\": " + std::to_string(report.warnings) + ",\n";
+    out += in + "\"notes\": " + std::to_string(report.notes) + ",\n";
+    out += in + "\"findings\": [";
     for (size_t i = 0; i < report.findings.size(); ++i) {
         const Finding& f = report.findings[i];
-        out += i ? ",\n    " : "\n    ";
+        out += (i ? ",\n  " : "\n  ") + in;
         out += "{\"severity\": " + JsonString(SeverityName(f.severity)) + ", \"line\": " + std::to_string(f.line) +
                ", \"column\": " + std::to_string(f.column) + ", \"code\": " + JsonString(f.code) +
                ", \"key\": " + JsonString(f.key) + ", \"message\": " + JsonString(f.message) + "}";
     }
-    out += report.findings.empty() ? "]" : "\n  ]";
+    out += report.findings.empty() ? "]" : "\n" + in + "]";
+    return out;
+}
+
+}  // namespace
+
+std::string FormatJson(const Report& report, const std::string& fileName, bool withSettings, const Report* autorun,
+                       const std::string& autorunFile) {
+    int status = report.ExitStatus();
+    if (autorun && autorun->ExitStatus() > status) status = autorun->ExitStatus();
+    std::string out = "{\n" + JsonCounts(report, fileName, status, "  ");
     if (withSettings) {
         out += ",\n  \"settings\": [";
         for (size_t i = 0; i < report.settings.size(); ++i) {
@@ -140,6 +154,8 @@ std::string FormatJson(const Report& report, const std::string& fileName, bool w
         }
         out += report.settings.empty() ? "]" : "\n  ]";
     }
+    if (autorun)
+        out += ",\n  \"autorun\": {\n" + JsonCounts(*autorun, autorunFile, autorun->ExitStatus(), "    ") + "\n  }";
     return out + "\n}\n";
 }
 

@@ -1,5 +1,6 @@
 // corvane-check: reports every place where the program would not do what a
-// medium's Corva.INF seems to ask. Exit status 0 clean, 1 warnings only,
+// medium's Corva.INF seems to ask, and, for a medium folder, whether its
+// autorun.inf starts the program as meant. Exit status 0 clean, 1 warnings only,
 // 2 errors (or the file could not be checked at all).
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "tools/check/autorun_check.h"
 #include "tools/check/check_engine.h"
 #include "tools/check/check_files.h"
 
@@ -18,7 +20,8 @@ namespace {
 
 const char kUsage[] =
     "usage: corvane-check [--explain] [--json] [MEDIUM-FOLDER | path/to/Corva.INF]\n"
-    "Checks the settings file of a medium the way the program reads it.\n"
+    "Checks the settings file of a medium the way the program reads it and, given the medium's\n"
+    "folder, its autorun.inf: the program it starts, the document, the icon and the label.\n"
     "  --explain  also print every key the program reads, its value and whether it is the default\n"
     "  --json     print the report as JSON\n"
     "Exit status: 0 clean, 1 warnings only, 2 errors.\n";
@@ -76,14 +79,35 @@ int main(int argc, char** argv) {
 
     corvcheck::FolderMedium medium(folder);
     corvcheck::Report report = corvcheck::CheckSettings(bytes.data(), bytes.size(), &medium);
+
+    // A folder is a medium's root: its autorun.inf is checked too.
+    corvcheck::Report autorun;
+    std::string autorunFile;
+    const bool withAutorun = fs::is_directory(target, ec);
+    if (withAutorun) {
+        std::string filename;
+        for (const corvcheck::SettingRow& row : report.settings)
+            if (row.key == "Filename") filename = row.value;
+        std::string name = corvcheck::FindNoCase(folder, "autorun.inf");
+        autorunFile = (fs::path(folder) / (name.empty() ? "autorun.inf" : name)).string();
+        std::vector<unsigned char> inf;
+        if (!name.empty() && !medium.Read(autorunFile, inf, 1u << 20)) {
+            std::fprintf(stderr, "corvane-check: %s: cannot read\n", autorunFile.c_str());
+            return 2;
+        }
+        autorun = corvcheck::CheckAutorun(name.empty() ? nullptr : reinterpret_cast<const char*>(inf.data()),
+                                          inf.size(), &medium, filename);
+    }
+
     std::string out;
     if (json) {
-        out = corvcheck::FormatJson(report, file, explain);
+        out = corvcheck::FormatJson(report, file, explain, withAutorun ? &autorun : nullptr, autorunFile);
     } else {
         if (explain) out = corvcheck::FormatExplain(report, file) + "\n";
         out += corvcheck::FormatText(report, file);
+        if (withAutorun) out += corvcheck::FormatText(autorun, autorunFile);
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
-    return report.ExitStatus();
+    return withAutorun && autorun.ExitStatus() > report.ExitStatus() ? autorun.ExitStatus() : report.ExitStatus();
 }
