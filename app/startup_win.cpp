@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "app/cmdline.h"
+#include "app/startup_marks.h"
 
 extern "C" {
 
@@ -32,6 +33,7 @@ int __cdecl atexit(ExitFunction function) {
 extern ExitFunction __CTOR_LIST__[];
 
 __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup(void) {
+    STARTUP_MARK("entry");
     size_t count = (size_t)(INT_PTR)__CTOR_LIST__[0];
     if (count == (size_t)-1)
         for (count = 0; __CTOR_LIST__[count + 1]; ++count) {
@@ -44,6 +46,7 @@ __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup(void) 
     GetStartupInfoA(&startup);
     int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
 
+    STARTUP_MARK("constructors, arguments");
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, ArgumentsAfterProgramName(GetCommandLineA()), showCommand);
 
     while (exitFunctionCount > 0) exitFunctions[--exitFunctionCount]();
