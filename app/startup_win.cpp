@@ -28,8 +28,8 @@ int __cdecl atexit(ExitFunction function) {
     return 0;
 }
 
-// The linker collects the constructors of process-wide records between these
-// two markers: a count or -1 first, then the functions, then a null entry.
+// The linker collects the constructors of process-wide records in this list:
+// a count or -1 first, then the functions, then a null entry.
 extern ExitFunction __CTOR_LIST__[];
 
 __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup(void) {
