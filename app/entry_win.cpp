@@ -13,6 +13,7 @@
 #include "app/platform_state.h"
 #include "app/settings.h"
 #include "app/settings_file.h"
+#include "app/startup_marks.h"
 #include "app/startup_state.h"
 #include "popup/popup.h"
 
@@ -51,9 +52,11 @@ char* ProgramArguments(char* runtimeArguments) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
     RestrictDllSearch();
+    STARTUP_MARK("DLL search restricted");
 
+    // The settings model is at its defaults already (its constructor), and
+    // ReadSettings resets it again before it reads.
     instanceHandle = instance;
-    ResetSettings(settings);
     driveRoot[0] = '\0';
 
     char modulePath[260];
@@ -64,9 +67,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
     IniFile ini;
     LoadSettingsFile(settingsPath, ini);
+    STARTUP_MARK("settings file read");
     utf8Mode = ini.HasBom();
     int missing = ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
     if (missing) ReportMissingViewerMsg(missing, settings.Title);
+    STARTUP_MARK("settings parsed");
 
     PopupArgs args = {previous, ProgramArguments(commandLine), showCommand};
     RunWithDoNotShowMemory(RunPopupThunk, &args);

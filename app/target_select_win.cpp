@@ -8,7 +8,25 @@
 #include "app/ansi_text.h"
 #include "app/cmdline.h"
 #include "app/settings.h"
+#include "app/startup_marks.h"
 #include "app/startup_state.h"
+
+namespace {
+
+// An autorun entry usually starts the program in its own folder already;
+// setting it again would open the folder once more, a seek on a disc.
+bool IsCurrentDirectory(const char* folder) {
+    char current[MAX_PATH + 1];
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
+    if (n == 0 || n >= MAX_PATH) return false;
+    if (current[n - 1] != '\\') {
+        current[n++] = '\\';
+        current[n] = '\0';
+    }
+    return std::strcmp(current, folder) == 0;
+}
+
+}  // namespace
 
 void SettleTarget(char* commandLine) {
     bool keepDirectory = ChooseTargetAndOptions(settings.Filename, settings.Message, commandLine);
@@ -16,7 +34,8 @@ void SettleTarget(char* commandLine) {
     // Relative targets, menu entries and bitmaps are resolved against the
     // program folder; a failure leaves the inherited directory, which is all
     // that can be done about it.
-    if (!keepDirectory && programFolderKnown) SetCurrentDirectoryA(programFolder);
+    if (!keepDirectory && programFolderKnown && !IsCurrentDirectory(programFolder)) SetCurrentDirectoryA(programFolder);
+    STARTUP_MARK("current directory");
 
     if (!popupText) {
         char typeName[sizeof(SHFILEINFOA{}.szTypeName)] = "";
@@ -35,4 +54,5 @@ void SettleTarget(char* commandLine) {
         std::free(utf8TypeName);
     }
     popupTextLength = std::strlen(popupText);
+    STARTUP_MARK("type name, status text");
 }

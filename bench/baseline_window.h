@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/startup_marks.h"
+
 namespace baseline {
 
 const char kClassName[] = "CvBenchBaseline";
@@ -37,8 +39,12 @@ inline HWND ShowBaselineWindow(HINSTANCE instance, int showCommand) {
     HWND window = CreateWindowExA(0, kClassName, "Baseline", WS_OVERLAPPEDWINDOW, 0, 0, 320, 100, nullptr, nullptr,
                                   instance, nullptr);
     if (!window) return nullptr;
+    STARTUP_MARK("window created");
     ShowWindow(window, showCommand);
+    STARTUP_MARK("shown");
     UpdateWindow(window);
+    STARTUP_MARK("painted");
+    STARTUP_MARKS_WRITE();
     return window;
 }
 

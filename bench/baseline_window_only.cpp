@@ -5,6 +5,7 @@
 #include "baseline_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    STARTUP_MARK("entry");
     if (!baseline::ShowBaselineWindow(instance, showCommand)) return 1;
     return baseline::RunMessageLoop();
 }

@@ -1,18 +1,22 @@
 // Timing harness for the launcher benchmark, run under Wine (or Windows).
 //
-//   harness.exe RESULTS REPS WARMUP SPYDIR MEDIUMDIR PROGRAM...
+//   harness.exe RESULTS REPS WARMUP SPYDIR PROGRAM...
 //
-// PROGRAM is  name|measure|windowclass|commandline  where measure is
+// PROGRAM is  name|measure|windowclass|folder|commandline  where measure is
 //   target   time from CreateProcess to the start of the target (the bench
 //            spy writes its QueryPerformanceCounter value to SPYDIR\stamp.txt)
 //   visible  time until a visible top-level window of windowclass belonging
 //            to the started process exists (polled every millisecond)
-// The programs run in turn, one repetition of each before the next, so that a
-// change in the machine's load touches all of them alike. The first WARMUP
-// rounds are not recorded. Every program starts in MEDIUMDIR.
+//   marks    as visible, then the start-up marks that a marks build writes to
+//            SPYDIR\marks.txt (named to it by the variable CORVANE_MARKS), each
+//            as milliseconds after CreateProcess
+// Each program starts in its folder. The programs run in turn, one repetition
+// of each before the next, so that a change in the machine's load touches all
+// of them alike. The first WARMUP rounds are not recorded.
 //
 // Each result is one line of RESULTS:  name TAB measure TAB round TAB ms
-// or, for a failed round,              name TAB measure TAB round TAB FAIL TAB why
+// a mark is                           name TAB mark TAB round TAB ms TAB label
+// and a failed round                  name TAB measure TAB round TAB FAIL TAB why
 #include <windows.h>
 
 #include <cstdio>
@@ -24,7 +28,7 @@
 namespace {
 
 struct Program {
-    std::string name, measure, windowClass, commandLine;
+    std::string name, measure, windowClass, folder, commandLine;
 };
 
 LARGE_INTEGER frequency;
@@ -37,15 +41,20 @@ long long Now() {
 
 double Milliseconds(long long ticks) { return 1000.0 * static_cast<double>(ticks) / frequency.QuadPart; }
 
+// Written to both registry views: the 32-bit programs read the 32-bit one,
+// which Wine keeps apart (Windows shares these keys between the views).
 bool SetDefaultValue(const std::string& key, const std::string& value) {
-    HKEY handle;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    LONG rc = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-    return rc == ERROR_SUCCESS;
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY handle;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle,
+                            nullptr) != ERROR_SUCCESS)
+            return false;
+        LONG rc = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+        if (rc != ERROR_SUCCESS) return false;
+    }
+    return true;
 }
 
 // The bench document type opens with the spy.
@@ -98,23 +107,57 @@ void CloseProgram(const PROCESS_INFORMATION& pi, const std::string& windowClass)
     WaitForSingleObject(pi.hProcess, 5000);
 }
 
-bool ReadStamp(const std::string& path, long long* value) {
+// Reads a whole small file that its writer renamed into place complete.
+bool ReadSmallFile(const std::string& path, std::string* text) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    char text[40] = {};
+    char buffer[4096];
     DWORD got = 0;
-    BOOL ok = ReadFile(file, text, sizeof text - 1, &got, nullptr);
+    BOOL ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr);
     CloseHandle(file);
-    if (!ok || got == 0 || text[got - 1] != '\n') return false;
-    *value = std::strtoll(text, nullptr, 10);
+    if (!ok || got == 0 || buffer[got - 1] != '\n') return false;
+    text->assign(buffer, got);
     return true;
+}
+
+bool ReadStamp(const std::string& path, long long* value) {
+    std::string text;
+    if (!ReadSmallFile(path, &text)) return false;
+    *value = std::strtoll(text.c_str(), nullptr, 10);
+    return true;
+}
+
+struct MarkValue {
+    std::string label;
+    double ms;
+};
+
+// "label TAB counter" lines, as milliseconds after start.
+std::vector<MarkValue> ParseMarks(const std::string& text, long long start) {
+    std::vector<MarkValue> marks;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) break;
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        long long ticks = std::strtoll(line.c_str() + tab + 1, nullptr, 10);
+        marks.push_back({line.substr(0, tab), Milliseconds(ticks - start)});
+    }
+    return marks;
 }
 
 // Runs one program once; returns the milliseconds measured, or a negative
 // value with *why set.
-double RunOnce(const Program& program, const std::string& stampPath, const std::string& mediumDir, const char** why) {
+double RunOnce(const Program& program, const std::string& stampPath, const std::string& marksPath,
+               std::vector<MarkValue>* marks, const char** why) {
     DeleteFileA(stampPath.c_str());
+    DeleteFileA(marksPath.c_str());
+    bool withMarks = program.measure == "marks";
+    SetEnvironmentVariableA("CORVANE_MARKS", withMarks ? marksPath.c_str() : nullptr);
     std::vector<char> commandLine(program.commandLine.begin(), program.commandLine.end());
     commandLine.push_back('\0');
     STARTUPINFOA si = {};
@@ -122,14 +165,14 @@ double RunOnce(const Program& program, const std::string& stampPath, const std::
     PROCESS_INFORMATION pi = {};
 
     long long start = Now();
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, mediumDir.c_str(), &si,
-                        &pi)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, program.folder.c_str(),
+                        &si, &pi)) {
         *why = "CreateProcess failed";
         return -1;
     }
     double result = -1;
     *why = "timed out after 20 s";
-    bool visible = program.measure == "visible";
+    bool visible = program.measure == "visible" || withMarks;
     for (;;) {
         long long now = Now();
         if (Milliseconds(now - start) > 20000) break;
@@ -152,6 +195,18 @@ double RunOnce(const Program& program, const std::string& stampPath, const std::
         Sleep(1);
     }
 
+    if (withMarks && result >= 0) {
+        // The marks are written right after the first paint.
+        std::string text;
+        bool got = false;
+        for (int waited = 0; waited < 10000 && !(got = ReadSmallFile(marksPath, &text)); waited += 5) Sleep(5);
+        if (got) {
+            *marks = ParseMarks(text, start);
+        } else {
+            *why = "no marks written";
+            result = -1;
+        }
+    }
     if (visible) {
         // The popup's own later work (starting the target) is not measured.
         TerminateProcess(pi.hProcess, 1);
@@ -169,8 +224,8 @@ double RunOnce(const Program& program, const std::string& stampPath, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 7) {
-        std::fprintf(stderr, "usage: harness RESULTS REPS WARMUP SPYDIR MEDIUMDIR name|measure|class|cmdline...\n");
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: harness RESULTS REPS WARMUP SPYDIR name|measure|class|folder|cmdline...\n");
         return 2;
     }
     QueryPerformanceFrequency(&frequency);
@@ -178,16 +233,25 @@ int main(int argc, char** argv) {
     int reps = std::atoi(argv[2]);
     int warmup = std::atoi(argv[3]);
     std::string spyDir = argv[4];
-    std::string mediumDir = argv[5];
     std::vector<Program> programs;
-    for (int i = 6; i < argc; ++i) {
+    for (int i = 5; i < argc; ++i) {
         std::string s = argv[i];
-        size_t a = s.find('|'), b = s.find('|', a + 1), c = s.find('|', b + 1);
-        if (a == std::string::npos || b == std::string::npos || c == std::string::npos) {
+        size_t cut[4];
+        size_t from = 0;
+        bool ok = true;
+        for (size_t& c : cut) {
+            c = s.find('|', from);
+            if (c == std::string::npos) ok = false;
+            from = c + 1;
+            if (!ok) break;
+        }
+        if (!ok) {
             std::fprintf(stderr, "bad program description: %s\n", argv[i]);
             return 2;
         }
-        programs.push_back({s.substr(0, a), s.substr(a + 1, b - a - 1), s.substr(b + 1, c - b - 1), s.substr(c + 1)});
+        programs.push_back({s.substr(0, cut[0]), s.substr(cut[0] + 1, cut[1] - cut[0] - 1),
+                            s.substr(cut[1] + 1, cut[2] - cut[1] - 1), s.substr(cut[2] + 1, cut[3] - cut[2] - 1),
+                            s.substr(cut[3] + 1)});
     }
     if (!RegisterDocumentType(spyDir)) {
         std::fprintf(stderr, "could not register the .cvbench document type\n");
@@ -199,11 +263,13 @@ int main(int argc, char** argv) {
         return 3;
     }
     std::string stampPath = spyDir + "\\stamp.txt";
+    std::string marksPath = spyDir + "\\marks.txt";
     int failures = 0;
     for (int round = 0; round < warmup + reps; ++round) {
         for (const Program& program : programs) {
             const char* why = "";
-            double ms = RunOnce(program, stampPath, mediumDir, &why);
+            std::vector<MarkValue> marks;
+            double ms = RunOnce(program, stampPath, marksPath, &marks, &why);
             if (round < warmup) continue;
             if (ms < 0) {
                 ++failures;
@@ -211,6 +277,9 @@ int main(int argc, char** argv) {
                              why);
             } else {
                 std::fprintf(out, "%s\t%s\t%d\t%.3f\n", program.name.c_str(), program.measure.c_str(), round - warmup, ms);
+                for (const MarkValue& mark : marks)
+                    std::fprintf(out, "%s\tmark\t%d\t%.3f\t%s\n", program.name.c_str(), round - warmup, mark.ms,
+                                 mark.label.c_str());
             }
             std::fflush(out);
         }

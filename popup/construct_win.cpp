@@ -9,6 +9,7 @@
 #include "app/cmdline.h"
 #include "app/platform_state.h"
 #include "app/settings.h"
+#include "app/startup_marks.h"
 #include "app/startup_state.h"
 #include "conditions/condition.h"
 #include "popup/layout.h"
@@ -229,9 +230,12 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     popup.arrowCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     popup.handCursor = LoadCursorA(instanceHandle, "HAND");
     if (!previousInstance) RegisterPopupClass();
+    STARTUP_MARK("brush, cursors, class");
     popup.logoBitmap = LoadBitmapA(instanceHandle, "QRN");
+    STARTUP_MARK("logo loaded");
 
     HWND window = CreatePopupWindow();
+    STARTUP_MARK("window created");
     if (!window) {
         MessageBoxA(nullptr, "Could not create Corvane popup", "Corvane", MB_OK);
         return;
@@ -246,6 +250,7 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
+    STARTUP_MARK("DC, pen, system menu");
 
     bool builtInLogo = true;
     if (lstrcmpiA(settings.icon, "none") == 0) {
@@ -260,6 +265,7 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     }
     PrepareBitmap(dc.dc, popup.logoBitmap, &popup.logoDC, &logoDCOriginalBitmap, &popup.logoWidth, &popup.logoHeight);
     if (builtInLogo) BlendLogoBackground(popup.logoDC, popup.logoWidth, popup.logoHeight, settings.BkColor);
+    STARTUP_MARK("logo prepared");
 
     LayoutSettings ls;
     ls.xIcon = settings.xIcon;
@@ -291,6 +297,7 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     popup.statusFont =
         MakeFontAndMeasure(dc.dc, status, popupText, (int)popupTextLength, &popup.statusLineHeight, &message);
 
+    STARTUP_MARK("fonts");
     popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
     popup.frameWidth = GetSystemMetrics(SM_CXFRAME);
     popup.frameHeight = GetSystemMetrics(SM_CYFRAME);
@@ -339,14 +346,18 @@ void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand) {
     popup.windowHeight = WindowHeight(in, ls, metrics);
     MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
     dc.Release();
+    STARTUP_MARK("layout, placement");
 
     if (popup.splashBitmap && popup.splashDC) MakeSplashWindow(window, previousInstance == nullptr);
 
     if (!nomsgOption) {
         ShowWindow(window, settings.xSize == -1 ? SW_SHOWMAXIMIZED : showCommand);
+        STARTUP_MARK("shown");
         UpdateWindow(window);
+        STARTUP_MARK("painted");
         if (settings.ShowOptions & 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+    STARTUP_MARKS_WRITE();
     PostMessageA(window, kStartMessage, 0, 0);
 
     MSG msg;
