@@ -88,18 +88,6 @@ bool IsPlainNumber(const char* p, bool allowSign) {
     return *p == '\0';
 }
 
-// Number of leading digits (after an optional sign) and whether more than
-// fit into 32 bits, for telling the author that the profile rule wrapped.
-bool WrapsIn32Bits(const char* p) {
-    if (*p == '-' || *p == '+') ++p;
-    while (*p == '0') ++p;
-    size_t n = 0;
-    long long v = 0;
-    for (; IsDigit(p[n]); ++n)
-        if (v < (1LL << 40)) v = v * 10 + (p[n] - '0');
-    return v > 0x7FFFFFFFLL;
-}
-
 // UTF-8 well-formedness of one sequence at p (end exclusive); returns its
 // length, or 0 when the bytes there are not valid UTF-8.
 size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
@@ -523,15 +511,22 @@ void Checker::CheckInteger(const Read& r) {
     if (r.value.empty()) return;  // empty: the default, as for a missing key
     const int32_t v = ini_.GetInt(key.c_str(), r.lookup->intDefault);
     char msg[300];
-    if (!IsPlainNumber(r.value.c_str(), true)) {
-        if (!IsDigit(r.value[0]) && !((r.value[0] == '-' || r.value[0] == '+') && IsDigit(r.value[1])))
-            std::snprintf(msg, sizeof msg, "'%s' %s is not a number: the program reads 0", key.c_str(),
-                          Quote(r.value).c_str());
-        else
-            std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
-                          key.c_str(), Quote(r.value).c_str(), v);
+    // The program's integer rule (29 characters, an optional 0x/0o/0b prefix).
+    const size_t length = r.value.size() < 29 ? r.value.size() : 29;
+    size_t used = 0;
+    bool wrapped = false;
+    ProfileInteger(r.value.data(), length, &used, &wrapped);
+    size_t rest = used;
+    while (rest < r.value.size() && (r.value[rest] == ' ' || r.value[rest] == '\t')) ++rest;
+    if (used == 0) {
+        std::snprintf(msg, sizeof msg, "'%s' %s is not a number: the program reads 0", key.c_str(),
+                      Quote(r.value).c_str());
         Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
-    } else if (WrapsIn32Bits(r.value.c_str())) {
+    } else if (rest < r.value.size()) {
+        std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
+                      key.c_str(), Quote(r.value).c_str(), v);
+        Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
+    } else if (wrapped) {
         std::snprintf(msg, sizeof msg, "'%s' %s is too large for 32 bits: the program reads %d", key.c_str(),
                       Quote(r.value).c_str(), v);
         Add(Severity::Warning, e.line, 0, "number-wraps", key, msg);
