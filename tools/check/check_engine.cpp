@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <set>
+#include <unordered_map>
+#include <utility>
 
 #include "app/ini_reader.h"
 #include "app/settings.h"
@@ -48,7 +49,12 @@ std::string LowerText(const std::string& s) {
     return r;
 }
 
-bool EqualText(const std::string& a, const char* b) { return LowerText(a) == LowerText(b); }
+bool EqualText(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return i == a.size() && !b[i];
+}
 
 // A value as quoted in a message: cut when long, control bytes made visible.
 std::string Quote(const std::string& s, size_t limit = 60) {
@@ -109,6 +115,37 @@ size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
     return n;
 }
 
+// The key table's row for a name the program asked for, remembered: it asks
+// for the same few hundred names in every check, and the table is searched
+// row by row.
+const SettingKey* RowOf(const char* name, size_t length, int* number) {
+    static std::unordered_map<std::string, std::pair<const SettingKey*, int>> known;
+    std::string key(name, length);
+    auto it = known.find(key);
+    if (it != known.end()) {
+        *number = it->second.second;
+        return it->second.first;
+    }
+    int n = 0;
+    const SettingKey* row = FindSettingKey(name, length, &n);
+    known.emplace(std::move(key), std::make_pair(row, n));
+    *number = n;
+    return row;
+}
+
+// The settings record and the look-up log are 40 to 50 KB each: one of each
+// is kept for the process and reused (ReadSettings resets the record), since
+// allocating and clearing them was a large part of checking a small file.
+Settings& SharedSettings() {
+    static Settings settings;
+    return settings;
+}
+
+IniFile::LookupLog& SharedLog() {
+    static IniFile::LookupLog log;
+    return log;
+}
+
 const char* const kPositionKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
                                          "top",    "bottom",  "left",     "right"};
 
@@ -156,8 +193,8 @@ private:
     size_t size_;
     const Medium* medium_;
     IniFile ini_;
-    std::unique_ptr<Settings> s_{new Settings()};
-    std::unique_ptr<IniFile::LookupLog> log_{new IniFile::LookupLog()};
+    Settings* s_ = &SharedSettings();
+    IniFile::LookupLog* log_ = &SharedLog();
     int missingViewerMsg_ = 0;
     std::vector<Read> reads_;
     std::set<const IniFile::Entry*> asked_;
@@ -211,23 +248,67 @@ int Checker::ViewerStop() const {
     return kMaxViewerRules + 1;
 }
 
+// Every key name the program reads, built once: the nearest-key search runs
+// for each unknown key, and a file may hold thousands of them.
+struct KnownName {
+    std::string name;
+    unsigned char counts[37];  // letters (any case), digits, everything else
+};
+
+void CountCharacters(const std::string& s, unsigned char* counts) {
+    std::memset(counts, 0, 37);
+    for (char c : s) {
+        char l = Lower(c);
+        int slot = l >= 'a' && l <= 'z' ? l - 'a' : (l >= '0' && l <= '9' ? 26 + (l - '0') : 36);
+        if (counts[slot] < 255) ++counts[slot];
+    }
+}
+
+const std::vector<KnownName>& KnownNames() {
+    static const std::vector<KnownName> names = [] {
+        std::vector<KnownName> list;
+        char name[64];
+        for (size_t i = 0; i < kSettingKeyCount; ++i) {
+            const SettingKey& row = kSettingKeys[i];
+            bool numbered = std::strstr(row.name, "%d") != nullptr;
+            for (int n = 1; n <= (numbered ? kLastSettingNumber : 1); ++n) {
+                SettingKeyName(row, n, name, sizeof name);
+                KnownName k;
+                k.name = name;
+                CountCharacters(k.name, k.counts);
+                list.push_back(k);
+            }
+        }
+        return list;
+    }();
+    return names;
+}
+
 std::string Checker::Suggest(const std::string& key) const {
     if (key.size() > 64) return std::string();  // no key is that long; spare the work
-    std::string best;
-    int bestDistance = 1 << 30;
-    char name[64];
-    for (size_t i = 0; i < kSettingKeyCount; ++i) {
-        const SettingKey& row = kSettingKeys[i];
-        bool numbered = std::strstr(row.name, "%d") != nullptr;
-        for (int n = 1; n <= (numbered ? kLastSettingNumber : 1); ++n) {
-            SettingKeyName(row, n, name, sizeof name);
-            int d = EditDistance(key, name);
-            if (d < bestDistance) bestDistance = d, best = name;
-        }
-    }
     // Close enough to be a slip of the fingers, not another word.
-    int allowed = key.size() <= 4 ? 1 : (key.size() <= 8 ? 2 : 3);
-    return bestDistance <= allowed ? best : std::string();
+    const int allowed = key.size() <= 4 ? 1 : (key.size() <= 8 ? 2 : 3);
+    unsigned char counts[37];
+    CountCharacters(key, counts);
+    std::string best;
+    int bestDistance = allowed + 1;
+    for (const KnownName& k : KnownNames()) {
+        // Cheap bounds first: each edit changes the length by at most one
+        // and moves at most one character in or out of the counts.
+        const int lengthGap = static_cast<int>(key.size()) - static_cast<int>(k.name.size());
+        if (lengthGap >= bestDistance || -lengthGap >= bestDistance) continue;
+        int more = 0, fewer = 0;
+        for (int c = 0; c < 37; ++c) {
+            int gap = counts[c] - k.counts[c];
+            if (gap > 0) more += gap;
+            else fewer -= gap;
+        }
+        if (more >= bestDistance || fewer >= bestDistance) continue;
+        // The first name at the smallest distance wins, as in table order.
+        int d = EditDistance(key, k.name);
+        if (d < bestDistance) bestDistance = d, best = k.name;
+    }
+    return best;
 }
 
 // ---------------------------------------------------------------- encoding
@@ -888,30 +969,32 @@ Report Checker::Run() {
     std::memcpy(savedText, conditionErrorText, sizeof savedText);
     conditionError = false;
     conditionErrorText[0] = '\0';
-    ini_.SetLookupLog(log_.get());
+    log_->count = 0;
+    log_->overflow = false;
+    ini_.SetLookupLog(log_);
     missingViewerMsg_ = ReadSettings(ini_, *s_, kWindowColourMark);
     ini_.SetLookupLog(nullptr);
     conditionError = savedError;
     std::memcpy(conditionErrorText, savedText, sizeof savedText);
 
+    std::vector<char> buf;  // one buffer for every value, never cleared: the reader terminates
     for (size_t i = 0; i < log_->count; ++i) {
         const IniFile::Lookup& l = log_->items[i];
         Read r;
         r.lookup = &l;
         r.number = 0;
-        r.row = FindSettingKey(l.key, std::strlen(l.key), &r.number);
+        r.row = RowOf(l.key, std::strlen(l.key), &r.number);
+        const size_t whole = l.entry && l.entry->value ? l.entry->valueLength + 1 : 0;
+        if (buf.size() < l.capacity || buf.size() < whole) buf.resize(l.capacity > whole ? l.capacity : whole);
         if (!l.integer && l.capacity) {
-            std::vector<char> buf(l.capacity);
-            ini_.GetString(l.key, l.def, buf.data(), buf.size());
+            ini_.GetString(l.key, l.def, buf.data(), l.capacity);
             r.value = buf.data();
-        } else if (l.entry && l.entry->value) {
-            std::vector<char> buf(l.entry->valueLength + 1);
-            ini_.GetString(l.key, "", buf.data(), buf.size());
+        } else if (whole) {
+            ini_.GetString(l.key, "", buf.data(), whole);
             r.value = buf.data();
         }
-        if (l.entry && l.entry->value) {
-            std::vector<char> buf(l.entry->valueLength + 1);
-            ini_.GetString(l.key, "", buf.data(), buf.size());
+        if (whole) {
+            ini_.GetString(l.key, "", buf.data(), whole);
             r.full = buf.data();
         } else {
             r.full = r.value;
@@ -935,7 +1018,7 @@ Report Checker::Run() {
         else ++report_.notes;
     }
     ReleaseSettingsTexts(*s_);
-    return report_;
+    return std::move(report_);  // the checker ends here; spare the copy
 }
 
 }  // namespace
@@ -947,20 +1030,32 @@ Report CheckSettings(const char* data, size_t size, const Medium* medium) {
 }
 
 int EditDistance(const std::string& a, const std::string& b) {
-    // Optimal string alignment distance: insert, delete, replace, swap.
+    // Optimal string alignment distance: insert, delete, replace, swap; three
+    // rows of the table are all it needs.
     const size_t n = a.size(), m = b.size();
-    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
-    for (size_t i = 0; i <= n; ++i) d[i][0] = static_cast<int>(i);
-    for (size_t j = 0; j <= m; ++j) d[0][j] = static_cast<int>(j);
+    std::vector<int> rows(3 * (m + 1));
+    int* before = &rows[0];       // row i - 2
+    int* previous = &rows[m + 1];  // row i - 1
+    int* current = &rows[2 * (m + 1)];
+    for (size_t j = 0; j <= m; ++j) previous[j] = static_cast<int>(j);
     for (size_t i = 1; i <= n; ++i) {
+        current[0] = static_cast<int>(i);
+        const char x = Lower(a[i - 1]);
         for (size_t j = 1; j <= m; ++j) {
-            int cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) && Lower(a[i - 2]) == Lower(b[j - 1]))
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            const char y = Lower(b[j - 1]);
+            int best = previous[j - 1] + (x == y ? 0 : 1);
+            if (previous[j] + 1 < best) best = previous[j] + 1;
+            if (current[j - 1] + 1 < best) best = current[j - 1] + 1;
+            if (i > 1 && j > 1 && x == Lower(b[j - 2]) && Lower(a[i - 2]) == y && before[j - 2] + 1 < best)
+                best = before[j - 2] + 1;
+            current[j] = best;
         }
+        int* t = before;
+        before = previous;
+        previous = current;
+        current = t;
     }
-    return d[n][m];
+    return previous[m];
 }
 
 }  // namespace corvcheck
