@@ -197,6 +197,9 @@ TEST(CheckValues, TimesAndWeightsAtTheirEdges) {
         {"ViewerFile1=a\nViewerMsg1=m\nViewerVersion1=5", "bad-version"},
         {"FilenameCondition=!?f?a", nullptr}, {"FilenameCondition=r?HKEY_CURRENT_CONFIG\\X", "bad-condition"},
         {"Filename1=a\nFilename1SpecialParam=app.exe", "special-no-comma"},
+        // The program's integer rule takes these prefixes; text after the digits is still reported.
+        {"ShowOptions=0x7", nullptr},       {"InfoSize=0b1010", nullptr},        {"InfoSize=0x1Fpx", "not-a-number"},
+        {"InfoSize=0xFFFFFFFFF", "number-wraps"},
     };
     for (const Case& c : cases) {
         Report r = CheckText(std::string("[Info]\n") + c.text + "\n");
@@ -206,6 +209,9 @@ TEST(CheckValues, TimesAndWeightsAtTheirEdges) {
             EXPECT_EQ(Count(r, c.code), 1) << c.text;
         }
     }
+    // The colour a malformed MsgColor leaves, in red,green,blue as written: the model's 0x00FF8080.
+    Report msg = CheckText("[Info]\nMsgColor=255\n");
+    EXPECT_TRUE(Contains(At(msg, "bad-colour", 2), "stays 128,128,255 (light blue)"));
 }
 
 TEST(CheckFiles, MissingFilesBitmapsAndCaseInsensitiveNames) {

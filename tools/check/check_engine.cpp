@@ -669,7 +669,7 @@ void Checker::CheckColour(const Read& r) {
     if (c == kWindowColourMark) {
         const std::string name = LowerText(key);
         const char* stays = name == "bkcolor"    ? "the system's window colour"
-                            : name == "msgcolor" ? "255,128,128 (light blue)"
+                            : name == "msgcolor" ? "128,128,255 (light blue)"
                                                  : "0,0,255 (blue)";
         Add(Severity::Error, e.line, 0, "bad-colour", key,
             "malformed colour " + Quote(r.value) + " for '" + key +
