@@ -309,7 +309,7 @@ void IniFile::Record(const char* key, bool integer, size_t capacity, const char*
     l.entry = entry;
 }
 
-size_t IniFile::Copy(const Entry* e, const char* def, char* buf, size_t cap) {
+size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap) {
     if (!buf || cap == 0) return 0;
     const char* src;
     size_t n;
@@ -330,14 +330,14 @@ size_t IniFile::Copy(const Entry* e, const char* def, char* buf, size_t cap) {
 size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
     const Entry* e = Find(key);
     Record(key, false, cap, def, 0, e);
-    return Copy(e, def, buf, cap);
+    return CopyValue(e, def, buf, cap);
 }
 
 int32_t IniFile::GetInt(const char* key, int32_t def) const {
     const Entry* e = Find(key);
     Record(key, true, 0, nullptr, def, e);
     char text[kIntegerTextCapacity];
-    size_t n = Copy(e, "", text, sizeof text);
+    size_t n = CopyValue(e, "", text, sizeof text);
     if (n == 0) return def;
     return ProfileInteger(text, n);
 }

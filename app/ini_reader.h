@@ -82,8 +82,10 @@ public:
     };
     void SetLookupLog(LookupLog* log) { log_ = log; }
 
+    // GetString's copy for an entry already found (null: the key is missing).
+    static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap);
+
 private:
-    static size_t Copy(const Entry* e, const char* def, char* buf, size_t cap);
     void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
                 const Entry* entry) const;
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <map>
 #include <set>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 
 #include "app/ini_reader.h"
@@ -47,6 +47,12 @@ std::string LowerText(const std::string& s) {
     std::string r = s;
     for (char& c : r) c = Lower(c);
     return r;
+}
+
+bool SameText(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if (Lower(*a) != Lower(*b)) return false;
+    return *a == *b;
 }
 
 bool EqualText(const std::string& a, const char* b) {
@@ -119,8 +125,8 @@ size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
 // for the same few hundred names in every check, and the table is searched
 // row by row.
 const SettingKey* RowOf(const char* name, size_t length, int* number) {
-    static std::unordered_map<std::string, std::pair<const SettingKey*, int>> known;
-    std::string key(name, length);
+    static std::map<std::string, std::pair<const SettingKey*, int>, std::less<>> known;
+    const std::string_view key(name, length);
     auto it = known.find(key);
     if (it != known.end()) {
         *number = it->second.second;
@@ -128,7 +134,7 @@ const SettingKey* RowOf(const char* name, size_t length, int* number) {
     }
     int n = 0;
     const SettingKey* row = FindSettingKey(name, length, &n);
-    known.emplace(std::move(key), std::make_pair(row, n));
+    known.emplace(std::string(key), std::make_pair(row, n));
     *number = n;
     return row;
 }
@@ -197,8 +203,10 @@ private:
     IniFile::LookupLog* log_ = &SharedLog();
     int missingViewerMsg_ = 0;
     std::vector<Read> reads_;
-    std::set<const IniFile::Entry*> asked_;
-    std::map<const IniFile::Entry*, const IniFile::KeyLine*> lineOf_;
+    // By entry number (the entry's place among the reader's entries):
+    std::vector<char> asked_;                      // the program asked for it
+    std::vector<const IniFile::KeyLine*> lineOf_;  // its line in the listing
+    size_t EntryNumber(const IniFile::Entry& e) const { return static_cast<size_t>(&e - &ini_.EntryAt(0)); }
     std::vector<std::pair<std::string, const IniFile::Entry*>> filePaths_;  // f? operands
     Report report_;
 };
@@ -227,13 +235,13 @@ int Checker::LineOf(const char* key) const {
 }
 
 int Checker::ColumnOf(const IniFile::Entry& e, const std::string& value, size_t offset) const {
-    auto it = lineOf_.find(&e);
-    if (it == lineOf_.end() || !e.value) return 0;
+    const IniFile::KeyLine* line = lineOf_[EntryNumber(e)];
+    if (!line || !e.value) return 0;
     // The reader may have dropped an enclosing quote; find its text in the line.
     std::string raw(e.value, e.valueLength);
     size_t at = raw.find(value.substr(0, 16));
     if (at == std::string::npos) at = 0;
-    return static_cast<int>(e.value - it->second->lineStart) + static_cast<int>(at + offset) + 1;
+    return static_cast<int>(e.value - line->lineStart) + static_cast<int>(at + offset) + 1;
 }
 
 int Checker::MenuStop() const {
@@ -424,9 +432,19 @@ void Checker::CheckLinesOfReadSection() {
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
         if (!k.kept) continue;
+        // The entry the program gets for this name (names end at a NUL byte).
+        const IniFile::Entry* winner;
+        char name[128];
+        if (k.entry.keyLength < sizeof name) {
+            std::memcpy(name, k.entry.key, k.entry.keyLength);
+            name[k.entry.keyLength] = '\0';
+            winner = ini_.Find(name);
+        } else {
+            winner = ini_.Find(KeyOf(k.entry).c_str());
+        }
+        const bool asked = asked_[EntryNumber(*k.kept)];
+        if (winner == k.kept && k.entry.value && asked) continue;  // the usual line: nothing to say
         const std::string key = KeyOf(k.entry);
-        // A key with a NUL byte in its name can never be asked for.
-        const IniFile::Entry* winner = key.find('\0') == std::string::npos ? ini_.Find(key.c_str()) : nullptr;
         if (winner && winner != k.kept) {
             char msg[200];
             std::snprintf(msg, sizeof msg, "duplicate key: the program uses the first one (line %d); this line is ignored",
@@ -446,7 +464,7 @@ void Checker::CheckLinesOfReadSection() {
                     "line has no '=' and sets nothing (comments start with ';')");
             continue;
         }
-        if (!asked_.count(k.kept)) ExplainUnread(k);
+        if (!asked) ExplainUnread(k);
     }
 }
 
@@ -547,10 +565,12 @@ void Checker::CheckValues() {
                       fileKey, msgKey, msgKey, missingViewerMsg_);
         Add(Severity::Error, LineOf(fileKey), 0, "viewer-msg-missing", fileKey, msg);
     }
-    std::set<const IniFile::Entry*> seen;
+    std::vector<char> seen(ini_.EntryCount());
     for (const Read& r : reads_) {
         if (!r.lookup->entry || !r.lookup->entry->value || !r.row) continue;
-        if (!seen.insert(r.lookup->entry).second) continue;
+        char& once = seen[EntryNumber(*r.lookup->entry)];
+        if (once) continue;
+        once = 1;
         CheckValue(r);
     }
 }
@@ -880,7 +900,11 @@ void Checker::CheckFiles() {
 // ---------------------------------------------------------------- explain
 
 std::string Checker::Effective(const Read& r) const {
-    const std::string name = LowerText(r.lookup->key);
+    // The table's spelling of the name when it has one (the program asks in
+    // that spelling), so that no lower-case copy is made for every row.
+    const std::string name = r.row ? std::string() : LowerText(r.lookup->key);
+    const char* const rowName = r.row ? r.row->name : nullptr;
+    auto is = [&](const char* lower) { return rowName ? SameText(lower, rowName) : name == lower; };
     const Settings& s = *s_;
     char buf[160];
     auto position = [&](const Position& p, const char* absent) -> std::string {
@@ -889,24 +913,24 @@ std::string Checker::Effective(const Read& r) const {
         std::snprintf(buf, sizeof buf, "(%d, %d)", p.x, p.y);
         return buf;
     };
-    if (name == "showtime") {
+    if (is("showtime")) {
         if (s.ShowTime == -1) return "never closes by itself";
         std::snprintf(buf, sizeof buf, "%d ms", s.ShowTime);
         return buf;
     }
-    if (name == "splashshowtime") return std::to_string(s.SplashShowTime) + " ms";
-    if (name == "infoweight") return "weight " + std::to_string(s.InfoWeight * 100);
-    if (name == "msgweight") return "weight " + std::to_string(s.MsgWeight * 100);
-    if (name == "donotrepeatcolor") return ColourText(s.DoNotRepeatColor);
-    if (name == "infocolor") return ColourText(s.InfoColor);
-    if (name == "msgcolor") return ColourText(s.MsgColor);
-    if (name == "bkcolor") return s.BkColor == kWindowColourMark ? "the system's window colour" : ColourText(s.BkColor);
-    if (name == "xpos") return position(s.popupPos, s.anyButton ? "centre (menu mode)" : "top left");
-    if (name == "xsplash") return position(s.splashPos, "centred");
-    if (name == "web" || name == "webmsg") return name == "web" ? s.Web : s.WebMsg;
-    if (name == "noviewercmd") return s.NoViewerCmd;
-    if (name == "noviewercmdclickretryshow") return s.retryShow ? "retry on" : "retry off";
-    if (name == "specialparam" || (r.row && r.row->kind == SettingSpecial)) {
+    if (is("splashshowtime")) return std::to_string(s.SplashShowTime) + " ms";
+    if (is("infoweight")) return "weight " + std::to_string(s.InfoWeight * 100);
+    if (is("msgweight")) return "weight " + std::to_string(s.MsgWeight * 100);
+    if (is("donotrepeatcolor")) return ColourText(s.DoNotRepeatColor);
+    if (is("infocolor")) return ColourText(s.InfoColor);
+    if (is("msgcolor")) return ColourText(s.MsgColor);
+    if (is("bkcolor")) return s.BkColor == kWindowColourMark ? "the system's window colour" : ColourText(s.BkColor);
+    if (is("xpos")) return position(s.popupPos, s.anyButton ? "centre (menu mode)" : "top left");
+    if (is("xsplash")) return position(s.splashPos, "centred");
+    if (is("web") || is("webmsg")) return is("web") ? s.Web : s.WebMsg;
+    if (is("noviewercmd")) return s.NoViewerCmd;
+    if (is("noviewercmdclickretryshow")) return s.retryShow ? "retry on" : "retry off";
+    if (is("specialparam") || (r.row && r.row->kind == SettingSpecial)) {
         const char* program = s.specialProgram;
         const char* params = s.specialParameters;
         if (r.number) program = s.menu[r.number].specialProgram, params = s.menu[r.number].specialParameters;
@@ -930,9 +954,19 @@ std::string Checker::Effective(const Read& r) const {
 }
 
 void Checker::BuildSettingRows() {
-    std::set<std::string> done;
+    // One row per key, at its first reading; a key is its table row and
+    // number (names outside the table by their lower-case spelling).
+    std::vector<char> done(kSettingKeyCount * (kLastSettingNumber + 1));
+    std::set<std::string> doneOutside;
+    report_.settings.reserve(reads_.size());
     for (const Read& r : reads_) {
-        if (!done.insert(LowerText(r.lookup->key)).second) continue;
+        if (r.row && r.number >= 0 && r.number <= kLastSettingNumber) {
+            char& once = done[static_cast<size_t>(r.row - kSettingKeys) * (kLastSettingNumber + 1) + r.number];
+            if (once) continue;
+            once = 1;
+        } else if (!doneOutside.insert(LowerText(r.lookup->key)).second) {
+            continue;
+        }
         SettingRow row;
         row.key = r.lookup->key;
         const IniFile::Entry* e = r.lookup->entry;
@@ -947,7 +981,7 @@ void Checker::BuildSettingRows() {
         }
         row.effective = Effective(r);
         if (row.effective == row.value) row.effective.clear();
-        report_.settings.push_back(row);
+        report_.settings.push_back(std::move(row));
     }
 }
 
@@ -958,9 +992,11 @@ Report Checker::Run() {
     const size_t size = size_ > kMaxSettingsBytes ? static_cast<size_t>(kMaxSettingsBytes) : size_;
     ini_.Load(data_, size, "Info", true);
     report_.utf8 = ini_.HasBom();
+    asked_.assign(ini_.EntryCount(), 0);
+    lineOf_.assign(ini_.EntryCount(), nullptr);
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
-        if (k.kept) lineOf_[k.kept] = &k;
+        if (k.kept) lineOf_[EntryNumber(*k.kept)] = &k;
     }
 
     // The program's own reading, with every look-up recorded.
@@ -977,6 +1013,7 @@ Report Checker::Run() {
     conditionError = savedError;
     std::memcpy(conditionErrorText, savedText, sizeof savedText);
 
+    reads_.reserve(log_->count);
     std::vector<char> buf;  // one buffer for every value, never cleared: the reader terminates
     for (size_t i = 0; i < log_->count; ++i) {
         const IniFile::Lookup& l = log_->items[i];
@@ -984,22 +1021,23 @@ Report Checker::Run() {
         r.lookup = &l;
         r.number = 0;
         r.row = RowOf(l.key, std::strlen(l.key), &r.number);
+        // The texts straight from the winning entry, as GetString hands them out.
         const size_t whole = l.entry && l.entry->value ? l.entry->valueLength + 1 : 0;
         if (buf.size() < l.capacity || buf.size() < whole) buf.resize(l.capacity > whole ? l.capacity : whole);
         if (!l.integer && l.capacity) {
-            ini_.GetString(l.key, l.def, buf.data(), l.capacity);
+            IniFile::CopyValue(l.entry, l.def, buf.data(), l.capacity);
             r.value = buf.data();
         } else if (whole) {
-            ini_.GetString(l.key, "", buf.data(), whole);
+            IniFile::CopyValue(l.entry, "", buf.data(), whole);
             r.value = buf.data();
         }
         if (whole) {
-            ini_.GetString(l.key, "", buf.data(), whole);
+            IniFile::CopyValue(l.entry, "", buf.data(), whole);
             r.full = buf.data();
         } else {
             r.full = r.value;
         }
-        if (l.entry) asked_.insert(l.entry);
+        if (l.entry) asked_[EntryNumber(*l.entry)] = 1;
         reads_.push_back(r);
     }
 
