@@ -67,6 +67,43 @@ void EffectiveDefault(const char* def, const char** start, size_t* length) {
 // a buffer of 30 characters, so only the first 29 characters count.
 enum { kIntegerTextCapacity = 30 };
 
+// The integer rule once, in two builds: the program's plain one, and the
+// checker's, which also tells how much was read and whether it wrapped.
+template <bool kDetails>
+int32_t ParseProfileInteger(const char* text, size_t length, size_t* used, bool* wrapped) {
+    size_t i = 0;
+    // Control characters and blanks before the number are skipped.
+    while (i < length && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < length && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    // A lower-case prefix 0x, 0o or 0b picks base 16, 8 or 2; otherwise decimal.
+    uint32_t base = 10;
+    if (i + 1 < length && text[i] == '0') {
+        char p = text[i + 1];
+        base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
+    uint32_t value = 0;
+    uint64_t magnitude = 0;  // saturating, for telling the author that it wrapped
+    const size_t first = i;
+    for (; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        uint32_t digit = c >= '0' && c <= '9'   ? c - '0'
+                         : c >= 'a' && c <= 'z' ? c - 'a' + 10u
+                         : c >= 'A' && c <= 'Z' ? c - 'A' + 10u
+                                                : 99u;
+        if (digit >= base) break;
+        value = value * base + digit;  // wraps like the 32-bit conversion
+        if (kDetails && magnitude <= 0x7FFFFFFFu) magnitude = magnitude * base + digit;
+    }
+    if (kDetails) {
+        if (used) *used = i > first ? i : 0;
+        if (wrapped) *wrapped = magnitude > 0x7FFFFFFFu;
+    }
+    if (negative) value = 0u - value;
+    return static_cast<int32_t>(value);
+}
+
 // Bottom-up merge sort of entry numbers by key, stable so that the first of
 // duplicate keys stays first. Written out rather than taken from the standard
 // library, whose sort would bring its exception support into the program.
@@ -124,7 +161,13 @@ bool Append(T*& array, size_t& count, size_t& capacity, const T& item) {
 
 }  // namespace
 
-void IniFile::Load(const char* data, size_t size, const char* section, bool listAll) {
+void IniFile::LoadSection(const char* data, size_t size, const char* section) { Scan<false>(data, size, section); }
+
+void IniFile::LoadListing(const char* data, size_t size, const char* section) { Scan<true>(data, size, section); }
+
+template <bool kList>
+void IniFile::Scan(const char* data, size_t size, const char* section) {
+    bool listAll = kList;  // cleared when memory for the listing runs out
     std::free(data_);
     std::free(entries_);
     std::free(index_);
@@ -339,37 +382,9 @@ int32_t IniFile::GetInt(const char* key, int32_t def) const {
     char text[kIntegerTextCapacity];
     size_t n = CopyValue(e, "", text, sizeof text);
     if (n == 0) return def;
-    return ProfileInteger(text, n);
+    return ParseProfileInteger<false>(text, n, nullptr, nullptr);
 }
 
 int32_t ProfileInteger(const char* text, size_t length, size_t* used, bool* wrapped) {
-    size_t i = 0;
-    // Control characters and blanks before the number are skipped.
-    while (i < length && static_cast<unsigned char>(text[i]) <= ' ') ++i;
-    bool negative = false;
-    if (i < length && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    // A lower-case prefix 0x, 0o or 0b picks base 16, 8 or 2; otherwise decimal.
-    uint32_t base = 10;
-    if (i + 1 < length && text[i] == '0') {
-        char p = text[i + 1];
-        base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
-        if (base != 10) i += 2;
-    }
-    uint32_t value = 0;
-    uint64_t magnitude = 0;  // saturating, for telling the author that it wrapped
-    const size_t first = i;
-    for (; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        uint32_t digit = c >= '0' && c <= '9'   ? c - '0'
-                         : c >= 'a' && c <= 'z' ? c - 'a' + 10u
-                         : c >= 'A' && c <= 'Z' ? c - 'A' + 10u
-                                                : 99u;
-        if (digit >= base) break;
-        value = value * base + digit;  // wraps like the 32-bit conversion
-        if (magnitude <= 0x7FFFFFFFu) magnitude = magnitude * base + digit;
-    }
-    if (used) *used = i > first ? i : 0;
-    if (wrapped) *wrapped = magnitude > 0x7FFFFFFFu;
-    if (negative) value = 0u - value;
-    return static_cast<int32_t>(value);
+    return ParseProfileInteger<true>(text, length, used, wrapped);
 }

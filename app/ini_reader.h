@@ -15,7 +15,14 @@ public:
     // Takes the file's contents; keeps only the entries of the first
     // section named `section` (case-insensitive). With `listAll` the same
     // scan also records the whole file's structure (see Sections/KeyLines).
-    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false);
+    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false) {
+        // Two builds of one scan: the program never lists, and so never
+        // carries the listing code.
+        if (listAll) LoadListing(data, size, section);
+        else LoadSection(data, size, section);
+    }
+    void LoadSection(const char* data, size_t size, const char* section);
+    void LoadListing(const char* data, size_t size, const char* section);
 
     // The profile text rule: copies the value (or `def` when the key is
     // missing) into `buf`, cut to cap - 1 bytes, and returns the count copied.
@@ -86,6 +93,8 @@ public:
     static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap);
 
 private:
+    template <bool kList>
+    void Scan(const char* data, size_t size, const char* section);
     void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
                 const Entry* entry) const;
 

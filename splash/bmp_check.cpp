@@ -77,9 +77,12 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
         if (sizeImage == 0) return BmpPixelsOutside;
         pixelBytes = sizeImage;
     } else {
-        // Checked row by row, so that no product of huge numbers can wrap.
+        // Divided rather than multiplied, so that no product of huge numbers
+        // can wrap; once the stride fits the bytes, the division is in size_t
+        // (no 64-bit division helper in the 32-bit program).
         const uint64_t stride = (((uint64_t)(uint32_t)width * bitCount + 31) / 32) * 4;
-        if (stride > room || rows > room / stride) return BmpPixelsOutside;
+        if (stride > room) return BmpPixelsOutside;
+        if (rows > (size_t)room / (size_t)stride) return BmpPixelsOutside;
         pixelBytes = stride * rows;
     }
     if (pixelBytes > room) return BmpPixelsOutside;
