@@ -258,7 +258,7 @@ public:
         // A name of its own for every case: the platform caches by name.
         const std::string path = std::string(dir) + "cvdiff" + std::to_string(GetCurrentProcessId()) + "_" +
                                  std::to_string(seq_++) + ".ini";
-        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
         DWORD written = 0;
         if (!c.bytes.empty()) WriteFile(f, c.bytes.data(), static_cast<DWORD>(c.bytes.size()), &written, nullptr);
