@@ -11,7 +11,7 @@
 #include <cstring>
 #include <map>
 #include <set>
-#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "app/ini_reader.h"
@@ -125,8 +125,9 @@ size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
 // for the same few hundred names in every check, and the table is searched
 // row by row.
 const SettingKey* RowOf(const char* name, size_t length, int* number) {
-    static std::map<std::string, std::pair<const SettingKey*, int>, std::less<>> known;
-    const std::string_view key(name, length);
+    static std::unordered_map<std::string, std::pair<const SettingKey*, int>> known;
+    static std::string key;  // reused, so that a look-up allocates nothing
+    key.assign(name, length);
     auto it = known.find(key);
     if (it != known.end()) {
         *number = it->second.second;
@@ -134,7 +135,7 @@ const SettingKey* RowOf(const char* name, size_t length, int* number) {
     }
     int n = 0;
     const SettingKey* row = FindSettingKey(name, length, &n);
-    known.emplace(std::string(key), std::make_pair(row, n));
+    known.emplace(key, std::make_pair(row, n));
     *number = n;
     return row;
 }
@@ -432,18 +433,21 @@ void Checker::CheckLinesOfReadSection() {
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
         if (!k.kept) continue;
-        // The entry the program gets for this name (names end at a NUL byte).
+        // The entry the program gets for this name (names end at a NUL byte):
+        // one it asked for is that entry by definition.
+        const bool asked = asked_[EntryNumber(*k.kept)];
+        if (asked && k.entry.value) continue;  // the usual line: nothing to say
         const IniFile::Entry* winner;
         char name[128];
-        if (k.entry.keyLength < sizeof name) {
+        if (asked) {
+            winner = k.kept;
+        } else if (k.entry.keyLength < sizeof name) {
             std::memcpy(name, k.entry.key, k.entry.keyLength);
             name[k.entry.keyLength] = '\0';
             winner = ini_.Find(name);
         } else {
             winner = ini_.Find(KeyOf(k.entry).c_str());
         }
-        const bool asked = asked_[EntryNumber(*k.kept)];
-        if (winner == k.kept && k.entry.value && asked) continue;  // the usual line: nothing to say
         const std::string key = KeyOf(k.entry);
         if (winner && winner != k.kept) {
             char msg[200];
