@@ -328,6 +328,7 @@ private:
     std::string Ours(const IniFile& ini, const std::string& key, const char* def, size_t cap, size_t* count) {
         std::vector<char> buf(cap + 1, '#');
         *count = ini.GetString(key.c_str(), def, buf.data(), cap);
+        EXPECT_TRUE(*count < cap && buf[*count] == '\0' && buf[cap] == '#') << "'" << key << "' capacity " << cap;
         return std::string(buf.data(), *count);
     }
 
