@@ -21,19 +21,87 @@ int CompareNoCase(const char* a, size_t an, const char* b, size_t bn) {
     return an < bn ? -1 : 1;
 }
 
-// Value as the profile functions hand it out: up to an embedded NUL, and
+// The part of a text before its first NUL byte: the profile functions hold
+// names and values as C strings, so an embedded NUL ends them.
+size_t UpToNul(const char* p, size_t n) {
+    const void* nul = std::memchr(p, 0, n);
+    return nul ? static_cast<size_t>(static_cast<const char*>(nul) - p) : n;
+}
+
+// Drops the profile blanks at both ends of [*p, *p + *n).
+void TrimBlanks(const char** p, size_t* n) {
+    const char* s = *p;
+    size_t k = *n;
+    while (k && IsBlank(static_cast<unsigned char>(*s))) ++s, --k;
+    while (k && IsBlank(static_cast<unsigned char>(s[k - 1]))) --k;
+    *p = s;
+    *n = k;
+}
+
+// A text as the profile functions hand it out: up to an embedded NUL, and
 // without one pair of enclosing quotes (single or double).
-void EffectiveValue(const IniFile::Entry& e, const char** start, size_t* length) {
-    const char* v = e.value;
-    size_t n = e.valueLength;
-    const void* nul = std::memchr(v, 0, n);
-    if (nul) n = static_cast<size_t>(static_cast<const char*>(nul) - v);
+void Unquote(const char** start, size_t* length) {
+    const char* v = *start;
+    size_t n = UpToNul(v, *length);
     if (n >= 2 && (v[0] == '"' || v[0] == '\'') && v[n - 1] == v[0]) {
         ++v;
         n -= 2;
     }
     *start = v;
     *length = n;
+}
+
+// The default as the profile functions use it: trailing spaces (only
+// spaces, and never the first character) are dropped, then it is unquoted
+// like a value.
+void EffectiveDefault(const char* def, const char** start, size_t* length) {
+    const char* d = def ? def : "";
+    size_t n = std::strlen(d);
+    while (n > 1 && d[n - 1] == ' ') --n;
+    *start = d;
+    *length = n;
+    Unquote(start, length);
+}
+
+// The profile integer rule reads the value as the text function gives it into
+// a buffer of 30 characters, so only the first 29 characters count.
+enum { kIntegerTextCapacity = 30 };
+
+// The integer rule once, in two builds: the program's plain one, and the
+// checker's, which also tells how much was read and whether it wrapped.
+template <bool kDetails>
+int32_t ParseProfileInteger(const char* text, size_t length, size_t* used, bool* wrapped) {
+    size_t i = 0;
+    // Control characters and blanks before the number are skipped.
+    while (i < length && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < length && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    // A lower-case prefix 0x, 0o or 0b picks base 16, 8 or 2; otherwise decimal.
+    uint32_t base = 10;
+    if (i + 1 < length && text[i] == '0') {
+        char p = text[i + 1];
+        base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
+    uint32_t value = 0;
+    uint64_t magnitude = 0;  // saturating, for telling the author that it wrapped
+    const size_t first = i;
+    for (; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        uint32_t digit = c >= '0' && c <= '9'   ? c - '0'
+                         : c >= 'a' && c <= 'z' ? c - 'a' + 10u
+                         : c >= 'A' && c <= 'Z' ? c - 'A' + 10u
+                                                : 99u;
+        if (digit >= base) break;
+        value = value * base + digit;  // wraps like the 32-bit conversion
+        if (kDetails && magnitude <= 0x7FFFFFFFu) magnitude = magnitude * base + digit;
+    }
+    if (kDetails) {
+        if (used) *used = i > first ? i : 0;
+        if (wrapped) *wrapped = magnitude > 0x7FFFFFFFu;
+    }
+    if (negative) value = 0u - value;
+    return static_cast<int32_t>(value);
 }
 
 // Bottom-up merge sort of entry numbers by key, stable so that the first of
@@ -93,7 +161,13 @@ bool Append(T*& array, size_t& count, size_t& capacity, const T& item) {
 
 }  // namespace
 
-void IniFile::Load(const char* data, size_t size, const char* section, bool listAll) {
+void IniFile::LoadSection(const char* data, size_t size, const char* section) { Scan<false>(data, size, section); }
+
+void IniFile::LoadListing(const char* data, size_t size, const char* section) { Scan<true>(data, size, section); }
+
+template <bool kList>
+void IniFile::Scan(const char* data, size_t size, const char* section) {
+    bool listAll = kList;  // cleared when memory for the listing runs out
     std::free(data_);
     std::free(entries_);
     std::free(index_);
@@ -125,8 +199,12 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
     }
 
     size_t capacity = 0;
-    const size_t sectionLength = std::strlen(section);
-    enum { Before, Inside, After } state = Before;
+    // The section asked for is named without its surrounding blanks; the
+    // empty name is the part of the file before the first header.
+    const char* wanted = section ? section : "";
+    size_t wantedLength = std::strlen(wanted);
+    TrimBlanks(&wanted, &wantedLength);
+    enum { Before, Inside, After } state = wantedLength ? Before : Inside;
     int line = 0;
     // Without a listing the scan ends with the section that is read.
     while (p < end && (state != After || listAll)) {
@@ -147,15 +225,20 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
             const char* close = lineEnd - 1;
             while (close > lineStart && *close != ']') --close;
             if (close > lineStart) {
-                bool match = CompareNoCase(lineStart + 1, static_cast<size_t>(close - lineStart - 1), section,
-                                           sectionLength) == 0;
+                // The name between '[' and the last ']', without surrounding
+                // blanks ("[ Info ]" is [Info]) and up to a NUL byte.
+                const char* name = lineStart + 1;
+                size_t nameLength = static_cast<size_t>(close - name);
+                TrimBlanks(&name, &nameLength);
+                nameLength = UpToNul(name, nameLength);
+                bool match = wantedLength && CompareNoCase(name, nameLength, wanted, wantedLength) == 0;
                 bool entering = state == Before && match;
                 if (state == Inside) state = After;  // a later section ends ours
                 else if (match && state == Before) state = Inside;
                 if (listAll) {
                     Section h;
-                    h.name = lineStart + 1;
-                    h.nameLength = static_cast<size_t>(close - lineStart - 1);
+                    h.name = name;
+                    h.nameLength = nameLength;
                     h.line = line;
                     h.read = entering;
                     if (!Append(sections_, sectionCount_, sectionCapacity, h)) listAll = false;
@@ -164,7 +247,9 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
             }
             // A header without ']' is read as an ordinary line, as the profile functions do.
         }
-        if (*lineStart == ';') continue;
+        // The profile functions know no comments: a line starting with ';' is
+        // a key whose name starts with ';', which the program never asks for.
+        const bool comment = *lineStart == ';';
         if (state != Inside && !listAll) continue;
 
         while (lineEnd > lineStart && IsBlank(static_cast<unsigned char>(lineEnd[-1]))) --lineEnd;
@@ -185,7 +270,9 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
             e.value = nullptr;
             e.valueLength = 0;
         }
-        if (listAll) {
+        // A name ends at a NUL byte; the blanks before it stay part of it.
+        e.keyLength = UpToNul(e.key, e.keyLength);
+        if (listAll && !comment) {
             KeyLine k;
             k.entry = e;
             k.lineStart = rawStart;
@@ -204,9 +291,11 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
         entries_[count_++] = e;
     }
 
-    // The kept entries are the listed lines of the read section, in order.
+    // The kept entries are the listed lines of the read section, in order
+    // (comment lines are entries but not listed).
     for (size_t k = 0, j = 0; k < keyLineCount_ && j < count_; ++k) {
-        if (keyLines_[k].entry.line == entries_[j].line) keyLines_[k].kept = &entries_[j++];
+        while (j < count_ && entries_[j].line < keyLines_[k].entry.line) ++j;
+        if (j < count_ && keyLines_[k].entry.line == entries_[j].line) keyLines_[k].kept = &entries_[j++];
     }
 
     // A sorted index keeps look-ups fast even for a settings file of garbage
@@ -229,7 +318,9 @@ void IniFile::Load(const char* data, size_t size, const char* section, bool list
 
 const IniFile::Entry* IniFile::Find(const char* key) const {
     if (!key || !count_) return nullptr;
-    const size_t keyLength = std::strlen(key);
+    // The name asked for counts without its surrounding blanks.
+    size_t keyLength = std::strlen(key);
+    TrimBlanks(&key, &keyLength);
     size_t lo = 0, hi = count_;
     while (lo < hi) {
         size_t mid = lo + (hi - lo) / 2;
@@ -261,36 +352,39 @@ void IniFile::Record(const char* key, bool integer, size_t capacity, const char*
     l.entry = entry;
 }
 
-size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
-    const Entry* e = Find(key);
-    Record(key, false, cap, def, 0, e);
+size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap) {
     if (!buf || cap == 0) return 0;
-    const char* src = def ? def : "";
-    size_t n = std::strlen(src);
+    const char* src;
+    size_t n;
     // A line without '=' names a key without a value: the default applies.
-    if (e && e->value) EffectiveValue(*e, &src, &n);
+    if (e && e->value) {
+        src = e->value;
+        n = e->valueLength;
+        Unquote(&src, &n);
+    } else {
+        EffectiveDefault(def, &src, &n);
+    }
     if (n > cap - 1) n = cap - 1;
     std::memcpy(buf, src, n);
     buf[n] = '\0';
     return n;
 }
 
+size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
+    const Entry* e = Find(key);
+    Record(key, false, cap, def, 0, e);
+    return CopyValue(e, def, buf, cap);
+}
+
 int32_t IniFile::GetInt(const char* key, int32_t def) const {
     const Entry* e = Find(key);
     Record(key, true, 0, nullptr, def, e);
-    if (!e || !e->value) return def;
-    const char* v;
-    size_t n;
-    EffectiveValue(*e, &v, &n);
+    char text[kIntegerTextCapacity];
+    size_t n = CopyValue(e, "", text, sizeof text);
     if (n == 0) return def;
-    size_t i = 0;
-    bool negative = false;
-    if (v[i] == '-' || v[i] == '+') {
-        negative = v[i] == '-';
-        ++i;
-    }
-    uint32_t value = 0;
-    for (; i < n && v[i] >= '0' && v[i] <= '9'; ++i) value = value * 10u + static_cast<uint32_t>(v[i] - '0');
-    if (negative) value = 0u - value;
-    return static_cast<int32_t>(value);
+    return ParseProfileInteger<false>(text, n, nullptr, nullptr);
+}
+
+int32_t ProfileInteger(const char* text, size_t length, size_t* used, bool* wrapped) {
+    return ParseProfileInteger<true>(text, length, used, wrapped);
 }

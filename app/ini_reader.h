@@ -15,19 +15,29 @@ public:
     // Takes the file's contents; keeps only the entries of the first
     // section named `section` (case-insensitive). With `listAll` the same
     // scan also records the whole file's structure (see Sections/KeyLines).
-    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false);
+    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false) {
+        // Two builds of one scan: the program never lists, and so never
+        // carries the listing code.
+        if (listAll) LoadListing(data, size, section);
+        else LoadSection(data, size, section);
+    }
+    void LoadSection(const char* data, size_t size, const char* section);
+    void LoadListing(const char* data, size_t size, const char* section);
 
     // The profile text rule: copies the value (or `def` when the key is
     // missing) into `buf`, cut to cap - 1 bytes, and returns the count copied.
+    // Key and section names count without their surrounding blanks; one pair
+    // of enclosing quotes is dropped from the value, and from the default
+    // after its trailing spaces.
     size_t GetString(const char* key, const char* def, char* buf, size_t cap) const;
 
     // The profile integer rule: `def` when the key is missing or empty, else
-    // an optional sign and decimal digits at the value's start (else 0).
+    // ProfileInteger of the value's first 29 characters.
     int32_t GetInt(const char* key, int32_t def) const;
 
     // For the settings checker: where a key's winning entry stands.
     struct Entry {
-        const char* key;   // points into the kept bytes, not terminated
+        const char* key;   // points into the kept bytes, not terminated; ends at a NUL byte
         size_t keyLength;
         const char* value; // null when the line has no '='
         size_t valueLength;
@@ -40,9 +50,11 @@ public:
 
     // For the settings checker, recorded only by Load(..., listAll = true):
     // every section header and every key line of the whole file, in file
-    // order, including those the look-ups never see.
+    // order, including those the look-ups never see. Lines starting with ';'
+    // are left out: authors mean them as comments, and no key the program
+    // asks for starts with ';' (to the look-ups they are keys all the same).
     struct Section {
-        const char* name;  // between '[' and the last ']', not terminated
+        const char* name;  // between '[' and the last ']' without blanks, up to a NUL; not terminated
         size_t nameLength;
         int line;
         bool read;         // the section whose entries the look-ups answer from
@@ -77,7 +89,12 @@ public:
     };
     void SetLookupLog(LookupLog* log) { log_ = log; }
 
+    // GetString's copy for an entry already found (null: the key is missing).
+    static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap);
+
 private:
+    template <bool kList>
+    void Scan(const char* data, size_t size, const char* section);
     void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
                 const Entry* entry) const;
 
@@ -92,3 +109,11 @@ private:
     size_t keyLineCount_ = 0;
     LookupLog* log_ = nullptr;
 };
+
+// The number at the start of `text` as the profile integer rule reads it:
+// control characters and blanks skipped, an optional sign, then digits in
+// base 10, or in base 16, 8 or 2 after a prefix 0x, 0o or 0b; wraps modulo
+// 2^32; 0 without digits. `used`, when given, gets the count of characters
+// read (0 without digits); `wrapped` whether the digits' value exceeds
+// 2^31 - 1, so that the number read is not the number written.
+int32_t ProfileInteger(const char* text, size_t length, size_t* used = nullptr, bool* wrapped = nullptr);

@@ -91,12 +91,16 @@ bool SameNoCase(const char* a, const char* b, size_t n) {
 
 // Matches `name` against a pattern with at most one "%d".
 bool Matches(const char* pattern, const char* name, size_t length, int* number) {
-    const char* mark = std::strstr(pattern, "%d");
-    if (!mark) return std::strlen(pattern) == length && SameNoCase(pattern, name, length);
-    size_t prefix = static_cast<size_t>(mark - pattern);
-    size_t suffix = std::strlen(mark + 2);
+    // The part before any "%d" must match letter for letter; most rows fail
+    // on the first letter.
+    size_t prefix = 0;
+    for (; pattern[prefix] && pattern[prefix] != '%'; ++prefix)
+        if (prefix >= length || Lower(pattern[prefix]) != Lower(name[prefix])) return false;
+    if (!pattern[prefix]) return prefix == length;
+    const char* tail = pattern + prefix + 2;  // after "%d"
+    size_t suffix = std::strlen(tail);
     if (length < prefix + suffix + 1) return false;
-    if (!SameNoCase(pattern, name, prefix) || !SameNoCase(mark + 2, name + length - suffix, suffix)) return false;
+    if (!SameNoCase(tail, name + length - suffix, suffix)) return false;
     const char* digits = name + prefix;
     size_t count = length - prefix - suffix;
     if (digits[0] == '0') return false;

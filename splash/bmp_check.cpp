@@ -4,8 +4,6 @@ namespace {
 
 // Compression codes of the info header.
 enum : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
-// Colour-space types of a version-5 header that point at profile data.
-enum : uint32_t { kProfileLinked = 0x4C494E4B, kProfileEmbedded = 0x4D424544 };
 
 uint16_t U16(const unsigned char* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 uint32_t U32(const unsigned char* p) {
@@ -15,13 +13,12 @@ uint32_t U32(const unsigned char* p) {
 }  // namespace
 
 BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) {
-    if (!bytes || size < kBmpFileHeaderSize + 40) return BmpTooShort;
+    if (!bytes || size < kBmpFileHeaderSize + 4) return BmpTooShort;
     const uint64_t total = size;
     const unsigned char* info = bytes + kBmpFileHeaderSize;
 
     const uint32_t headerSize = U32(info);
-    if (headerSize != kBmpCoreHeaderSize && headerSize != 40 && headerSize != 108 && headerSize != 124)
-        return BmpBadHeaderSize;
+    if (headerSize != kBmpCoreHeaderSize && headerSize < kBmpInfoHeaderSize) return BmpBadHeaderSize;
     if (kBmpFileHeaderSize + (uint64_t)headerSize > total) return BmpBadHeaderSize;
 
     // The old core header (still written by some tools as "version 2"):
@@ -34,12 +31,12 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     const uint32_t compression = core ? 0 : U32(info + 16);
     const uint32_t sizeImage = core ? 0 : U32(info + 20);
     const uint32_t coloursUsed = core ? 0 : U32(info + 32);
-    if (core && bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return BmpBadBitCount;
-
-    if (width <= 0 || (uint32_t)width > kBmpMaxDimension) return BmpBadWidth;
-    if (height == 0 || height < -(int32_t)kBmpMaxDimension || height > (int32_t)kBmpMaxDimension) return BmpBadHeight;
-    const uint32_t rows = height < 0 ? (uint32_t)(-(int64_t)height) : (uint32_t)height;
-    if (planes != 1) return BmpBadPlanes;
+    if (width <= 0) return BmpBadWidth;
+    if (height == 0) return BmpBadHeight;
+    const uint64_t rows = height < 0 ? (uint64_t)(-(int64_t)height) : (uint64_t)height;
+    // The system ignores the plane count, except that it refuses zero planes
+    // for a picture that is not run-length encoded.
+    if (planes == 0 && compression != kRle8 && compression != kRle4) return BmpBadPlanes;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         return BmpBadBitCount;
 
@@ -57,37 +54,43 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     default: return BmpBadCompression;
     }
 
-    if (headerSize == 124) {
-        const uint32_t colourSpace = U32(info + 56);
-        if (colourSpace == kProfileLinked || colourSpace == kProfileEmbedded) return BmpEmbeddedProfile;
-    }
-
     // The table the system reads: the colours in use (all of them for a
-    // palette picture when none is given), after three masks for bit fields
-    // (the larger headers hold their masks themselves).
-    if (coloursUsed > kBmpMaxColours) return BmpBadColourTable;
+    // palette picture when none is given), after the three masks of a
+    // bit-field picture, which the system reads from bytes 40 to 52 of the
+    // info block whatever its size. A colour profile of a version-5 header
+    // is never read: the loader hands the system a copy that names none.
     uint64_t colours = coloursUsed;
     if (colours == 0 && bitCount <= 8) colours = 1u << bitCount;
-    const uint64_t masks = compression == kBitFields && headerSize == 40 ? 12 : 0;
-    const uint64_t infoSize = headerSize + masks + (core ? 3 : 4) * colours;
-    if (kBmpFileHeaderSize + infoSize > total) return BmpBadColourTable;
+    uint64_t tableOffset = headerSize;
+    if (compression == kBitFields && tableOffset < kBmpMasksEnd) tableOffset = kBmpMasksEnd;
+    const uint64_t infoSize = tableOffset + (core ? 3 : 4) * colours;
+    if (kBmpFileHeaderSize + infoSize > total || infoSize > 0xFFFFFFFFu) return BmpBadColourTable;
 
+    // The pixels may start anywhere in the bytes, even inside the headers.
     const uint64_t pixelOffset = U32(bytes + 10);
-    if (pixelOffset < kBmpFileHeaderSize + infoSize || pixelOffset >= total) return BmpBadPixelOffset;
+    if (pixelOffset >= total) return BmpBadPixelOffset;
 
     uint64_t pixelBytes;
+    const uint64_t room = total - pixelOffset;
     if (compression == kRle8 || compression == kRle4) {
-        // The decoder reads at most biSizeImage bytes.
+        // The decoder reads at most biSizeImage bytes, and needs it given.
         if (sizeImage == 0) return BmpPixelsOutside;
         pixelBytes = sizeImage;
     } else {
+        // Divided rather than multiplied, so that no product of huge numbers
+        // can wrap; once the stride fits the bytes, the division is in size_t
+        // (no 64-bit division helper in the 32-bit program).
         const uint64_t stride = (((uint64_t)(uint32_t)width * bitCount + 31) / 32) * 4;
+        if (stride > room) return BmpPixelsOutside;
+        if (rows > (size_t)room / (size_t)stride) return BmpPixelsOutside;
         pixelBytes = stride * rows;
     }
-    if (pixelOffset + pixelBytes > total) return BmpPixelsOutside;
+    if (pixelBytes > room) return BmpPixelsOutside;
 
     if (layout) {
         layout->headerSize = headerSize;
+        layout->tableOffset = (uint32_t)tableOffset;
+        layout->colours = (uint32_t)colours;
         layout->infoSize = (uint32_t)infoSize;
         layout->pixelOffset = (uint32_t)pixelOffset;
         layout->pixelBytes = pixelBytes;
@@ -112,7 +115,6 @@ const char* BmpVerdictName(BmpVerdict verdict) {
     case BmpBadColourTable: return "bad colour table";
     case BmpBadPixelOffset: return "bad pixel offset";
     case BmpPixelsOutside: return "pixels outside";
-    case BmpEmbeddedProfile: return "embedded profile";
     }
     return "unknown";
 }

@@ -136,4 +136,44 @@ TEST(IniReader, ManyKeysAreFoundQuicklyAndFirstDuplicateWins) {
     EXPECT_EQ(ini.EntryCount(), 200000u);
 }
 
+// The checker's listing: comment lines are entries for the look-ups (the
+// profile functions know no comments) but not listed, and every listed line
+// of the read section still finds its entry past them.
+TEST(IniReader, ListingSkipsCommentsAndStillLinksTheKeptLines) {
+    IniFile ini;
+    const std::string text = "; top\n[ Other ]\nX=1\n[\tinfo ]\n;c=1\nA=1\n;d\n;e=2\nB=2\n[Info]\nC=3\n";
+    ini.Load(text.data(), text.size(), "Info", true);
+    ASSERT_EQ(ini.SectionCount(), 3u);
+    EXPECT_EQ(std::string(ini.SectionAt(0).name, ini.SectionAt(0).nameLength), "Other");
+    EXPECT_TRUE(ini.SectionAt(1).read);
+    EXPECT_FALSE(ini.SectionAt(2).read);
+    ASSERT_EQ(ini.KeyLineCount(), 4u);  // X, A, B, C
+    EXPECT_EQ(ini.KeyLineAt(0).kept, nullptr);
+    ASSERT_NE(ini.KeyLineAt(1).kept, nullptr);
+    EXPECT_EQ(ini.KeyLineAt(1).kept->line, 6);
+    ASSERT_NE(ini.KeyLineAt(2).kept, nullptr);
+    EXPECT_EQ(ini.KeyLineAt(2).kept->line, 9);
+    EXPECT_EQ(ini.KeyLineAt(3).kept, nullptr);
+    EXPECT_EQ(Get(ini, ";e"), "2");
+    EXPECT_EQ(ini.EntryCount(), 5u);
+}
+
+// The integer rule's pieces that only matter to the checker: how much of the
+// text was a number, and whether it wrapped.
+TEST(IniReader, ProfileIntegerReportsWhatItRead) {
+    size_t used = 0;
+    bool wrapped = false;
+    EXPECT_EQ(ProfileInteger("0x1fZ", 5, &used, &wrapped), 31);
+    EXPECT_EQ(used, 4u);
+    EXPECT_EQ(ProfileInteger("\x01 -12px", 8, &used, &wrapped), -12);
+    EXPECT_EQ(used, 5u);
+    EXPECT_FALSE(wrapped);
+    EXPECT_EQ(ProfileInteger("0x", 2, &used), 0);
+    EXPECT_EQ(used, 0u);
+    EXPECT_EQ(ProfileInteger("2147483648", 10, &used, &wrapped), INT32_MIN);
+    EXPECT_TRUE(wrapped);
+    EXPECT_EQ(ProfileInteger("0xFFFFFFFFF", 11, &used, &wrapped), -1);
+    EXPECT_TRUE(wrapped);
+}
+
 }  // namespace

@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <set>
+#include <unordered_map>
+#include <utility>
 
 #include "app/ini_reader.h"
 #include "app/settings.h"
@@ -48,7 +49,18 @@ std::string LowerText(const std::string& s) {
     return r;
 }
 
-bool EqualText(const std::string& a, const char* b) { return LowerText(a) == LowerText(b); }
+bool SameText(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if (Lower(*a) != Lower(*b)) return false;
+    return *a == *b;
+}
+
+bool EqualText(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return i == a.size() && !b[i];
+}
 
 // A value as quoted in a message: cut when long, control bytes made visible.
 std::string Quote(const std::string& s, size_t limit = 60) {
@@ -88,18 +100,6 @@ bool IsPlainNumber(const char* p, bool allowSign) {
     return *p == '\0';
 }
 
-// Number of leading digits (after an optional sign) and whether more than
-// fit into 32 bits, for telling the author that the profile rule wrapped.
-bool WrapsIn32Bits(const char* p) {
-    if (*p == '-' || *p == '+') ++p;
-    while (*p == '0') ++p;
-    size_t n = 0;
-    long long v = 0;
-    for (; IsDigit(p[n]); ++n)
-        if (v < (1LL << 40)) v = v * 10 + (p[n] - '0');
-    return v > 0x7FFFFFFFLL;
-}
-
 // UTF-8 well-formedness of one sequence at p (end exclusive); returns its
 // length, or 0 when the bytes there are not valid UTF-8.
 size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
@@ -119,6 +119,38 @@ size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
     }
     if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return n;
+}
+
+// The key table's row for a name the program asked for, remembered: it asks
+// for the same few hundred names in every check, and the table is searched
+// row by row.
+const SettingKey* RowOf(const char* name, size_t length, int* number) {
+    static std::unordered_map<std::string, std::pair<const SettingKey*, int>> known;
+    static std::string key;  // reused, so that a look-up allocates nothing
+    key.assign(name, length);
+    auto it = known.find(key);
+    if (it != known.end()) {
+        *number = it->second.second;
+        return it->second.first;
+    }
+    int n = 0;
+    const SettingKey* row = FindSettingKey(name, length, &n);
+    known.emplace(key, std::make_pair(row, n));
+    *number = n;
+    return row;
+}
+
+// The settings record and the look-up log are 40 to 50 KB each: one of each
+// is kept for the process and reused (ReadSettings resets the record), since
+// allocating and clearing them was a large part of checking a small file.
+Settings& SharedSettings() {
+    static Settings settings;
+    return settings;
+}
+
+IniFile::LookupLog& SharedLog() {
+    static IniFile::LookupLog log;
+    return log;
 }
 
 const char* const kPositionKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
@@ -168,12 +200,14 @@ private:
     size_t size_;
     const Medium* medium_;
     IniFile ini_;
-    std::unique_ptr<Settings> s_{new Settings()};
-    std::unique_ptr<IniFile::LookupLog> log_{new IniFile::LookupLog()};
+    Settings* s_ = &SharedSettings();
+    IniFile::LookupLog* log_ = &SharedLog();
     int missingViewerMsg_ = 0;
     std::vector<Read> reads_;
-    std::set<const IniFile::Entry*> asked_;
-    std::map<const IniFile::Entry*, const IniFile::KeyLine*> lineOf_;
+    // By entry number (the entry's place among the reader's entries):
+    std::vector<char> asked_;                      // the program asked for it
+    std::vector<const IniFile::KeyLine*> lineOf_;  // its line in the listing
+    size_t EntryNumber(const IniFile::Entry& e) const { return static_cast<size_t>(&e - &ini_.EntryAt(0)); }
     std::vector<std::pair<std::string, const IniFile::Entry*>> filePaths_;  // f? operands
     Report report_;
 };
@@ -202,13 +236,13 @@ int Checker::LineOf(const char* key) const {
 }
 
 int Checker::ColumnOf(const IniFile::Entry& e, const std::string& value, size_t offset) const {
-    auto it = lineOf_.find(&e);
-    if (it == lineOf_.end() || !e.value) return 0;
+    const IniFile::KeyLine* line = lineOf_[EntryNumber(e)];
+    if (!line || !e.value) return 0;
     // The reader may have dropped an enclosing quote; find its text in the line.
     std::string raw(e.value, e.valueLength);
     size_t at = raw.find(value.substr(0, 16));
     if (at == std::string::npos) at = 0;
-    return static_cast<int>(e.value - it->second->lineStart) + static_cast<int>(at + offset) + 1;
+    return static_cast<int>(e.value - line->lineStart) + static_cast<int>(at + offset) + 1;
 }
 
 int Checker::MenuStop() const {
@@ -223,23 +257,67 @@ int Checker::ViewerStop() const {
     return kMaxViewerRules + 1;
 }
 
+// Every key name the program reads, built once: the nearest-key search runs
+// for each unknown key, and a file may hold thousands of them.
+struct KnownName {
+    std::string name;
+    unsigned char counts[37];  // letters (any case), digits, everything else
+};
+
+void CountCharacters(const std::string& s, unsigned char* counts) {
+    std::memset(counts, 0, 37);
+    for (char c : s) {
+        char l = Lower(c);
+        int slot = l >= 'a' && l <= 'z' ? l - 'a' : (l >= '0' && l <= '9' ? 26 + (l - '0') : 36);
+        if (counts[slot] < 255) ++counts[slot];
+    }
+}
+
+const std::vector<KnownName>& KnownNames() {
+    static const std::vector<KnownName> names = [] {
+        std::vector<KnownName> list;
+        char name[64];
+        for (size_t i = 0; i < kSettingKeyCount; ++i) {
+            const SettingKey& row = kSettingKeys[i];
+            bool numbered = std::strstr(row.name, "%d") != nullptr;
+            for (int n = 1; n <= (numbered ? kLastSettingNumber : 1); ++n) {
+                SettingKeyName(row, n, name, sizeof name);
+                KnownName k;
+                k.name = name;
+                CountCharacters(k.name, k.counts);
+                list.push_back(k);
+            }
+        }
+        return list;
+    }();
+    return names;
+}
+
 std::string Checker::Suggest(const std::string& key) const {
     if (key.size() > 64) return std::string();  // no key is that long; spare the work
-    std::string best;
-    int bestDistance = 1 << 30;
-    char name[64];
-    for (size_t i = 0; i < kSettingKeyCount; ++i) {
-        const SettingKey& row = kSettingKeys[i];
-        bool numbered = std::strstr(row.name, "%d") != nullptr;
-        for (int n = 1; n <= (numbered ? kLastSettingNumber : 1); ++n) {
-            SettingKeyName(row, n, name, sizeof name);
-            int d = EditDistance(key, name);
-            if (d < bestDistance) bestDistance = d, best = name;
-        }
-    }
     // Close enough to be a slip of the fingers, not another word.
-    int allowed = key.size() <= 4 ? 1 : (key.size() <= 8 ? 2 : 3);
-    return bestDistance <= allowed ? best : std::string();
+    const int allowed = key.size() <= 4 ? 1 : (key.size() <= 8 ? 2 : 3);
+    unsigned char counts[37];
+    CountCharacters(key, counts);
+    std::string best;
+    int bestDistance = allowed + 1;
+    for (const KnownName& k : KnownNames()) {
+        // Cheap bounds first: each edit changes the length by at most one
+        // and moves at most one character in or out of the counts.
+        const int lengthGap = static_cast<int>(key.size()) - static_cast<int>(k.name.size());
+        if (lengthGap >= bestDistance || -lengthGap >= bestDistance) continue;
+        int more = 0, fewer = 0;
+        for (int c = 0; c < 37; ++c) {
+            int gap = counts[c] - k.counts[c];
+            if (gap > 0) more += gap;
+            else fewer -= gap;
+        }
+        if (more >= bestDistance || fewer >= bestDistance) continue;
+        // The first name at the smallest distance wins, as in table order.
+        int d = EditDistance(key, k.name);
+        if (d < bestDistance) bestDistance = d, best = k.name;
+    }
+    return best;
 }
 
 // ---------------------------------------------------------------- encoding
@@ -355,9 +433,22 @@ void Checker::CheckLinesOfReadSection() {
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
         if (!k.kept) continue;
+        // The entry the program gets for this name (names end at a NUL byte):
+        // one it asked for is that entry by definition.
+        const bool asked = asked_[EntryNumber(*k.kept)];
+        if (asked && k.entry.value) continue;  // the usual line: nothing to say
+        const IniFile::Entry* winner;
+        char name[128];
+        if (asked) {
+            winner = k.kept;
+        } else if (k.entry.keyLength < sizeof name) {
+            std::memcpy(name, k.entry.key, k.entry.keyLength);
+            name[k.entry.keyLength] = '\0';
+            winner = ini_.Find(name);
+        } else {
+            winner = ini_.Find(KeyOf(k.entry).c_str());
+        }
         const std::string key = KeyOf(k.entry);
-        // A key with a NUL byte in its name can never be asked for.
-        const IniFile::Entry* winner = key.find('\0') == std::string::npos ? ini_.Find(key.c_str()) : nullptr;
         if (winner && winner != k.kept) {
             char msg[200];
             std::snprintf(msg, sizeof msg, "duplicate key: the program uses the first one (line %d); this line is ignored",
@@ -377,7 +468,7 @@ void Checker::CheckLinesOfReadSection() {
                     "line has no '=' and sets nothing (comments start with ';')");
             continue;
         }
-        if (!asked_.count(k.kept)) ExplainUnread(k);
+        if (!asked) ExplainUnread(k);
     }
 }
 
@@ -478,10 +569,12 @@ void Checker::CheckValues() {
                       fileKey, msgKey, msgKey, missingViewerMsg_);
         Add(Severity::Error, LineOf(fileKey), 0, "viewer-msg-missing", fileKey, msg);
     }
-    std::set<const IniFile::Entry*> seen;
+    std::vector<char> seen(ini_.EntryCount());
     for (const Read& r : reads_) {
         if (!r.lookup->entry || !r.lookup->entry->value || !r.row) continue;
-        if (!seen.insert(r.lookup->entry).second) continue;
+        char& once = seen[EntryNumber(*r.lookup->entry)];
+        if (once) continue;
+        once = 1;
         CheckValue(r);
     }
 }
@@ -523,15 +616,22 @@ void Checker::CheckInteger(const Read& r) {
     if (r.value.empty()) return;  // empty: the default, as for a missing key
     const int32_t v = ini_.GetInt(key.c_str(), r.lookup->intDefault);
     char msg[300];
-    if (!IsPlainNumber(r.value.c_str(), true)) {
-        if (!IsDigit(r.value[0]) && !((r.value[0] == '-' || r.value[0] == '+') && IsDigit(r.value[1])))
-            std::snprintf(msg, sizeof msg, "'%s' %s is not a number: the program reads 0", key.c_str(),
-                          Quote(r.value).c_str());
-        else
-            std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
-                          key.c_str(), Quote(r.value).c_str(), v);
+    // The program's integer rule (29 characters, an optional 0x/0o/0b prefix).
+    const size_t length = r.value.size() < 29 ? r.value.size() : 29;
+    size_t used = 0;
+    bool wrapped = false;
+    ProfileInteger(r.value.data(), length, &used, &wrapped);
+    size_t rest = used;
+    while (rest < r.value.size() && (r.value[rest] == ' ' || r.value[rest] == '\t')) ++rest;
+    if (used == 0) {
+        std::snprintf(msg, sizeof msg, "'%s' %s is not a number: the program reads 0", key.c_str(),
+                      Quote(r.value).c_str());
         Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
-    } else if (WrapsIn32Bits(r.value.c_str())) {
+    } else if (rest < r.value.size()) {
+        std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
+                      key.c_str(), Quote(r.value).c_str(), v);
+        Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
+    } else if (wrapped) {
         std::snprintf(msg, sizeof msg, "'%s' %s is too large for 32 bits: the program reads %d", key.c_str(),
                       Quote(r.value).c_str(), v);
         Add(Severity::Warning, e.line, 0, "number-wraps", key, msg);
@@ -593,7 +693,7 @@ void Checker::CheckColour(const Read& r) {
     if (c == kWindowColourMark) {
         const std::string name = LowerText(key);
         const char* stays = name == "bkcolor"    ? "the system's window colour"
-                            : name == "msgcolor" ? "255,128,128 (light blue)"
+                            : name == "msgcolor" ? "128,128,255 (light blue)"
                                                  : "0,0,255 (blue)";
         Add(Severity::Error, e.line, 0, "bad-colour", key,
             "malformed colour " + Quote(r.value) + " for '" + key +
@@ -804,7 +904,11 @@ void Checker::CheckFiles() {
 // ---------------------------------------------------------------- explain
 
 std::string Checker::Effective(const Read& r) const {
-    const std::string name = LowerText(r.lookup->key);
+    // The table's spelling of the name when it has one (the program asks in
+    // that spelling), so that no lower-case copy is made for every row.
+    const std::string name = r.row ? std::string() : LowerText(r.lookup->key);
+    const char* const rowName = r.row ? r.row->name : nullptr;
+    auto is = [&](const char* lower) { return rowName ? SameText(lower, rowName) : name == lower; };
     const Settings& s = *s_;
     char buf[160];
     auto position = [&](const Position& p, const char* absent) -> std::string {
@@ -813,24 +917,24 @@ std::string Checker::Effective(const Read& r) const {
         std::snprintf(buf, sizeof buf, "(%d, %d)", p.x, p.y);
         return buf;
     };
-    if (name == "showtime") {
+    if (is("showtime")) {
         if (s.ShowTime == -1) return "never closes by itself";
         std::snprintf(buf, sizeof buf, "%d ms", s.ShowTime);
         return buf;
     }
-    if (name == "splashshowtime") return std::to_string(s.SplashShowTime) + " ms";
-    if (name == "infoweight") return "weight " + std::to_string(s.InfoWeight * 100);
-    if (name == "msgweight") return "weight " + std::to_string(s.MsgWeight * 100);
-    if (name == "donotrepeatcolor") return ColourText(s.DoNotRepeatColor);
-    if (name == "infocolor") return ColourText(s.InfoColor);
-    if (name == "msgcolor") return ColourText(s.MsgColor);
-    if (name == "bkcolor") return s.BkColor == kWindowColourMark ? "the system's window colour" : ColourText(s.BkColor);
-    if (name == "xpos") return position(s.popupPos, s.anyButton ? "centre (menu mode)" : "top left");
-    if (name == "xsplash") return position(s.splashPos, "centred");
-    if (name == "web" || name == "webmsg") return name == "web" ? s.Web : s.WebMsg;
-    if (name == "noviewercmd") return s.NoViewerCmd;
-    if (name == "noviewercmdclickretryshow") return s.retryShow ? "retry on" : "retry off";
-    if (name == "specialparam" || (r.row && r.row->kind == SettingSpecial)) {
+    if (is("splashshowtime")) return std::to_string(s.SplashShowTime) + " ms";
+    if (is("infoweight")) return "weight " + std::to_string(s.InfoWeight * 100);
+    if (is("msgweight")) return "weight " + std::to_string(s.MsgWeight * 100);
+    if (is("donotrepeatcolor")) return ColourText(s.DoNotRepeatColor);
+    if (is("infocolor")) return ColourText(s.InfoColor);
+    if (is("msgcolor")) return ColourText(s.MsgColor);
+    if (is("bkcolor")) return s.BkColor == kWindowColourMark ? "the system's window colour" : ColourText(s.BkColor);
+    if (is("xpos")) return position(s.popupPos, s.anyButton ? "centre (menu mode)" : "top left");
+    if (is("xsplash")) return position(s.splashPos, "centred");
+    if (is("web") || is("webmsg")) return is("web") ? s.Web : s.WebMsg;
+    if (is("noviewercmd")) return s.NoViewerCmd;
+    if (is("noviewercmdclickretryshow")) return s.retryShow ? "retry on" : "retry off";
+    if (is("specialparam") || (r.row && r.row->kind == SettingSpecial)) {
         const char* program = s.specialProgram;
         const char* params = s.specialParameters;
         if (r.number) program = s.menu[r.number].specialProgram, params = s.menu[r.number].specialParameters;
@@ -854,9 +958,19 @@ std::string Checker::Effective(const Read& r) const {
 }
 
 void Checker::BuildSettingRows() {
-    std::set<std::string> done;
+    // One row per key, at its first reading; a key is its table row and
+    // number (names outside the table by their lower-case spelling).
+    std::vector<char> done(kSettingKeyCount * (kLastSettingNumber + 1));
+    std::set<std::string> doneOutside;
+    report_.settings.reserve(reads_.size());
     for (const Read& r : reads_) {
-        if (!done.insert(LowerText(r.lookup->key)).second) continue;
+        if (r.row && r.number >= 0 && r.number <= kLastSettingNumber) {
+            char& once = done[static_cast<size_t>(r.row - kSettingKeys) * (kLastSettingNumber + 1) + r.number];
+            if (once) continue;
+            once = 1;
+        } else if (!doneOutside.insert(LowerText(r.lookup->key)).second) {
+            continue;
+        }
         SettingRow row;
         row.key = r.lookup->key;
         const IniFile::Entry* e = r.lookup->entry;
@@ -871,7 +985,7 @@ void Checker::BuildSettingRows() {
         }
         row.effective = Effective(r);
         if (row.effective == row.value) row.effective.clear();
-        report_.settings.push_back(row);
+        report_.settings.push_back(std::move(row));
     }
 }
 
@@ -882,9 +996,11 @@ Report Checker::Run() {
     const size_t size = size_ > kMaxSettingsBytes ? static_cast<size_t>(kMaxSettingsBytes) : size_;
     ini_.Load(data_, size, "Info", true);
     report_.utf8 = ini_.HasBom();
+    asked_.assign(ini_.EntryCount(), 0);
+    lineOf_.assign(ini_.EntryCount(), nullptr);
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
-        if (k.kept) lineOf_[k.kept] = &k;
+        if (k.kept) lineOf_[EntryNumber(*k.kept)] = &k;
     }
 
     // The program's own reading, with every look-up recorded.
@@ -893,35 +1009,39 @@ Report Checker::Run() {
     std::memcpy(savedText, conditionErrorText, sizeof savedText);
     conditionError = false;
     conditionErrorText[0] = '\0';
-    ini_.SetLookupLog(log_.get());
+    log_->count = 0;
+    log_->overflow = false;
+    ini_.SetLookupLog(log_);
     missingViewerMsg_ = ReadSettings(ini_, *s_, kWindowColourMark);
     ini_.SetLookupLog(nullptr);
     conditionError = savedError;
     std::memcpy(conditionErrorText, savedText, sizeof savedText);
 
+    reads_.reserve(log_->count);
+    std::vector<char> buf;  // one buffer for every value, never cleared: the reader terminates
     for (size_t i = 0; i < log_->count; ++i) {
         const IniFile::Lookup& l = log_->items[i];
         Read r;
         r.lookup = &l;
         r.number = 0;
-        r.row = FindSettingKey(l.key, std::strlen(l.key), &r.number);
+        r.row = RowOf(l.key, std::strlen(l.key), &r.number);
+        // The texts straight from the winning entry, as GetString hands them out.
+        const size_t whole = l.entry && l.entry->value ? l.entry->valueLength + 1 : 0;
+        if (buf.size() < l.capacity || buf.size() < whole) buf.resize(l.capacity > whole ? l.capacity : whole);
         if (!l.integer && l.capacity) {
-            std::vector<char> buf(l.capacity);
-            ini_.GetString(l.key, l.def, buf.data(), buf.size());
+            IniFile::CopyValue(l.entry, l.def, buf.data(), l.capacity);
             r.value = buf.data();
-        } else if (l.entry && l.entry->value) {
-            std::vector<char> buf(l.entry->valueLength + 1);
-            ini_.GetString(l.key, "", buf.data(), buf.size());
+        } else if (whole) {
+            IniFile::CopyValue(l.entry, "", buf.data(), whole);
             r.value = buf.data();
         }
-        if (l.entry && l.entry->value) {
-            std::vector<char> buf(l.entry->valueLength + 1);
-            ini_.GetString(l.key, "", buf.data(), buf.size());
+        if (whole) {
+            IniFile::CopyValue(l.entry, "", buf.data(), whole);
             r.full = buf.data();
         } else {
             r.full = r.value;
         }
-        if (l.entry) asked_.insert(l.entry);
+        if (l.entry) asked_[EntryNumber(*l.entry)] = 1;
         reads_.push_back(r);
     }
 
@@ -940,7 +1060,7 @@ Report Checker::Run() {
         else ++report_.notes;
     }
     ReleaseSettingsTexts(*s_);
-    return report_;
+    return std::move(report_);  // the checker ends here; spare the copy
 }
 
 }  // namespace
@@ -952,20 +1072,32 @@ Report CheckSettings(const char* data, size_t size, const Medium* medium) {
 }
 
 int EditDistance(const std::string& a, const std::string& b) {
-    // Optimal string alignment distance: insert, delete, replace, swap.
+    // Optimal string alignment distance: insert, delete, replace, swap; three
+    // rows of the table are all it needs.
     const size_t n = a.size(), m = b.size();
-    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
-    for (size_t i = 0; i <= n; ++i) d[i][0] = static_cast<int>(i);
-    for (size_t j = 0; j <= m; ++j) d[0][j] = static_cast<int>(j);
+    std::vector<int> rows(3 * (m + 1));
+    int* before = &rows[0];       // row i - 2
+    int* previous = &rows[m + 1];  // row i - 1
+    int* current = &rows[2 * (m + 1)];
+    for (size_t j = 0; j <= m; ++j) previous[j] = static_cast<int>(j);
     for (size_t i = 1; i <= n; ++i) {
+        current[0] = static_cast<int>(i);
+        const char x = Lower(a[i - 1]);
         for (size_t j = 1; j <= m; ++j) {
-            int cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) && Lower(a[i - 2]) == Lower(b[j - 1]))
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            const char y = Lower(b[j - 1]);
+            int best = previous[j - 1] + (x == y ? 0 : 1);
+            if (previous[j] + 1 < best) best = previous[j] + 1;
+            if (current[j - 1] + 1 < best) best = current[j - 1] + 1;
+            if (i > 1 && j > 1 && x == Lower(b[j - 2]) && Lower(a[i - 2]) == y && before[j - 2] + 1 < best)
+                best = before[j - 2] + 1;
+            current[j] = best;
         }
+        int* t = before;
+        before = previous;
+        previous = current;
+        current = t;
     }
-    return d[n][m];
+    return previous[m];
 }
 
 }  // namespace corvcheck

@@ -54,6 +54,7 @@ struct Report {
 };
 
 // Checks the bytes of a settings file; a null `medium` skips every file check.
+// One check at a time: the settings record it fills is kept for the process.
 Report CheckSettings(const char* data, size_t size, const Medium* medium);
 
 // Output in the form compilers use: "<file>:<line>[:<col>]: <severity>: <message> [<code>]"

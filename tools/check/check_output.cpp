@@ -8,26 +8,36 @@ namespace corvcheck {
 
 namespace {
 
-std::string Plural(int n, const char* word) {
-    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
-}
-
 // Bytes as they stand, except that control characters are made visible so a
-// report line stays one line.
-std::string Visible(const std::string& s) {
-    std::string r;
+// report line stays one line. Appends to `out`: the reports are built by
+// appending, without temporary strings (the fuzzer runs this for every input).
+void AppendVisible(std::string& out, const std::string& s) {
+    static const char kHex[] = "0123456789ABCDEF";
     for (char ch : s) {
         unsigned char c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            r += hex;
+            const char escaped[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+            out.append(escaped, 4);
         } else {
-            r += ch;
+            out += ch;
         }
     }
-    return r;
 }
+
+void AppendNumber(std::string& out, long long n) {
+    char digits[24];
+    int length = std::snprintf(digits, sizeof digits, "%lld", n);
+    out.append(digits, static_cast<size_t>(length));
+}
+
+void AppendPlural(std::string& out, int n, const char* word) {
+    AppendNumber(out, n);
+    out += ' ';
+    out += word;
+    if (n != 1) out += 's';
+}
+
+void AppendJsonString(std::string& out, const std::string& bytes);
 
 }  // namespace
 
@@ -36,15 +46,29 @@ std::string FormatText(const Report& report, const std::string& fileName) {
     for (const Finding& f : report.findings) {
         out += fileName;
         if (f.line > 0) {
-            out += ":" + std::to_string(f.line);
-            if (f.column > 0) out += ":" + std::to_string(f.column);
+            out += ':';
+            AppendNumber(out, f.line);
+            if (f.column > 0) {
+                out += ':';
+                AppendNumber(out, f.column);
+            }
         }
         out += ": ";
         out += SeverityName(f.severity);
-        out += ": " + Visible(f.message) + " [" + f.code + "]\n";
+        out += ": ";
+        AppendVisible(out, f.message);
+        out += " [";
+        out += f.code;
+        out += "]\n";
     }
-    out += fileName + ": " + Plural(report.errors, "error") + ", " + Plural(report.warnings, "warning") + ", " +
-           Plural(report.notes, "note") + "\n";
+    out += fileName;
+    out += ": ";
+    AppendPlural(out, report.errors, "error");
+    out += ", ";
+    AppendPlural(out, report.warnings, "warning");
+    out += ", ";
+    AppendPlural(out, report.notes, "note");
+    out += '\n';
     return out;
 }
 
@@ -55,33 +79,62 @@ std::string FormatExplain(const Report& report, const std::string& fileName) {
     for (const SettingRow& r : report.settings)
         if (r.key.size() > width) width = r.key.size();
     for (const SettingRow& r : report.settings) {
-        std::string line = "  " + r.key + std::string(width - r.key.size() + 2, ' ') + "= " +
-                           (r.integer ? r.value : "\"" + Visible(r.value) + "\"");
-        if (!r.effective.empty()) line += " -> " + Visible(r.effective);
-        if (line.size() < 64) line += std::string(64 - line.size(), ' ');
-        line += r.isDefault ? "  (default)" : "  (line " + std::to_string(r.line) + ")";
-        out += line + "\n";
+        const size_t start = out.size();
+        out += "  ";
+        out += r.key;
+        out.append(width - r.key.size() + 2, ' ');
+        out += "= ";
+        if (r.integer) {
+            out += r.value;
+        } else {
+            out += '"';
+            AppendVisible(out, r.value);
+            out += '"';
+        }
+        if (!r.effective.empty()) {
+            out += " -> ";
+            AppendVisible(out, r.effective);
+        }
+        if (out.size() - start < 64) out.append(64 - (out.size() - start), ' ');
+        if (r.isDefault) {
+            out += "  (default)";
+        } else {
+            out += "  (line ";
+            AppendNumber(out, r.line);
+            out += ')';
+        }
+        out += '\n';
     }
     return out;
 }
 
 std::string JsonString(const std::string& bytes) {
-    std::string out = "\"";
+    std::string out;
+    AppendJsonString(out, bytes);
+    return out;
+}
+
+namespace {
+
+void AppendJsonString(std::string& out, const std::string& bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    out += '"';
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const unsigned char* end = p + bytes.size();
     while (p < end) {
         unsigned char c = *p;
-        char hex[8];
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
             ++p;
-        } else if (c < 0x20 || c == 0x7F) {
-            std::snprintf(hex, sizeof hex, "\\u%04X", c);
-            out += hex;
-            ++p;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
+        } else if (c >= 0x20 && c < 0x7F) {
+            // Plain text runs are copied whole.
+            const unsigned char* run = p;
+            while (p < end && *p >= 0x20 && *p < 0x7F && *p != '"' && *p != '\\') ++p;
+            out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        } else if (c < 0x80) {  // control characters and DEL
+            const char escaped[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+            out.append(escaped, 6);
             ++p;
         } else {
             // Valid UTF-8 passes; any other byte is taken as Latin-1, so the
@@ -104,33 +157,48 @@ std::string JsonString(const std::string& bytes) {
                 out.append(reinterpret_cast<const char*>(p), n);
                 p += n;
             } else {
-                std::snprintf(hex, sizeof hex, "\\u%04X", c);
-                out += hex;
+                const char escaped[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+                out.append(escaped, 6);
                 ++p;
             }
         }
     }
-    return out + "\"";
+    out += '"';
 }
-
-namespace {
 
 // The members that a settings report and an autorun.inf report share.
 std::string JsonCounts(const Report& report, const std::string& fileName, int exitStatus, const char* indent) {
     const std::string in = indent;
-    std::string out = in + "\"file\": " + JsonString(fileName) + ",\n";
-    out += in + "\"utf8\": " + (report.utf8 ? "true" : "false") + ",\n";
-    out += in + "\"exitStatus\": " + std::to_string(exitStatus) + ",\n";
-    out += in + "\"errors\": " + std::to_string(report.errors) + ",\n";
-    out += in + "\"warnings\": " + std::to_string(report.warnings) + ",\n";
-    out += in + "\"notes\": " + std::to_string(report.notes) + ",\n";
-    out += in + "\"findings\": [";
+    std::string out = in + "\"file\": ";
+    AppendJsonString(out, fileName);
+    out += ",\n" + in + "\"utf8\": ";
+    out += report.utf8 ? "true" : "false";
+    out += ",\n" + in + "\"exitStatus\": ";
+    AppendNumber(out, exitStatus);
+    out += ",\n" + in + "\"errors\": ";
+    AppendNumber(out, report.errors);
+    out += ",\n" + in + "\"warnings\": ";
+    AppendNumber(out, report.warnings);
+    out += ",\n" + in + "\"notes\": ";
+    AppendNumber(out, report.notes);
+    out += ",\n" + in + "\"findings\": [";
     for (size_t i = 0; i < report.findings.size(); ++i) {
         const Finding& f = report.findings[i];
-        out += (i ? ",\n  " : "\n  ") + in;
-        out += "{\"severity\": " + JsonString(SeverityName(f.severity)) + ", \"line\": " + std::to_string(f.line) +
-               ", \"column\": " + std::to_string(f.column) + ", \"code\": " + JsonString(f.code) +
-               ", \"key\": " + JsonString(f.key) + ", \"message\": " + JsonString(f.message) + "}";
+        out += i ? ",\n  " : "\n  ";
+        out += in;
+        out += "{\"severity\": ";
+        AppendJsonString(out, SeverityName(f.severity));
+        out += ", \"line\": ";
+        AppendNumber(out, f.line);
+        out += ", \"column\": ";
+        AppendNumber(out, f.column);
+        out += ", \"code\": ";
+        AppendJsonString(out, f.code);
+        out += ", \"key\": ";
+        AppendJsonString(out, f.key);
+        out += ", \"message\": ";
+        AppendJsonString(out, f.message);
+        out += '}';
     }
     out += report.findings.empty() ? "]" : "\n" + in + "]";
     return out;
@@ -148,15 +216,26 @@ std::string FormatJson(const Report& report, const std::string& fileName, bool w
         for (size_t i = 0; i < report.settings.size(); ++i) {
             const SettingRow& r = report.settings[i];
             out += i ? ",\n    " : "\n    ";
-            out += "{\"key\": " + JsonString(r.key) + ", \"value\": " + JsonString(r.value) +
-                   ", \"effective\": " + JsonString(r.effective) +
-                   ", \"default\": " + (r.isDefault ? "true" : "false") + ", \"line\": " + std::to_string(r.line) + "}";
+            out += "{\"key\": ";
+            AppendJsonString(out, r.key);
+            out += ", \"value\": ";
+            AppendJsonString(out, r.value);
+            out += ", \"effective\": ";
+            AppendJsonString(out, r.effective);
+            out += ", \"default\": ";
+            out += r.isDefault ? "true" : "false";
+            out += ", \"line\": ";
+            AppendNumber(out, r.line);
+            out += '}';
         }
         out += report.settings.empty() ? "]" : "\n  ]";
     }
-    if (autorun)
-        out += ",\n  \"autorun\": {\n" + JsonCounts(*autorun, autorunFile, autorun->ExitStatus(), "    ") + "\n  }";
-    return out + "\n}\n";
+    if (autorun) {
+        out += ",\n  \"autorun\": {\n" + JsonCounts(*autorun, autorunFile, autorun->ExitStatus(), "    ");
+        out += "\n  }";
+    }
+    out += "\n}\n";
+    return out;
 }
 
 }  // namespace corvcheck
