@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The status text and the restoring of a missing text.
     char* status = BuildStatusText(target, message.c_str());
     assert(status != nullptr);
-    if (target && *target) {
+    // An empty target ("" on the command line) is still a target.
+    if (target) {
         assert(std::strncmp(status, "Starting ", 9) == 0);
         size_t length = std::strlen(status);
         assert(length >= 13 && std::strcmp(status + length - 4, "... ") == 0);
