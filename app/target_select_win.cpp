@@ -40,9 +40,16 @@ void SettleTarget(char* commandLine) {
     if (!popupText) {
         char typeName[sizeof(SHFILEINFOA{}.szTypeName)] = "";
         if (target && *target) {
+            // The shell names a file's type by its name and attributes. Handed
+            // the attributes, it does not open the file's folder, its
+            // desktop.ini or the helpers it would load for that (each a seek
+            // on a disc); a file that is not there still gets no type name.
+            AnsiArg name(target);
+            const DWORD attributes = GetFileAttributesA(name);
             SHFILEINFOA info;
             std::memset(&info, 0, sizeof info);
-            if (SHGetFileInfoA(AnsiArg(target), 0, &info, sizeof info, SHGFI_TYPENAME)) {
+            if (attributes != INVALID_FILE_ATTRIBUTES &&
+                SHGetFileInfoA(name, attributes, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES)) {
                 std::memcpy(typeName, info.szTypeName, sizeof typeName);
                 typeName[sizeof typeName - 1] = '\0';
             }

@@ -6,6 +6,7 @@
 #include <dbt.h>
 
 #include "app/cmdline.h"
+#include "app/platform_state.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
 #include "conditions/condition.h"
@@ -157,6 +158,8 @@ void HandleAutoCloseTick(HWND window) {
 void HandleMouseMove(HWND window, LPARAM position) {
     const bool onLink = IsOnInfoLine(position);
     if (onLink && !popup.linkHover) {
+        // Loaded when first needed: nobody sees it before the first paint.
+        if (!popup.handCursor) popup.handCursor = LoadCursorA(instanceHandle, "HAND");
         SetCursor(popup.handCursor);
         SetCapture(window);
         popup.linkHover = true;
