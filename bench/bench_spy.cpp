@@ -3,7 +3,8 @@
 // value, which the harness reads on the same clock, and exits.
 //
 // The value lands in stamp.txt beside this executable. It is written to a
-// temporary name first and renamed, so the harness never reads half a number.
+// temporary name first and renamed, so the harness never reads half a number,
+// and then the harness's event CvBenchSpyStarted is set.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,5 +33,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BOOL ok = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != static_cast<DWORD>(length)) return 3;
-    return MoveFileExA(temp, stamp, MOVEFILE_REPLACE_EXISTING) ? 0 : 4;
+    if (!MoveFileExA(temp, stamp, MOVEFILE_REPLACE_EXISTING)) return 4;
+    // The harness waits for this instead of polling for the file.
+    if (HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, "CvBenchSpyStarted")) {
+        SetEvent(started);
+        CloseHandle(started);
+    }
+    return 0;
 }

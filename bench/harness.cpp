@@ -32,6 +32,7 @@ struct Program {
 };
 
 LARGE_INTEGER frequency;
+HANDLE spyStarted;  // set by the spy once its stamp is written
 
 long long Now() {
     LARGE_INTEGER t;
@@ -88,10 +89,16 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
+// Looked up by class, a few server calls per look: the harness polls every
+// millisecond and must take as little as it can from the program it times.
 HWND FindWindowOf(DWORD pid, const std::string& windowClass, bool visibleOnly) {
-    WindowQuery q = {pid, windowClass.c_str(), visibleOnly, false, nullptr};
-    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&q));
-    return q.found;
+    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass.c_str(), nullptr); window;
+         window = FindWindowExA(nullptr, window, windowClass.c_str(), nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && (!visibleOnly || IsWindowVisible(window))) return window;
+    }
+    return nullptr;
 }
 
 // Asks the program to close the way a user would; ends it after 5 s.
@@ -156,6 +163,7 @@ double RunOnce(const Program& program, const std::string& stampPath, const std::
                std::vector<MarkValue>* marks, const char** why) {
     DeleteFileA(stampPath.c_str());
     DeleteFileA(marksPath.c_str());
+    ResetEvent(spyStarted);
     bool withMarks = program.measure == "marks";
     SetEnvironmentVariableA("CORVANE_MARKS", withMarks ? marksPath.c_str() : nullptr);
     std::vector<char> commandLine(program.commandLine.begin(), program.commandLine.end());
@@ -186,11 +194,19 @@ double RunOnce(const Program& program, const std::string& stampPath, const std::
                 break;
             }
         } else {
+            // The spy records its start itself and then signals; nothing is
+            // polled meanwhile.
+            HANDLE waits[2] = {spyStarted, pi.hProcess};
+            DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 20000);
             long long stamp;
-            if (ReadStamp(stampPath, &stamp)) {
+            if (woke == WAIT_OBJECT_0 && ReadStamp(stampPath, &stamp)) {
                 result = Milliseconds(stamp - start);
-                break;
+            } else if (woke == WAIT_OBJECT_0 + 1) {
+                // The launcher ended; its target may still be on its way.
+                if (WaitForSingleObject(spyStarted, 20000) == WAIT_OBJECT_0 && ReadStamp(stampPath, &stamp))
+                    result = Milliseconds(stamp - start);
             }
+            break;
         }
         Sleep(1);
     }
@@ -229,6 +245,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     QueryPerformanceFrequency(&frequency);
+    // A PC's desktop is always there. Under Wine the desktop closes shortly
+    // after its last program has gone and the next program opens it again at
+    // its own cost; a hidden window of the harness keeps it open.
+    CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     const char* resultsPath = argv[1];
     int reps = std::atoi(argv[2]);
     int warmup = std::atoi(argv[3]);
@@ -264,9 +284,27 @@ int main(int argc, char** argv) {
     }
     std::string stampPath = spyDir + "\\stamp.txt";
     std::string marksPath = spyDir + "\\marks.txt";
+    spyStarted = CreateEventA(nullptr, TRUE, FALSE, "CvBenchSpyStarted");
+    if (!spyStarted) {
+        std::fprintf(stderr, "cannot make the spy's event\n");
+        return 3;
+    }
     int failures = 0;
+    // A fresh order each round (the same in every run), so that no program
+    // always follows the same one and inherits what it leaves behind.
+    std::vector<size_t> order(programs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    unsigned seed = 12345;
     for (int round = 0; round < warmup + reps; ++round) {
-        for (const Program& program : programs) {
+        for (size_t i = order.size(); i > 1; --i) {
+            seed = seed * 1103515245u + 12345u;
+            size_t j = (seed >> 16) % i;
+            size_t t = order[i - 1];
+            order[i - 1] = order[j];
+            order[j] = t;
+        }
+        for (size_t index : order) {
+            const Program& program = programs[index];
             const char* why = "";
             std::vector<MarkValue> marks;
             double ms = RunOnce(program, stampPath, marksPath, &marks, &why);
