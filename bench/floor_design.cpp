@@ -11,7 +11,8 @@
 // It reads no settings file and has no logo, system-menu item, layout rules,
 // conditions or start-up checks: those are corvane.exe's own cost.
 // Built with FLOOR_DESIGN_LAUNCH it then opens the document through the shell
-// as the product does after its first paint: the floor for start to document.
+// as the design does after its first paint, from a message it posts itself
+// and takes from its message loop: the floor for start to document.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -25,6 +26,7 @@ namespace {
 
 const char kClassName[] = "CvBenchFloor";
 const char kInfoLine[] = "Corvane Bench Disc - visit our web site";
+char document[MAX_PATH];
 char statusLine[MAX_PATH + 128];
 HFONT infoFont, statusFont;
 int infoHeight;
@@ -47,6 +49,11 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         EndPaint(window, &ps);
         return 0;
     }
+#ifdef FLOOR_DESIGN_LAUNCH
+    case WM_USER + 1:
+        baseline::OpenDocument(document);
+        return 0;
+#endif
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -62,7 +69,6 @@ extern "C" __attribute__((used)) void* const kAdvapiImport = reinterpret_cast<vo
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     STARTUP_MARK("entry");
-    char document[MAX_PATH];
     baseline::DocumentFromCommandLine(commandLine, document, sizeof document);
     SHFILEINFOA info;
     std::memset(&info, 0, sizeof info);
@@ -111,7 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     STARTUP_MARK("painted");
     STARTUP_MARKS_WRITE();
 #ifdef FLOOR_DESIGN_LAUNCH
-    if (!baseline::OpenDocument(document)) return 2;
+    PostMessageA(window, WM_USER + 1, 0, 0);
 #endif
     int code = baseline::RunMessageLoop();
     DeleteObject(infoFont);
