@@ -14,17 +14,12 @@
 #include <vector>
 
 #include "accept_support.h"
+#include "scenario_fixture.h"
 #include "support/spy_log.h"
 
 using namespace accept;
 
 namespace {
-
-bool ContainsNoCase(std::string text, std::string part) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (char& c : part) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text.find(part) != std::string::npos;
-}
 
 std::string Captions(const PopupView& view) {
     std::string out;
@@ -121,49 +116,17 @@ std::string SolidBmp(int width, int height, unsigned char r, unsigned char g, un
     return bytes;
 }
 
-class Fidelity : public ::testing::Test {
+class Fidelity : public ScenarioTest {
 protected:
-    void SetUp() override {
-        UseGalleryDesktop();
-        RegisterPcClasses();
-        DeleteClassesRootTree(".cvdoc");
-        work_ = WorkFolder("fidelity");
-        ASSERT_FALSE(work_.empty());
-        log_ = UseSpyLog(work_ + "spy.log");
-        SetEnvironmentVariableA("CORVANE_SPY_HOLD", nullptr);
-        SetEnvironmentVariableA("CORVANE_SPY_EXIT", nullptr);
-    }
+    Fidelity() : ScenarioTest("fidelity") {}
     void TearDown() override {
-        if (gallery_) {
-            std::string failure;
-            const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-            for (int i = 0; i < result->total_part_count(); ++i)
-                if (result->GetTestPartResult(i).failed()) failure += std::string(result->GetTestPartResult(i).summary()) + " ";
-            gallery_->Finish(!HasFailure(), failure);
-        }
-        SetEnvironmentVariableA("CORVANE_SPY_HOLD", nullptr);
-        DeleteClassesRootTree(".cvdoc");
+        ScenarioTest::TearDown();
         UnregisterFileClass("", laterClass_);
         UnregisterFileClass("", "CvAcceptLaterDoc");
-        RemoveFolderTree(work_);
     }
-    GalleryEntry& Gallery(const char* id, const char* title) {
-        gallery_.reset(new GalleryEntry(id, title));
-        return *gallery_;
-    }
-    std::vector<SpyRecord> Spied(size_t count, DWORD ms = 5000) { return WaitForSpyRecords(log_, count, ms); }
 
-    std::string work_, log_;
     const std::string laterClass_ = Format("CvAcceptLater%lu", static_cast<unsigned long>(GetCurrentProcessId()));
-    std::unique_ptr<GalleryEntry> gallery_;
 };
-
-void Author(const Medium& m, const std::string& settings) {
-    ASSERT_TRUE(m.Mapped()) << "the mount manager did not map drive " << m.Letter();
-    ASSERT_TRUE(m.PutProgram("corvane.exe"));
-    ASSERT_TRUE(m.Put("readme.htm", "<html><body>Read me</body></html>\r\n"));
-    ASSERT_TRUE(m.Put("Corva.INF", settings));
-}
 
 // ------------------------------------------------------------------ UTF-8 mode
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "accept_support.h"
+#include "scenario_fixture.h"
 #include "support/spy_log.h"
 
 using namespace accept;
@@ -23,12 +24,6 @@ namespace {
 const char kDefaultTitle[] = "Corvane 3.2";
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-bool ContainsNoCase(std::string text, std::string part) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (char& c : part) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text.find(part) != std::string::npos;
-}
 
 std::string Captions(const PopupView& view) {
     std::string out;
@@ -42,52 +37,10 @@ std::string RectText(const RECT& r) { return Format("(%ld,%ld)-(%ld,%ld)", r.lef
 // control `last` exists and the focus has gone to Exit, which comes last.
 bool RowReady(const PopupView& view, int last) { return view.Find(last) && FocusOn(view, 2); }
 
-class Scenario : public ::testing::Test {
+class Scenario : public ScenarioTest {
 protected:
-    void SetUp() override {
-        // Windows get frames and captions as on a PC: a virtual desktop.
-        UseGalleryDesktop();
-        RegisterPcClasses();
-        DeleteClassesRootTree(".cvdoc");  // the kind of document no program on this PC opens
-        work_ = WorkFolder("accept");
-        ASSERT_FALSE(work_.empty());
-        log_ = UseSpyLog(work_ + "spy.log");
-        SetEnvironmentVariableA("CORVANE_SPY_HOLD", nullptr);
-        SetEnvironmentVariableA("CORVANE_SPY_EXIT", nullptr);
-    }
-
-    void TearDown() override {
-        if (gallery_) {
-            std::string failure;
-            const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-            for (int i = 0; i < result->total_part_count(); ++i) {
-                const ::testing::TestPartResult& part = result->GetTestPartResult(i);
-                if (part.failed()) failure += std::string(part.summary()) + " ";
-            }
-            gallery_->Finish(!HasFailure(), failure);
-        }
-        RemoveFolderTree(work_);
-    }
-
-    GalleryEntry& Gallery(const char* id, const char* title) {
-        gallery_.reset(new GalleryEntry(id, title));
-        return *gallery_;
-    }
-
-    // The spy's records, waiting until `count` arrived (or `ms` passed).
-    std::vector<SpyRecord> Spied(size_t count, DWORD ms = 5000) { return WaitForSpyRecords(log_, count, ms); }
-
-    std::string work_, log_;
-    std::unique_ptr<GalleryEntry> gallery_;
+    Scenario() : ScenarioTest("accept") {}
 };
-
-// A medium of the kind a disc author makes: the program, its settings and a document.
-void Author(const Medium& m, const std::string& settings) {
-    ASSERT_TRUE(m.Mapped()) << "the mount manager did not map drive " << m.Letter();
-    ASSERT_TRUE(m.PutProgram("corvane.exe"));
-    ASSERT_TRUE(m.Put("readme.htm", "<html><body>Read me</body></html>\r\n"));
-    if (!settings.empty()) ASSERT_TRUE(m.Put("Corva.INF", settings));
-}
 
 std::string Autorun(const Medium& m, const std::string& rest) { return m.Root() + "corvane.exe " + rest; }
 

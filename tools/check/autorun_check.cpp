@@ -79,14 +79,7 @@ private:
 
 void AutorunChecker::Add(Severity s, int line, int column, const char* code, const std::string& key,
                          const std::string& message) {
-    Finding f;
-    f.severity = s;
-    f.line = line;
-    f.column = column;
-    f.code = code;
-    f.key = key;
-    f.message = message;
-    report_.findings.push_back(f);
+    report_.Add(s, line, column, code, key, message);
 }
 
 size_t AutorunChecker::Characters(const std::string& s) const {

@@ -214,14 +214,7 @@ private:
 
 void Checker::Add(Severity s, int line, int column, const char* code, const std::string& key,
                   const std::string& message) {
-    Finding f;
-    f.severity = s;
-    f.line = line;
-    f.column = column;
-    f.code = code;
-    f.key = key;
-    f.message = message;
-    report_.findings.push_back(f);
+    report_.Add(s, line, column, code, key, message);
 }
 
 const Checker::Read* Checker::FindRead(const char* key) const {

@@ -51,6 +51,16 @@ struct Report {
     bool utf8 = false;
     int errors = 0, warnings = 0, notes = 0;
     int ExitStatus() const { return errors ? 2 : (warnings ? 1 : 0); }
+    void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message) {
+        Finding f;
+        f.severity = s;
+        f.line = line;
+        f.column = column;
+        f.code = code;
+        f.key = key;
+        f.message = message;
+        findings.push_back(f);
+    }
 };
 
 // Checks the bytes of a settings file; a null `medium` skips every file check.
