@@ -1,8 +1,10 @@
-#include "app/ansi_text.h"
+// The do-not-show-again memory: read before the popup, written back after.
 #include "app/donotshow.h"
 
-#include "app/settings.h"
-#include "app/startup_state.h"
+#include "base/ansi_text.h"
+#include "base/owned_win.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
 
 const char kDoNotShowKey[] = "Software\\QRN\\CorvaneCDs";
 
@@ -31,11 +33,11 @@ void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow) {
 
 bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context) {
     bool show = true;
-    HKEY key = nullptr;
+    RegKey key;
     const AnsiArg valueName(settings.DoNotRepeatId);
-    if (doNotRepeatActive) {
-        key = OpenDoNotShowKey();
-        if (key) {
+    if (settings.doNotRepeatActive) {
+        key.Reset(OpenDoNotShowKey());
+        if (key.Valid()) {
             bool ctrlHeld = GetKeyState(VK_CONTROL) < 0;
             uint32_t stored = 0;
             bool read = ReadDoNotShowValue(key, valueName, &stored);
@@ -43,9 +45,6 @@ bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context) {
         }
     }
     if (show) runPopup(context);
-    if (key) {
-        WriteDoNotShowValue(key, valueName, doNotShowAgain);
-        RegCloseKey(key);
-    }
+    if (key.Valid()) WriteDoNotShowValue(key, valueName, run.doNotShowAgain);
     return show;
 }

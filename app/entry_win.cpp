@@ -1,21 +1,22 @@
 // Program entry: find the program folder and the settings file, read the
-// settings once, honour the do-not-show-again memory, run the popup, shut
-// down in order and return the exit code.
+// settings once, honour the do-not-show-again memory, settle the target, run
+// the popup, shut down in order and return the exit code.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "app/ansi_text.h"
-#include "app/cmdline.h"
 #include "app/donotshow.h"
-#include "app/ini_reader.h"
-#include "app/platform_state.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
-#include "app/startup_marks.h"
-#include "app/startup_state.h"
+#include "app/target_select.h"
+#include "base/ansi_text.h"
+#include "base/format.h"
+#include "base/startup_marks.h"
 #include "popup/popup.h"
+#include "popup/popup_state.h"
+#include "settings/cmdline.h"
+#include "settings/ini_reader.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -27,25 +28,36 @@ struct PopupArgs {
 
 void RunPopupThunk(void* context) {
     PopupArgs* args = static_cast<PopupArgs*>(context);
-    RunPopup(args->previous, args->commandLine, args->showCommand);
+    SettleTarget(args->commandLine);
+    RunPopup(args->previous, args->showCommand);
+}
+
+// No DLL placed beside the program on the medium may ever be loaded.
+void RestrictDllSearch() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel) return;
+    typedef BOOL(WINAPI * SetDefaultDirs)(DWORD);
+    typedef BOOL(WINAPI * SetDllDir)(LPCSTR);
+    SetDefaultDirs setDefault = reinterpret_cast<SetDefaultDirs>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    SetDllDir setDir = reinterpret_cast<SetDllDir>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDir) setDir("");
 }
 
 // The C runtime's own cut of the command line takes bytes from 0x80 up for
 // control characters and leading blanks for the end of the program name, so
 // an accented folder or document name, or a launcher that puts blanks first,
 // would hand over a wrong target. The cut is made here from the whole line,
-// on a copy that lives as long as the target and texts that point into it.
-// In UTF-8 mode the copy is the line's UTF-8 form, so that the target and
-// message join the settings' texts in one encoding.
-char* ProgramArguments(char* runtimeArguments) {
+// on a copy that lives as long as the run, since the target and texts point
+// into it. In UTF-8 mode the copy is the line's UTF-8 form, so that the target
+// and message join the settings' texts in one encoding.
+char* ProgramArguments(HeapText& copy, char* runtimeArguments) {
     const char* whole = GetCommandLineA();
     if (!whole) return runtimeArguments;
-    if (char* utf8 = Utf8FromAnsi(whole)) return ArgumentsAfterProgramName(utf8);
-    size_t length = std::strlen(whole);
-    char* copy = static_cast<char*>(std::malloc(length + 1));
-    if (!copy) return runtimeArguments;
-    std::memcpy(copy, whole, length + 1);
-    return ArgumentsAfterProgramName(copy);
+    copy = Utf8FromAnsi(whole);
+    if (!copy) copy = CopyToHeap(whole);
+    return copy ? ArgumentsAfterProgramName(copy) : runtimeArguments;
 }
 
 }  // namespace
@@ -56,27 +68,30 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
     // The settings model is at its defaults already (its constructor), and
     // ReadSettings resets it again before it reads.
-    instanceHandle = instance;
-    driveRoot[0] = '\0';
-
+    popup.instanceHandle = instance;
     char modulePath[260];
-    DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
     // A path cut at the buffer's end would name the wrong folder.
-    bool havePath = length > 0 && length < sizeof modulePath;
+    const bool havePath = length > 0 && length < sizeof modulePath;
     SetStartupPaths(havePath ? modulePath : nullptr);
 
     IniFile ini;
-    LoadSettingsFile(settingsPath, ini);
+    LoadSettingsFile(run.settingsPath, ini);
     STARTUP_MARK("settings file read");
     utf8Mode = ini.HasBom();
-    int missing = ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
-    if (missing) ReportMissingViewerMsg(missing, settings.Title);
+    ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
+    if (settings.viewerMsgMissing) {
+        char text[64];
+        FormatText(text, sizeof text, "ViewerMsg%d parameter not given", settings.viewerMsgMissing);
+        MessageBoxA(nullptr, text, AnsiArg(settings.Title), MB_OK);
+    }
     STARTUP_MARK("settings parsed");
 
-    PopupArgs args = {previous, ProgramArguments(commandLine), showCommand};
+    HeapText arguments;
+    PopupArgs args = {previous, ProgramArguments(arguments, commandLine), showCommand};
     RunWithDoNotShowMemory(RunPopupThunk, &args);
 
     ReleasePopupObjects();
     ReleaseSettingsTexts(settings);
-    return exitCode;
+    return run.exitCode;
 }

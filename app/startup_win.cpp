@@ -8,8 +8,8 @@
 // functions work without it.
 #include <windows.h>
 
-#include "app/cmdline.h"
-#include "app/startup_marks.h"
+#include "settings/cmdline.h"
+#include "base/startup_marks.h"
 
 extern "C" {
 

@@ -2,14 +2,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "app/ansi_text.h"
-#include "app/cmdline.h"
-#include "app/settings.h"
-#include "app/startup_marks.h"
-#include "app/startup_state.h"
+#include "app/target_select.h"
+#include "base/ansi_text.h"
+#include "base/startup_marks.h"
+#include "popup/popup_state.h"
+#include "settings/cmdline.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -26,40 +27,51 @@ bool IsCurrentDirectory(const char* folder) {
     return std::strcmp(current, folder) == 0;
 }
 
+// The shell names a file's type by its name and attributes. Handed the
+// attributes, it does not open the file's folder, its desktop.ini or the
+// helpers it would load for that (each a seek on a disc); a file that is not
+// there still gets no type name. The name comes in the ANSI code page.
+HeapText TypeName(const char* target) {
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof info);
+    if (target && *target) {
+        AnsiArg name(target);
+        const DWORD attributes = GetFileAttributesA(name);
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            !SHGetFileInfoA(name, attributes, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+            info.szTypeName[0] = '\0';
+    }
+    info.szTypeName[sizeof info.szTypeName - 1] = '\0';
+    HeapText utf8 = Utf8FromAnsi(info.szTypeName);
+    if (utf8) return utf8;
+    return CopyToHeap(info.szTypeName);
+}
+
 }  // namespace
 
 void SettleTarget(char* commandLine) {
-    bool keepDirectory = ChooseTargetAndOptions(settings.Filename, settings.Message, commandLine);
+    const TargetChoice choice = ChooseTargetAndOptions(settings.Filename, settings.Message, commandLine);
+    run.target = choice.target;
+    run.targetGiven = choice.targetGiven;
+    run.nomsgOption = choice.nomsgOption;
+    run.maxOption = choice.maxOption;
+    run.minOption = choice.minOption;
+    run.textAfterOptions = choice.popupText;
 
     // Relative targets, menu entries and bitmaps are resolved against the
     // program folder; a failure leaves the inherited directory, which is all
     // that can be done about it.
-    if (!keepDirectory && programFolderKnown && !IsCurrentDirectory(programFolder)) SetCurrentDirectoryA(programFolder);
+    if (!choice.keepDirectory && run.programFolderKnown && !IsCurrentDirectory(run.programFolder))
+        SetCurrentDirectoryA(run.programFolder);
     STARTUP_MARK("current directory");
 
-    if (!popupText) {
-        char typeName[sizeof(SHFILEINFOA{}.szTypeName)] = "";
-        if (target && *target) {
-            // The shell names a file's type by its name and attributes. Handed
-            // the attributes, it does not open the file's folder, its
-            // desktop.ini or the helpers it would load for that (each a seek
-            // on a disc); a file that is not there still gets no type name.
-            AnsiArg name(target);
-            const DWORD attributes = GetFileAttributesA(name);
-            SHFILEINFOA info;
-            std::memset(&info, 0, sizeof info);
-            if (attributes != INVALID_FILE_ATTRIBUTES &&
-                SHGetFileInfoA(name, attributes, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES)) {
-                std::memcpy(typeName, info.szTypeName, sizeof typeName);
-                typeName[sizeof typeName - 1] = '\0';
-            }
-        }
-        // The shell names the type in the ANSI code page.
-        char* utf8TypeName = Utf8FromAnsi(typeName);
+    if (choice.popupText) {
+        SetPopupText(choice.popupText);
+    } else {
+        const HeapText typeName = TypeName(run.target);
+        run.statusText = BuildStatusText(run.target, typeName ? typeName.get() : "");
         // Out of memory leaves an empty text rather than none.
-        SetPopupText(BuildStatusText(target, utf8TypeName ? utf8TypeName : typeName));
-        std::free(utf8TypeName);
+        SetPopupText(run.statusText.get());
     }
-    popupTextLength = std::strlen(popupText);
     STARTUP_MARK("type name, status text");
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/startup_marks.h"
+#include "base/startup_marks.h"
 
 namespace baseline {
 

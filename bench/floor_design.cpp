@@ -19,7 +19,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/startup_marks.h"
+#include "base/startup_marks.h"
 #include "baseline_window.h"
 
 namespace {

@@ -11,18 +11,14 @@ enum RegOperator : int { OpNone = 0, OpEqual = 1, OpGreater = 2, OpLess = 3 };
 
 struct ConditionTerm {
     int kind = TermNone;
-    char* path = nullptr;             // file test
+    HeapText path;                    // file test
     VersionBound fromBound, toBound;  // version test
     int rootKey = RootClasses;        // registry test
-    char* subkeyPath = nullptr;       // none when the value lies directly under the root
-    char* valueName = nullptr;        // empty names the key's default value
+    HeapText subkeyPath;              // none when the value lies directly under the root
+    HeapText valueName;               // empty names the key's default value
     int op = OpNone;
-    char* comparisonText = nullptr;
+    HeapText comparisonText;
 
-    ConditionTerm() = default;
-    ConditionTerm(const ConditionTerm&) = delete;
-    ConditionTerm& operator=(const ConditionTerm&) = delete;
-    ~ConditionTerm();
     void Clear();
 };
 
@@ -31,16 +27,15 @@ enum { kMaxTerms = 5 };
 struct Condition {
     int count = 0;
     ConditionTerm terms[kMaxTerms];
+    // Why parsing stopped ("Invalid conditional", ...), or null. Running out
+    // of memory also stops it, without a text.
+    const char* parseError = nullptr;
     void Clear();
 };
 
-// Set only while the main target's condition is parsed with reporting on.
-extern bool conditionError;
-extern char conditionErrorText[64];
-
 // Cuts `text` in place. True when the whole text was parsed (or five terms
 // were taken); on failure the terms parsed so far stay in the condition.
-bool ParseCondition(char* text, Condition& condition, bool report);
+bool ParseCondition(char* text, Condition& condition);
 
 // Strict left-to-right combination; `test` evaluates one file/version/registry term.
 typedef bool (*TermTest)(const ConditionTerm& term, const char* target, void* context);

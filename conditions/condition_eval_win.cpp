@@ -4,9 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-
-#include "app/ansi_text.h"
+#include "base/ansi_text.h"
+#include "base/owned_win.h"
 #include "conditions/condition.h"
 
 namespace {
@@ -69,24 +68,19 @@ bool CompareValue(HKEY key, const ConditionTerm& term) {
 
     // One spare byte so an empty value still gets a buffer; the comparison
     // itself never looks past the size the registry reports.
-    BYTE* data = static_cast<BYTE*>(malloc(static_cast<size_t>(size) + 1));
+    HeapPtr<BYTE> data = HeapPtr<BYTE>::Allocate(static_cast<size_t>(size) + 1);
     if (!data) return false;
     DWORD dataSize = size;
-    bool result = false;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size)
-        result = CompareRegistryText(data, dataSize, term.op, AnsiArg(term.comparisonText));
-    free(data);
-    return result;
+    return RegQueryValueExA(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size &&
+           CompareRegistryText(data, dataSize, term.op, AnsiArg(term.comparisonText));
 }
 
 bool RegistryTest(const ConditionTerm& term) {
     HKEY root = RootHandle(term.rootKey);
     if (!term.subkeyPath) return CompareValue(root, term);
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, AnsiArg(term.subkeyPath), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    bool result = CompareValue(key, term);
-    RegCloseKey(key);
-    return result;
+    RegKey key;
+    if (RegOpenKeyExA(root, AnsiArg(term.subkeyPath), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return false;
+    return CompareValue(key, term);
 }
 
 bool PlatformTest(const ConditionTerm& term, const char* target, void*) {

@@ -2,33 +2,23 @@
 // combination of terms and the comparisons of registry data.
 #include "conditions/condition.h"
 
-#include <cstdlib>
-#include <cstring>
-
-bool conditionError = false;
-char conditionErrorText[64] = {};
-
-ConditionTerm::~ConditionTerm() { Clear(); }
 
 void ConditionTerm::Clear() {
     kind = TermNone;
-    free(path);
-    path = nullptr;
+    path.Reset();
     fromBound.Clear();
     toBound.Clear();
     rootKey = RootClasses;
-    free(subkeyPath);
-    subkeyPath = nullptr;
-    free(valueName);
-    valueName = nullptr;
+    subkeyPath.Reset();
+    valueName.Reset();
     op = OpNone;
-    free(comparisonText);
-    comparisonText = nullptr;
+    comparisonText.Reset();
 }
 
 void Condition::Clear() {
     for (ConditionTerm& term : terms) term.Clear();
     count = 0;
+    parseError = nullptr;
 }
 
 bool CombineCondition(const Condition& condition, const char* target, TermTest test, void* context) {
@@ -108,18 +98,6 @@ uint32_t ParseRadix(const char* text, int radix, int* fault) {
 
 namespace {
 
-// Leading white space, optional sign, decimal digits; wraps at 32 bits so a
-// negative number becomes its two's complement.
-uint32_t DecimalNumber(const char* text) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    uint32_t value = 0;
-    while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
-    return negative ? 0u - value : value;
-}
-
 bool Decide(int order, int op) {
     switch (op) {
         case OpNone: return true;
@@ -141,7 +119,7 @@ bool CompareRegistryNumber(uint32_t registryValue, int op, const char* compariso
         // A malformed number cannot be compared: the term is simply false.
         if (fault != RadixOk) return false;
     } else {
-        wanted = DecimalNumber(text);
+        wanted = DecimalWrapped(text);  // a negative number as its two's complement
     }
     int order = registryValue == wanted ? 0 : (registryValue > wanted ? 1 : -1);
     return Decide(order, op);

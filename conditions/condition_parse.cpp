@@ -3,7 +3,6 @@
 // an operand that runs up to the next "?" (or the end of the text).
 #include "conditions/condition.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -13,21 +12,10 @@ const char kInvalidVersionFrom[] = "Invalid filename 'version from' information"
 const char kInvalidVersionTo[] = "Invalid filename 'version to' information";
 const char kInvalidRegistryKey[] = "Invalid registry key name";
 
-void Report(bool report, const char* message) {
-    if (!report) return;
-    conditionError = true;
-    size_t n = strlen(message);
-    if (n >= sizeof conditionErrorText) n = sizeof conditionErrorText - 1;
-    memcpy(conditionErrorText, message, n);
-    conditionErrorText[n] = '\0';
-}
-
-char* HeapCopy(const char* text, size_t length) {
-    char* copy = static_cast<char*>(malloc(length + 1));
-    if (!copy) return nullptr;
-    memcpy(copy, text, length);
-    copy[length] = '\0';
-    return copy;
+// A failed parse names its reason here; a null reason means memory ran out.
+bool Fail(const char** error, const char* reason) {
+    *error = reason;
+    return false;
 }
 
 struct RootPrefix {
@@ -41,29 +29,16 @@ const RootPrefix kRoots[] = {
     {"HKEY_USERS\\", RootUsers},
 };
 
-bool StartsWithNoCase(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix) {
-        unsigned char x = static_cast<unsigned char>(*text), y = static_cast<unsigned char>(*prefix);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-        if (x != y) return false;  // also stops at the end of `text`
-    }
-    return true;
-}
-
-bool ParseRegistryOperand(const char* operand, ConditionTerm& term, bool report) {
+bool ParseRegistryOperand(const char* operand, ConditionTerm& term, const char** error) {
     const char* rest = nullptr;
     for (const RootPrefix& r : kRoots) {
-        if (StartsWithNoCase(operand, r.text)) {
+        if (PrefixNoCase(operand, r.text)) {
             term.rootKey = r.root;
             rest = operand + strlen(r.text);
             break;
         }
     }
-    if (!rest) {
-        Report(report, kInvalidRegistryKey);
-        return false;
-    }
+    if (!rest) return Fail(error, kInvalidRegistryKey);
 
     size_t pathLength = strcspn(rest, "=><");
     if (rest[pathLength]) {
@@ -73,7 +48,7 @@ bool ParseRegistryOperand(const char* operand, ConditionTerm& term, bool report)
             default: term.op = OpLess; break;
         }
         const char* comparison = rest + pathLength + 1;
-        term.comparisonText = HeapCopy(comparison, strlen(comparison));
+        term.comparisonText = CopyToHeap(comparison);
         if (!term.comparisonText) return false;
     }
 
@@ -84,33 +59,27 @@ bool ParseRegistryOperand(const char* operand, ConditionTerm& term, bool report)
     }
     const char* name = rest;
     if (lastSlash) {
-        term.subkeyPath = HeapCopy(rest, static_cast<size_t>(lastSlash - rest));
+        term.subkeyPath = CopyToHeap(rest, static_cast<size_t>(lastSlash - rest));
         if (!term.subkeyPath) return false;
         name = lastSlash + 1;
     }
-    term.valueName = HeapCopy(name, static_cast<size_t>(rest + pathLength - name));
+    term.valueName = CopyToHeap(name, static_cast<size_t>(rest + pathLength - name));
     return term.valueName != nullptr;
 }
 
-bool ParseVersionOperand(char* operand, ConditionTerm& term, bool report) {
+bool ParseVersionOperand(char* operand, ConditionTerm& term, const char** error) {
     term.fromBound.Clear();
     term.toBound.Clear();
     char* colon = strchr(operand, ':');
     if (colon) *colon = '\0';
-    if (!ParseVersionBound(term.fromBound, operand)) {
-        Report(report, kInvalidVersionFrom);
-        return false;
-    }
-    if (colon && !ParseVersionBound(term.toBound, colon + 1)) {
-        Report(report, kInvalidVersionTo);
-        return false;
-    }
+    if (!ParseVersionBound(term.fromBound, operand)) return Fail(error, kInvalidVersionFrom);
+    if (colon && !ParseVersionBound(term.toBound, colon + 1)) return Fail(error, kInvalidVersionTo);
     return true;
 }
 
 // Parses one term at *position. On return *position is past the term, or
 // null when the operand ran to the end of the text.
-bool ParseTerm(char** position, ConditionTerm& term, bool report) {
+bool ParseTerm(char** position, ConditionTerm& term, const char** error) {
     char* p = *position;
     int kind;
     switch (*p) {
@@ -120,15 +89,10 @@ bool ParseTerm(char** position, ConditionTerm& term, bool report) {
         case 'f': kind = TermFile; break;
         case 'v': kind = TermVersion; break;
         case 'r': kind = TermRegistry; break;
-        default:
-            Report(report, kInvalidConditional);
-            return false;
+        default: return Fail(error, kInvalidConditional);
     }
     ++p;
-    if (*p != '?') {
-        Report(report, kInvalidConditional);
-        return false;
-    }
+    if (*p != '?') return Fail(error, kInvalidConditional);
     ++p;
     term.kind = kind;
     *position = p;
@@ -145,23 +109,23 @@ bool ParseTerm(char** position, ConditionTerm& term, bool report) {
 
     switch (kind) {
         case TermFile:
-            term.path = HeapCopy(operand, strlen(operand));
+            term.path = CopyToHeap(operand);
             return term.path != nullptr;
         case TermVersion:
-            return ParseVersionOperand(operand, term, report);
+            return ParseVersionOperand(operand, term, error);
         default:
-            return ParseRegistryOperand(operand, term, report);
+            return ParseRegistryOperand(operand, term, error);
     }
 }
 
 }  // namespace
 
-bool ParseCondition(char* text, Condition& condition, bool report) {
+bool ParseCondition(char* text, Condition& condition) {
     condition.Clear();
     char* position = text;
     while (position && *position && condition.count < kMaxTerms) {
         ConditionTerm& term = condition.terms[condition.count];
-        if (!ParseTerm(&position, term, report)) {
+        if (!ParseTerm(&position, term, &condition.parseError)) {
             // Only the terms before the bad one count; drop the half-built slot.
             term.Clear();
             return false;

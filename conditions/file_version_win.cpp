@@ -3,10 +3,10 @@
 // path: a launcher on a writable medium must never pick up a DLL placed beside it.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "app/ansi_text.h"
+#include "base/ansi_text.h"
+#include "base/owned_win.h"
 #include "conditions/version_bound.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
@@ -47,16 +47,14 @@ const VersionApi* GetVersionApi() {
     static VersionApi api;
     static bool loaded = false;
     if (loaded) return &api;
-    HMODULE module = LoadSystemVersionDll();
-    if (!module) return nullptr;
+    Module module(LoadSystemVersionDll());
+    if (!module.Valid()) return nullptr;
     VersionApi found;
     found.getSize = reinterpret_cast<GetSizeFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeA")));
     found.getInfo = reinterpret_cast<GetInfoFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoA")));
     found.query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "VerQueryValueA")));
-    if (!found.getSize || !found.getInfo || !found.query) {
-        FreeLibrary(module);
-        return nullptr;
-    }
+    if (!found.getSize || !found.getInfo || !found.query) return nullptr;
+    module.Release();  // kept for the rest of the process
     api = found;
     loaded = true;
     return &api;
@@ -69,25 +67,18 @@ bool ReadFileVersion(const char* programPath, FileVersion& version) {
     DWORD handle = 0;
     DWORD size = api->getSize(programPath, &handle);
     if (size == 0) return false;
-    void* buffer = malloc(size);
-    if (!buffer) return false;
-    bool ok = false;
-    if (api->getInfo(programPath, 0, size, buffer)) {
-        void* block = nullptr;
-        UINT length = 0;
-        if (api->query(buffer, "\\", &block, &length) && block && length >= sizeof(VS_FIXEDFILEINFO)) {
-            const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(block);
-            if (info->dwSignature == 0xFEEF04BD) {
-                version.major = HIWORD(info->dwFileVersionMS);
-                version.minor = LOWORD(info->dwFileVersionMS);
-                version.build = HIWORD(info->dwFileVersionLS);
-                version.revision = LOWORD(info->dwFileVersionLS);
-                ok = true;
-            }
-        }
-    }
-    free(buffer);
-    return ok;
+    HeapPtr<BYTE> buffer = HeapPtr<BYTE>::Allocate(size);
+    if (!buffer || !api->getInfo(programPath, 0, size, buffer)) return false;
+    void* block = nullptr;
+    UINT length = 0;
+    if (!api->query(buffer, "\\", &block, &length) || !block || length < sizeof(VS_FIXEDFILEINFO)) return false;
+    const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(block);
+    if (info->dwSignature != 0xFEEF04BD) return false;
+    version.major = HIWORD(info->dwFileVersionMS);
+    version.minor = LOWORD(info->dwFileVersionMS);
+    version.build = HIWORD(info->dwFileVersionLS);
+    version.revision = LOWORD(info->dwFileVersionLS);
+    return true;
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // Version bound text form and comparison, without the platform.
 #include "conditions/version_bound.h"
 
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -40,20 +38,10 @@ long long DecimalPiece(const char* text) {
     return negative ? -value : value;
 }
 
-char* HeapCopy(const char* text) {
-    size_t n = strlen(text) + 1;
-    char* copy = static_cast<char*>(malloc(n));
-    if (copy) memcpy(copy, text, n);
-    return copy;
-}
-
 }  // namespace
 
-VersionBound::~VersionBound() { Clear(); }
-
 void VersionBound::Clear() {
-    free(programName);
-    programName = nullptr;
+    programName.Reset();
     set = false;
     negated = false;
     major = minor = build = revision = 0;
@@ -70,7 +58,7 @@ bool ParseVersionBound(VersionBound& bound, char* text) {
     if (!versionPart) return false;
     char* name = NextToken(&rest, ',');
     if (name) {
-        bound.programName = HeapCopy(name);
+        bound.programName = CopyToHeap(name);
         if (!bound.programName) return false;
     }
 
@@ -95,23 +83,6 @@ bool ParseVersionBound(VersionBound& bound, char* text) {
     bound.revision = pieces[3];
     bound.set = true;
     return true;
-}
-
-const char* FileNamePart(const char* path) {
-    if (!path) return "";
-    const char* slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
-}
-
-bool EqualNoCase(const char* a, const char* b) {
-    if (!a || !b) return a == b;
-    for (;; ++a, ++b) {
-        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-        if (!x) return true;
-    }
 }
 
 bool VersionIsBelow(const FileVersion& have, const VersionBound& bound) {

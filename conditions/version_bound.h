@@ -4,28 +4,21 @@
 #pragma once
 #include <cstdint>
 
+#include "base/owned.h"
+#include "base/text.h"
+
 struct VersionBound {
     bool set = false;
     bool negated = false;
     uint16_t major = 0, minor = 0, build = 0, revision = 0;
-    char* programName = nullptr;  // owned heap text, file name without folder
+    HeapText programName;  // file name without folder, or null
 
-    VersionBound() = default;
-    VersionBound(const VersionBound&) = delete;
-    VersionBound& operator=(const VersionBound&) = delete;
-    ~VersionBound();
     void Clear();
 };
 
 // Cuts `text` in place. True when the text is well formed; an empty text
 // leaves the bound unset and returns false.
 bool ParseVersionBound(VersionBound& bound, char* text);
-
-// The file name part of a path: the text after the last backslash.
-const char* FileNamePart(const char* path);
-
-// Case-insensitive comparison of ASCII letters (the rest byte for byte).
-bool EqualNoCase(const char* a, const char* b);
 
 // Four 16-bit pieces packed major-first, for comparisons without the platform.
 struct FileVersion { uint16_t major, minor, build, revision; };

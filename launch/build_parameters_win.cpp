@@ -1,10 +1,9 @@
 // Parameters of a special program: the target as written and its full path.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "app/ansi_text.h"
+#include "base/ansi_text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
 
@@ -39,7 +38,7 @@ void ExpandBoth(char* dest, size_t cap, const char* templ, const char* asWritten
 
 }  // namespace
 
-char* BuildSpecialParameters(const char* templ, const char* targetText) {
+HeapText BuildSpecialParameters(const char* templ, const char* targetText) {
     // The result goes to the shell with a full path from the system, so the
     // settings' texts join it in the ANSI code page.
     const AnsiArg ansiTemplate(templ ? templ : ""), ansiTarget(targetText ? targetText : "");
@@ -53,8 +52,7 @@ char* BuildSpecialParameters(const char* templ, const char* targetText) {
         std::memcpy(fullPath, targetText, length);
         fullPath[length] = '\0';
     }
-    char* result = static_cast<char*>(std::malloc(kCommandCap));
-    if (!result) return nullptr;
-    ExpandBoth(result, kCommandCap, templ, targetText, fullPath);
+    HeapText result = HeapText::Allocate(kCommandCap);
+    if (result) ExpandBoth(result, kCommandCap, templ, targetText, fullPath);
     return result;
 }

@@ -4,11 +4,13 @@
 
 #include <cstring>
 
-#include "app/ansi_text.h"
-#include "app/format.h"
-#include "app/startup_state.h"
+#include "base/ansi_text.h"
+#include "base/format.h"
+#include "base/owned_win.h"
+#include "base/text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
+#include "settings/run_state.h"
 
 namespace {
 
@@ -18,12 +20,11 @@ typedef DWORD(WINAPI* GetLongPathNameAFn)(LPCSTR, LPSTR, DWORD);
 // string. Only string values count: anything else is not a command line.
 // `expandable` (when given) tells a REG_EXPAND_SZ value.
 bool ReadClassesDefault(const char* keyPath, char* out, DWORD cap, bool* expandable = nullptr) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegKey key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     DWORD size = cap - 1;  // keep room for a terminator the value may lack
-    LONG rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
-    RegCloseKey(key);
+    const LONG rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         out[0] = '\0';
         return false;
@@ -55,72 +56,57 @@ long EnvironmentValue(const char* name, char* value, size_t cap) {
     return static_cast<long>(n);  // cap or more: did not fit
 }
 
-bool CopyText(char* dest, size_t cap, const char* text) {
-    size_t n = std::strlen(text);
-    if (n >= cap) return false;
-    std::memcpy(dest, text, n + 1);
-    return true;
+StartResult Fail(DWORD error) {
+    StartResult result;
+    result.code = -2;
+    result.error = error;
+    return result;
 }
 
-INT_PTR Fail(DWORD error) {
-    SetLastError(error);
-    return -2;
-}
-
-}  // namespace
-
-INT_PTR OpenClassVerb(HWND popup, char* targetText) {
-    const char* cls = nullptr;
-    const char* verb = nullptr;
-    const char* operandText = nullptr;
-    if (!SplitVerbTarget(targetText, &cls, &verb, &operandText)) return -1;
-    // The pieces go to the registry and the shell in the ANSI code page; the
-    // default operand, the program folder, already is.
-    const AnsiArg ansiClass(cls), ansiVerb(verb), ansiOperand(operandText);
-    const char* operand = operandText ? static_cast<const char*>(ansiOperand) : programFolder;
-
+// The verb's command of a class, or of the class an extension names (.txt
+// names txtfile), followed once with its own redirection; an expandable
+// command has its variables expanded. 0, or why there is none.
+DWORD ReadClassCommand(const char* cls, const char* verb, char (&command)[kCommandCap]) {
     char className[kCommandCap];
-    char command[kCommandCap];
     bool expandable = false;
     // A class name that does not fit cannot name a registered class.
-    if (!CopyText(className, sizeof className, ansiClass)) return Fail(ERROR_NO_ASSOCIATION);
+    if (!CopyBounded(className, sizeof className, cls)) return ERROR_NO_ASSOCIATION;
     FollowCurVer(className);
-    if (!ReadVerbCommand(className, ansiVerb, command, &expandable)) {
-        // An extension's verbs live under the class it names (.txt names
-        // txtfile): that class is followed once, with its own redirection.
+    if (!ReadVerbCommand(className, verb, command, &expandable)) {
         char named[kCommandCap];
-        if (!ReadClassesDefault(className, named, sizeof named) || !named[0]) return Fail(ERROR_NO_ASSOCIATION);
+        if (!ReadClassesDefault(className, named, sizeof named) || !named[0]) return ERROR_NO_ASSOCIATION;
         std::memcpy(className, named, sizeof className);
         FollowCurVer(className);
-        if (!ReadVerbCommand(className, ansiVerb, command, &expandable)) return Fail(ERROR_NO_ASSOCIATION);
+        if (!ReadVerbCommand(className, verb, command, &expandable)) return ERROR_NO_ASSOCIATION;
     }
-
     if (expandable) {
         char expanded[kCommandCap];
-        if (!ExpandVariables(expanded, sizeof expanded, command, EnvironmentValue))
-            return Fail(ERROR_INSUFFICIENT_BUFFER);
+        if (!ExpandVariables(expanded, sizeof expanded, command, EnvironmentValue)) return ERROR_INSUFFICIENT_BUFFER;
         std::memcpy(command, expanded, sizeof command);
     }
+    return 0;
+}
 
+// Puts the Windows folder and the operand into the command; `fullPath` gets
+// the operand's full path in its long form. 0, or why it could not be done:
+// a command line that would outgrow its buffer is refused rather than started
+// with a placeholder left in it or its parameters cut off.
+DWORD PutOperand(char (&command)[kCommandCap], const char* operand, char (&fullPath)[MAX_PATH]) {
     char windowsFolder[MAX_PATH];
-    UINT w = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
-    if (w == 0) return -2;
-    if (w >= sizeof windowsFolder) return Fail(ERROR_INSUFFICIENT_BUFFER);
-
-    // A command line that would outgrow its buffer is refused rather than
-    // started with a placeholder left in it or its parameters cut off.
-    if (!ReplaceNoCase(command, sizeof command, "%SystemRoot%", windowsFolder)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    const UINT w = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+    if (w == 0) return GetLastError();
+    if (w >= sizeof windowsFolder) return ERROR_INSUFFICIENT_BUFFER;
+    if (!ReplaceNoCase(command, sizeof command, "%SystemRoot%", windowsFolder)) return ERROR_INSUFFICIENT_BUFFER;
     // A verb target passes one operand: the placeholders of all and of further
     // operands stand for nothing. Removed before "%1" is put in, so that an
     // operand holding such text is passed as written.
     static const char kFurtherOperands[][3] = {"%*", "%2", "%3", "%4", "%5", "%6", "%7", "%8", "%9"};
     for (const char* placeholder : kFurtherOperands) ReplaceNoCase(command, sizeof command, placeholder, "");
-    if (!ReplaceNoCase(command, sizeof command, "%1", operand)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    if (!ReplaceNoCase(command, sizeof command, "%1", operand)) return ERROR_INSUFFICIENT_BUFFER;
 
-    char fullPath[MAX_PATH];
-    DWORD f = GetFullPathNameA(operand, sizeof fullPath, fullPath, nullptr);
-    if (f == 0) return -2;
-    if (f >= sizeof fullPath) return Fail(ERROR_FILENAME_EXCED_RANGE);
+    const DWORD f = GetFullPathNameA(operand, sizeof fullPath, fullPath, nullptr);
+    if (f == 0) return GetLastError();
+    if (f >= sizeof fullPath) return ERROR_FILENAME_EXCED_RANGE;
     // Looked up at run time: systems before Windows 98 lack it. The module is
     // always loaded, so no reference is taken on it.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -129,11 +115,33 @@ INT_PTR OpenClassVerb(HWND popup, char* targetText) {
                : nullptr;
     if (getLongPathName) {
         char longPath[MAX_PATH];
-        DWORD l = getLongPathName(fullPath, longPath, sizeof longPath);
+        const DWORD l = getLongPathName(fullPath, longPath, sizeof longPath);
         if (l > 0 && l < sizeof longPath) std::memcpy(fullPath, longPath, l + 1);
     }
-    if (!ReplaceNoCase(command, sizeof command, "%L", fullPath)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    if (!ReplaceNoCase(command, sizeof command, "%L", fullPath)) return ERROR_INSUFFICIENT_BUFFER;
+    return 0;
+}
 
+}  // namespace
+
+StartResult OpenClassVerb(HWND owner, char* targetText) {
+    StartResult result;
+    const char* cls = nullptr;
+    const char* verb = nullptr;
+    const char* operandText = nullptr;
+    if (!SplitVerbTarget(targetText, &cls, &verb, &operandText)) {
+        result.code = -1;
+        return result;
+    }
+    // The pieces go to the registry and the shell in the ANSI code page; the
+    // default operand, the program folder, already is.
+    const AnsiArg ansiClass(cls), ansiVerb(verb), ansiOperand(operandText);
+    const char* operand = operandText ? static_cast<const char*>(ansiOperand) : run.programFolder;
+
+    char command[kCommandCap];
+    char fullPath[MAX_PATH];
+    if (DWORD error = ReadClassCommand(ansiClass, ansiVerb, command)) return Fail(error);
+    if (DWORD error = PutOperand(command, operand, fullPath)) return Fail(error);
     const char* program = nullptr;
     const char* parameters = nullptr;
     if (!SplitCommandLine(command, &program, &parameters)) return Fail(ERROR_INVALID_PARAMETER);
@@ -144,7 +152,7 @@ INT_PTR OpenClassVerb(HWND popup, char* targetText) {
     // is used instead.
     const char* workingFolder = operand;
     char documentFolder[MAX_PATH];
-    DWORD attributes = GetFileAttributesA(operand);
+    const DWORD attributes = GetFileAttributesA(operand);
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         std::memcpy(documentFolder, fullPath, sizeof documentFolder);
         char* slash = std::strrchr(documentFolder, '\\');
@@ -153,6 +161,7 @@ INT_PTR OpenClassVerb(HWND popup, char* targetText) {
             workingFolder = documentFolder;
         }
     }
-
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(popup, nullptr, program, parameters, workingFolder, SW_SHOWNORMAL));
+    result.code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, program, parameters, workingFolder, SW_SHOWNORMAL));
+    result.error = GetLastError();
+    return result;
 }

@@ -3,12 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-#include <cstring>
-
-#include "app/ansi_text.h"
+#include "base/ansi_text.h"
 #include "conditions/condition.h"
-#include "conditions/version_bound.h"
 #include "launch/launch.h"
 
 bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const char* specialProgram,
@@ -19,20 +15,15 @@ bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const
     if (targetText[0] == '~') {
         // The lookup cuts its text in place; the entry's own text must stay
         // whole for the next press of its button.
-        const size_t length = std::strlen(targetText);
-        char* copy = static_cast<char*>(std::malloc(length + 1));
-        if (copy) {
-            std::memcpy(copy, targetText, length + 1);
-            OpenClassVerb(window, copy);
-            std::free(copy);
-        }
+        HeapText copy = CopyToHeap(targetText);
+        if (copy) OpenClassVerb(window, copy);
         return true;
     }
 
     const AnsiArg ansiTarget(targetText), ansiParameters(parameters);
     const char* file = ansiTarget;
     parameters = ansiParameters;
-    char* special = nullptr;
+    HeapText special;
     char found[MAX_PATH + 1] = "";
     if (specialProgram && specialProgram[0] && (INT_PTR)FindExecutableA(ansiTarget, nullptr, found) > 32) {
         found[MAX_PATH] = '\0';
@@ -45,7 +36,5 @@ bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const
         }
     }
     if (parameters && !parameters[0]) parameters = nullptr;
-    const bool started = (INT_PTR)ShellExecuteA(window, nullptr, file, parameters, nullptr, SW_SHOWNORMAL) > 32;
-    std::free(special);
-    return started;
+    return (INT_PTR)ShellExecuteA(window, nullptr, file, parameters, nullptr, SW_SHOWNORMAL) > 32;
 }

@@ -3,20 +3,8 @@
 
 #include <cstring>
 
-namespace {
+#include "base/text.h"
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool MatchesNoCase(const char* text, const char* word, size_t wordLength) {
-    for (size_t i = 0; i < wordLength; ++i) {
-        if (!text[i] || FoldAscii(text[i]) != FoldAscii(word[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool ExpandPlaceholder(char* dest, size_t cap, const char* templ, const char* placeholder, const char* value) {
     if (!dest || cap == 0) return false;
@@ -64,7 +52,7 @@ bool ReplaceNoCase(char* text, size_t cap, const char* placeholder, const char* 
 
     size_t pos = 0;
     while (pos + placeholderLength <= length) {
-        if (!MatchesNoCase(text + pos, placeholder, placeholderLength)) {
+        if (CompareNoCase(text + pos, placeholderLength, placeholder, placeholderLength) != 0) {
             ++pos;
             continue;
         }

@@ -2,56 +2,41 @@
 // popup when its text or controls no longer fit.
 #include <windows.h>
 
-#include "app/cmdline.h"
-#include "app/settings.h"
+#include "base/owned_win.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
+#include "settings/settings.h"
 
 void PaintPopup(HDC dc) {
-    if (popup.logoBitmap && popup.logoDC)
-        BitBlt(dc, popup.logoX, popup.logoY, popup.logoWidth, popup.logoHeight, popup.logoDC, 0, 0, SRCCOPY);
+    const PopupGraphics& g = popup.graphics;
+    if (g.logo.Ready()) BitBlt(dc, popup.logoX, popup.logoY, g.logo.width, g.logo.height, g.logo.dc, 0, 0, SRCCOPY);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings.InfoColor);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
-    // The font the context came with; a text whose own font could not be made
-    // is drawn in it rather than in the other text's font.
-    HGDIOBJ originalFont = popup.infoFont ? SelectObject(dc, popup.infoFont) : nullptr;
-    bool fontSelected = popup.infoFont != nullptr;
-
+    // A text whose own font could not be made is drawn in the font the
+    // context came with, rather than in the other text's font.
+    Selection font(dc, g.infoFont);
     PutText(dc, popup.textLeft, popup.infoTop, settings.Display, (int)settings.displayLength);
 
-    HGDIOBJ previousPen = popup.infoPen ? SelectObject(dc, popup.infoPen) : nullptr;
+    const Selection pen(dc, g.infoPen);
     const int underlineY = popup.infoTop + popup.infoLineHeight;
     MoveToEx(dc, popup.textLeft, underlineY, nullptr);
     LineTo(dc, popup.textLeft + popup.displaySize.cx, underlineY);
 
-    if (popup.statusFont) {
-        HGDIOBJ replaced = SelectObject(dc, popup.statusFont);
-        if (!fontSelected) originalFont = replaced;
-        fontSelected = true;
-    } else if (fontSelected) {
-        SelectObject(dc, originalFont);
-        fontSelected = false;
-    }
-
+    font.Select(dc, g.statusFont);
     SetTextColor(dc, settings.MsgColor);
-    if (popupText) PutText(dc, popup.textLeft, popup.statusTop, popupText, (int)popupTextLength);
-
-    if (fontSelected && originalFont) SelectObject(dc, originalFont);
-    if (previousPen) SelectObject(dc, previousPen);
+    if (popup.popupText) PutText(dc, popup.textLeft, popup.statusTop, popup.popupText, (int)popup.popupTextLength);
 }
 
 void RemeasurePopup(HWND window) {
     SIZE text = {0, 0};
-    HDC dc = GetDC(window);
-    if (dc) {
-        HGDIOBJ previous = popup.statusFont ? SelectObject(dc, popup.statusFont) : nullptr;
-        if (popupText) MeasureText(dc, popupText, (int)popupTextLength, &text);
-        if (previous) SelectObject(dc, previous);
-        ReleaseDC(window, dc);
+    {
+        WindowDC dc(window);
+        const Selection font(dc, popup.graphics.statusFont);
+        if (dc.get() && popup.popupText) MeasureText(dc, popup.popupText, (int)popup.popupTextLength, &text);
     }
 
     bool changed = false;

@@ -1,10 +1,10 @@
 // Placing the popup on the desktop's work area.
 #include <windows.h>
 
-#include "app/settings.h"
 #include "popup/layout.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
+#include "settings/settings.h"
 
 POINT ComputePosition(int x, int y, int width, int height) {
     WorkAreaRect area;
@@ -12,12 +12,15 @@ POINT ComputePosition(int x, int y, int width, int height) {
     area.top = popup.workArea.top;
     area.right = popup.workArea.right;
     area.bottom = popup.workArea.bottom;
-    ScreenPoint p = PlaceOnWorkArea(area, x, y, width, height);
-    POINT result = {p.x, p.y};
+    const ScreenPoint p = PlaceOnWorkArea(area, x, y, width, height);
+    const POINT result = {p.x, p.y};
     return result;
 }
 
 void MovePopup(HWND window, int width, int height) {
-    POINT at = ComputePosition(settings.popupPos.x, settings.popupPos.y, width, height);
+    // Without a position of the author's, a menu is centred and a status
+    // popup sits at the top left.
+    const int x = DefaultPopupPosition(settings.popupPos.x, settings.anyButton);
+    const POINT at = ComputePosition(x, settings.popupPos.y, width, height);
     MoveWindow(window, at.x, at.y, width, height, TRUE);
 }

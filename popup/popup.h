@@ -1,10 +1,11 @@
 // The popup window: construction, painting, the button row, keyboard
-// navigation and the window procedure.
+// navigation, the window procedure, and telling the user how starts went.
 #pragma once
 #include <windows.h>
 
-// Builds and runs the popup; returns when its message loop ends.
-void RunPopup(HINSTANCE previousInstance, char* commandLine, int showCommand);
+// Builds and runs the popup for the settled target; returns when its message
+// loop ends.
+void RunPopup(HINSTANCE previousInstance, int showCommand);
 
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -19,6 +20,8 @@ LRESULT CALLBACK ButtonSubclassProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK CheckBoxSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void MoveFocusByKey(WPARAM virtualKey);
 void TrackFocus(HWND control);
+void RemoveFromFocusList(HWND control);
+int FocusSlotOf(HWND control);
 
 // Screen position of a window of the given size for a position code or pair,
 // on the work area kept in the popup state.
@@ -32,3 +35,24 @@ void BlendLogoBackground(HDC memoryDC, int width, int height, COLORREF backgroun
 
 // Releases the graphics objects the popup left for shutdown (start-up calls it).
 void ReleasePopupObjects();
+
+// Position packed as in mouse messages (x low 16 bits, y high), both unsigned.
+bool IsOnInfoLine(LPARAM position);
+
+// Starts the main target and tells a failure. False when it failed or there
+// was nothing to start; true when it started, its condition does not hold,
+// or a no-viewer command's second start closed the popup.
+bool StartTarget(HWND window);
+
+// Runs a program with `message` as the status text. With `waitAndRetry` the
+// popup stays served until the program ends, then the target is started again
+// and the popup closes when that works (returns true). Otherwise the
+// auto-close timer is armed unless it runs already.
+bool RunCommand(HWND window, const char* message, const char* program, const char* parameters, bool waitAndRetry);
+
+// The viewer check with its failure told in the popup.
+struct ViewerWalkResult {
+    bool failed = false;
+    bool stopTimer = false;
+};
+ViewerWalkResult RunViewerWalk(HWND window);

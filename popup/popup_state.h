@@ -1,11 +1,19 @@
-// Process-wide state of the one popup of a run: graphics objects, metrics,
-// layout values, the button-row controls and the focus list.
+// Process-wide state of the one popup of a run: its graphics, metrics,
+// layout values, its status text, the buttons offered, the button-row
+// controls and the focus list.
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
+#include "base/owned.h"
+#include "base/owned_win.h"
+#include "settings/settings.h"
+#include "splash/splash.h"
+
 enum { kFocusSlots = 14 };
 enum ControlId { IdSysMenuWeb = 1, IdExit = 2, IdInstall = 3, IdCheckBox = 4, IdMainEntry = 10, IdFirstEntry = 11 };
-enum { kStartMessage = WM_USER + 1, kAutoCloseTimer = 1, kSplashTimer = 2 };
+enum { kStartMessage = WM_USER + 1, kAutoCloseTimer = 1 };
 
 struct RowControl {
     bool exists = false;
@@ -13,27 +21,26 @@ struct RowControl {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// The graphics objects the popup draws with: made once while it is built,
+// released together at shutdown.
+struct PopupGraphics {
+    Brush backgroundBrush;
+    Pen infoPen;
+    Font infoFont, statusFont;
+    Picture logo;
+    void Release();
+};
+
 struct PopupState {
-    HBRUSH backgroundBrush = nullptr;
+    HINSTANCE instanceHandle = nullptr;
+    PopupGraphics graphics;
     HCURSOR arrowCursor = nullptr;
     HCURSOR handCursor = nullptr;
     bool wideWindow = false;
-    HPEN infoPen = nullptr;
 
-    HBITMAP logoBitmap = nullptr;
-    HDC logoDC = nullptr;
-    int logoWidth = 0, logoHeight = 0;
     int logoX = 0, logoY = 0;
     bool logoCentred = false;
 
-    HBITMAP splashBitmap = nullptr;
-    HDC splashDC = nullptr;
-    int splashWidth = 0, splashHeight = 0;
-    HWND splashWindow = nullptr;
-    UINT_PTR splashTimer = 0;
-
-    HFONT infoFont = nullptr;
-    HFONT statusFont = nullptr;
     int infoLineHeight = 0, statusLineHeight = 0;
     SIZE displaySize = {0, 0};
 
@@ -43,6 +50,15 @@ struct PopupState {
     // Layout values (client pixels).
     int textLeft = 0, infoTop = 0, statusTop = 0, buttonRowTop = 0;
     int contentWidth = 0, windowHeight = 0;
+
+    // The status text shown, and the text the popup owns when it made it.
+    const char* popupText = nullptr;
+    size_t popupTextLength = 0;
+    HeapText ownedText;
+
+    // Menu buttons offered: a caption given and the condition holding.
+    bool mainOffered = false;
+    bool entryOffered[kMaxMenuEntries + 1] = {};
 
     HWND focusList[kFocusSlots] = {};
     int focusCount = -1;
@@ -54,6 +70,15 @@ struct PopupState {
     bool autoCloseRunning = false;
     UINT_PTR autoCloseTimer = 0;
     bool linkHover = false;
+    bool startSequenceDone = false;
 };
 
 extern PopupState popup;
+
+// Shows `text` as the status text (it must outlive its showing). A null text
+// (as the text after the options is when the Message held only options)
+// shows the status text settled at start-up again, or an empty text.
+void SetPopupText(const char* text);
+// The same for a text the popup is to own from now on; a null text (memory
+// ran out) leaves the status text as it is.
+void SetPopupText(HeapText text);

@@ -2,19 +2,13 @@
 // texts go through the wide services, otherwise straight to the ANSI ones.
 #include <windows.h>
 
-#include <cstdlib>
-
-#include "app/startup_state.h"
+#include "popup/popup.h"
 #include "popup/text_helpers.h"
-
-// Length in UTF-16 units of a converted text, without its terminator.
-static int WideLength(const wchar_t* wide) { return lstrlenW(wide); }
 
 void MeasureText(HDC dc, const char* text, int count, SIZE* size) {
     if (utf8Mode) {
-        if (wchar_t* wide = Utf8ToWide(text)) {
-            GetTextExtentPoint32W(dc, wide, WideLength(wide), size);
-            free(wide);
+        if (const HeapPtr<wchar_t> wide = Utf8ToWide(text)) {
+            GetTextExtentPoint32W(dc, wide, lstrlenW(wide), size);
             return;
         }
     }
@@ -23,9 +17,8 @@ void MeasureText(HDC dc, const char* text, int count, SIZE* size) {
 
 void PutText(HDC dc, int x, int y, const char* text, int count) {
     if (utf8Mode) {
-        if (wchar_t* wide = Utf8ToWide(text)) {
-            TextOutW(dc, x, y, wide, WideLength(wide));
-            free(wide);
+        if (const HeapPtr<wchar_t> wide = Utf8ToWide(text)) {
+            TextOutW(dc, x, y, wide, lstrlenW(wide));
             return;
         }
     }
@@ -35,16 +28,24 @@ void PutText(HDC dc, int x, int y, const char* text, int count) {
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance) {
     HWND button = nullptr;
-    wchar_t* wide = utf8Mode ? Utf8ToWide(caption) : nullptr;
+    const HeapPtr<wchar_t> wide = utf8Mode ? Utf8ToWide(caption) : HeapPtr<wchar_t>();
     if (wide)
         button = CreateWindowExW(0, L"BUTTON", wide, style, x, y, width, height, parent, (HMENU)(INT_PTR)id, instance,
                                  nullptr);
     if (!button) {
-        char* ansi = wide ? WideToAnsi(wide) : nullptr;
-        button = CreateWindowExA(0, "BUTTON", ansi ? ansi : caption, style, x, y, width, height, parent,
+        const HeapText ansi = WideToAnsi(wide);
+        button = CreateWindowExA(0, "BUTTON", ansi ? ansi.get() : caption, style, x, y, width, height, parent,
                                  (HMENU)(INT_PTR)id, instance, nullptr);
-        free(ansi);
     }
-    free(wide);
     return button;
+}
+
+LONG_PTR Subclass(HWND control, WNDPROC procedure) {
+    return IsWindowUnicode(control) ? SetWindowLongPtrW(control, GWLP_WNDPROC, (LONG_PTR)procedure)
+                                    : SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)procedure);
+}
+
+void SubclassPushButton(HWND button) {
+    const LONG_PTR previous = Subclass(button, ButtonSubclassProc);
+    SetWindowLongPtrA(button, GWLP_USERDATA, previous);
 }

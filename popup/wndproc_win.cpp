@@ -5,25 +5,21 @@
 #include <shellapi.h>
 #include <dbt.h>
 
-#include "app/cmdline.h"
-#include "app/platform_state.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
-#include "conditions/condition.h"
 #include "launch/launch.h"
+#include "popup/layout.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
 
 namespace {
-
-bool startSequenceDone = false;
 
 LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return popup.wideWindow ? DefWindowProcW(window, message, wParam, lParam)
                             : DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool HasTarget() { return targetGiven && target && target[0]; }
+bool HasTarget() { return run.targetGiven && run.target && run.target[0]; }
 
 bool StartEntry(HWND window, int n) {
     MenuEntry& entry = settings.menu[n];
@@ -44,25 +40,25 @@ void ArmAutoCloseTimer(HWND window) {
 void RunStartSequence(HWND window) {
     // The start message is meant for once per run; a stray second one would
     // start everything again.
-    if (startSequenceDone) return;
-    startSequenceDone = true;
+    if (popup.startSequenceDone) return;
+    popup.startSequenceDone = true;
 
     ArmAutoCloseTimer(window);
     if (!HasTarget()) return;
-    if (conditionError) {
-        SetPopupText(conditionErrorText);
+    if (const char* error = settings.FilenameCondition.parseError) {
+        SetPopupText(error);
         ShowPopupText(window, true);
         return;
     }
-    if (!settings.mainHasButton) {
+    if (!popup.mainOffered) {
         if (!StartTarget(window)) return;
         if (!IsWindow(window)) return;  // an installer's retried start closed it
     }
     for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
-        if (!settings.menu[n].hasButton) StartEntry(window, n);
+        if (!popup.entryOffered[n]) StartEntry(window, n);
 
     const ViewerWalkResult walk = RunViewerWalk(window);
-    if (doNotRepeatActive && !walk.failed) {
+    if (settings.doNotRepeatActive && !walk.failed) {
         CreatePopupButtons(window, false, nullptr);
         ShowPopupText(window, false);
     }
@@ -70,27 +66,12 @@ void RunStartSequence(HWND window) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void RemoveFromFocusList(HWND control) {
-    if (!control) return;
-    for (int i = 0; i < popup.focusCount && i < kFocusSlots; ++i) {
-        if (popup.focusList[i] != control) continue;
-        for (int j = i; j + 1 < popup.focusCount && j + 1 < kFocusSlots; ++j) popup.focusList[j] = popup.focusList[j + 1];
-        --popup.focusCount;
-        popup.focusList[popup.focusCount] = nullptr;
-        return;
-    }
-}
-
-int FocusSlotOf(HWND control) {
-    for (int i = 0; i < popup.focusCount && i < kFocusSlots; ++i)
-        if (popup.focusList[i] == control) return i;
-    return -1;
-}
-
 void RunInstallCommand(HWND window) {
     HWND install = popup.installButton.exists ? popup.installButton.window : nullptr;
     if (install) EnableWindow(install, FALSE);
-    if (RunCommand(window, installMessage, installProgram, installParameters, installWaitAndRetry)) return;
+    if (RunCommand(window, launch.installMessage, launch.installProgram, launch.installParameters,
+                   launch.installWaitAndRetry))
+        return;
     if (!IsWindow(window)) return;
     RemoveFromFocusList(install);
     if (popup.exitButton.exists) {
@@ -101,8 +82,8 @@ void RunInstallCommand(HWND window) {
 
 void ToggleCheckBox(HWND box) {
     const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
-    doNotShowAgain = state != BST_CHECKED;
-    SendMessageA(box, BM_SETCHECK, doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
+    run.doNotShowAgain = state != BST_CHECKED;
+    SendMessageA(box, BM_SETCHECK, run.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
@@ -121,7 +102,7 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
         // A second press while the first start waits for its installer (a
         // double click, a held Enter key) would start the installer again
         // inside the wait; it is refused like the close box.
-        if (startInProgress) {
+        if (launch.startInProgress) {
             MessageBeep(MB_ICONEXCLAMATION);
             return;
         }
@@ -140,7 +121,7 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
 }
 
 void HandleAutoCloseTick(HWND window) {
-    if (startInProgress) {
+    if (launch.startInProgress) {
         // Close soon after the start has returned, not in the middle of it.
         popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 500, nullptr);
         popup.autoCloseRunning = true;
@@ -159,7 +140,7 @@ void HandleMouseMove(HWND window, LPARAM position) {
     const bool onLink = IsOnInfoLine(position);
     if (onLink && !popup.linkHover) {
         // Loaded when first needed: nobody sees it before the first paint.
-        if (!popup.handCursor) popup.handCursor = LoadCursorA(instanceHandle, "HAND");
+        if (!popup.handCursor) popup.handCursor = LoadCursorA(popup.instanceHandle, "HAND");
         SetCursor(popup.handCursor);
         SetCapture(window);
         popup.linkHover = true;
@@ -171,12 +152,12 @@ void HandleMouseMove(HWND window, LPARAM position) {
 }
 
 bool ProgramVolumeGone() {
-    if (!driveRoot[0]) return false;
+    if (!run.driveRoot[0]) return false;
     char volumeName[1024];
     DWORD maximumComponentLength = 0, fileSystemFlags = 0;
     // No "insert disk" box for a drive whose medium has gone.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const BOOL readable = GetVolumeInformationA(driveRoot, volumeName, sizeof volumeName, nullptr,
+    const BOOL readable = GetVolumeInformationA(run.driveRoot, volumeName, sizeof volumeName, nullptr,
                                                 &maximumComponentLength, &fileSystemFlags, nullptr, 0);
     SetErrorMode(previousMode);
     return !readable;
@@ -187,7 +168,7 @@ bool ProgramVolumeGone() {
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
-        if (popup.splashWindow) DestroyWindow(popup.splashWindow);
+        if (splash.window) DestroyWindow(splash.window);
         if (popup.autoCloseRunning) {
             popup.autoCloseRunning = false;
             KillTimer(window, popup.autoCloseTimer);
@@ -197,8 +178,10 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         if (popup.logoCentred) {
-            popup.logoX = ((int)LOWORD(lParam) - popup.logoWidth) / 2;
-            popup.logoY = ((int)HIWORD(lParam) - popup.logoHeight) / 2;
+            const Picture& logo = popup.graphics.logo;
+            const LogoPlacement p = CentreLogo((int)LOWORD(lParam), (int)HIWORD(lParam), logo.width, logo.height);
+            popup.logoX = p.x;
+            popup.logoY = p.y;
         }
         return 0;
     case WM_SETFOCUS:
@@ -213,7 +196,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_CLOSE:
-        if (startInProgress)
+        if (launch.startInProgress)
             MessageBeep(MB_ICONEXCLAMATION);
         else
             DestroyWindow(window);
@@ -236,7 +219,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             HDC dc = (HDC)wParam;
             SetBkColor(dc, settings.BkColor);
             SetTextColor(dc, settings.DoNotRepeatColor);
-            return (LRESULT)popup.backgroundBrush;
+            return (LRESULT)popup.graphics.backgroundBrush.get();
         }
         return DefaultProc(window, message, wParam, lParam);
     case WM_MOUSEMOVE:

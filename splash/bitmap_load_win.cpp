@@ -3,33 +3,15 @@
 // lying header can never make the system read outside the bytes we hold.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "app/ansi_text.h"
+#include "base/ansi_text.h"
 #include "splash/bmp_check.h"
 #include "splash/splash.h"
 
 namespace {
 
-// A malloc'd block owned by one scope.
-struct HeapBlock {
-    unsigned char* bytes;
-    explicit HeapBlock(size_t size) : bytes(static_cast<unsigned char*>(std::malloc(size ? size : 1))) {}
-    ~HeapBlock() { std::free(bytes); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-};
-
-struct FileHandle {
-    HANDLE handle;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    ~FileHandle() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-};
+using Bytes = HeapPtr<unsigned char>;
 
 // Beyond the info block the check found, the system may look at three bit
 // masks and at up to 256 palette entries whatever the header says; the copy
@@ -42,21 +24,21 @@ const DWORD kProfileLinked = 0x4C494E4B, kProfileEmbedded = 0x4D424544, kSrgb = 
 }  // namespace
 
 HBITMAP LoadBitmapFile(HDC dc, const char* path) {
-    FileHandle file(CreateFileA(AnsiArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.handle == INVALID_HANDLE_VALUE) return nullptr;
-    return LoadBitmapFromHandle(dc, file.handle);
+    const KernelHandle file(CreateFileA(AnsiArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return nullptr;
+    return LoadBitmapFromHandle(dc, file);
 }
 
 HBITMAP LoadBitmapFromHandle(HDC dc, HANDLE file) {
     const DWORD size = GetFileSize(file, nullptr);
     if (size == INVALID_FILE_SIZE) return nullptr;
-    HeapBlock bytes(size);
-    if (!bytes.bytes) return nullptr;
+    const Bytes bytes = Bytes::Allocate(size);
+    if (!bytes) return nullptr;
 
     DWORD got = 0;
     BmpLayout layout;
-    if (!ReadFile(file, bytes.bytes, size, &got, nullptr) || got != size || CheckBmp(bytes.bytes, size, &layout) != BmpOk)
+    if (!ReadFile(file, bytes.get(), size, &got, nullptr) || got != size || CheckBmp(bytes.get(), size, &layout) != BmpOk)
         return nullptr;
 
     // The info block sits at an odd place in the file; the system gets an
@@ -65,10 +47,10 @@ HBITMAP LoadBitmapFromHandle(HDC dc, HANDLE file) {
     // system takes that) with its colours widened to four bytes.
     const bool core = layout.headerSize == kBmpCoreHeaderSize;
     const size_t found = core ? kBmpInfoHeaderSize + 4 * (size_t)layout.colours : layout.infoSize;
-    HeapBlock info(found + kInfoPadding);
-    if (!info.bytes) return nullptr;
-    std::memset(info.bytes, 0, found + kInfoPadding);
-    BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(info.bytes);
+    const Bytes info = Bytes::Allocate(found + kInfoPadding);
+    if (!info) return nullptr;
+    std::memset(info.get(), 0, found + kInfoPadding);
+    BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(info.get());
     if (core) {
         header->biSize = sizeof *header;
         header->biWidth = layout.width;
@@ -76,18 +58,18 @@ HBITMAP LoadBitmapFromHandle(HDC dc, HANDLE file) {
         header->biPlanes = 1;
         header->biBitCount = layout.bitCount;
         header->biCompression = BI_RGB;
-        const unsigned char* from = bytes.bytes + kBmpFileHeaderSize + kBmpCoreHeaderSize;
-        RGBQUAD* to = reinterpret_cast<RGBQUAD*>(info.bytes + sizeof *header);
+        const unsigned char* from = bytes.get() + kBmpFileHeaderSize + kBmpCoreHeaderSize;
+        RGBQUAD* to = reinterpret_cast<RGBQUAD*>(info.get() + sizeof *header);
         for (uint32_t i = 0; i < layout.colours; ++i) {
             to[i].rgbBlue = from[3 * i];
             to[i].rgbGreen = from[3 * i + 1];
             to[i].rgbRed = from[3 * i + 2];
         }
     } else {
-        std::memcpy(info.bytes, bytes.bytes + kBmpFileHeaderSize, layout.infoSize);
+        std::memcpy(info.get(), bytes.get() + kBmpFileHeaderSize, layout.infoSize);
         // A colour profile would be looked for beyond the copy: name none.
         if (layout.headerSize >= sizeof(BITMAPV5HEADER)) {
-            BITMAPV5HEADER* v5 = reinterpret_cast<BITMAPV5HEADER*>(info.bytes);
+            BITMAPV5HEADER* v5 = reinterpret_cast<BITMAPV5HEADER*>(info.get());
             if (v5->bV5CSType == kProfileLinked || v5->bV5CSType == kProfileEmbedded) {
                 v5->bV5CSType = kSrgb;
                 v5->bV5ProfileData = 0;
@@ -95,6 +77,27 @@ HBITMAP LoadBitmapFromHandle(HDC dc, HANDLE file) {
             }
         }
     }
-    return CreateDIBitmap(dc, header, CBM_INIT, bytes.bytes + layout.pixelOffset,
-                          reinterpret_cast<BITMAPINFO*>(info.bytes), DIB_RGB_COLORS);
+    return CreateDIBitmap(dc, header, CBM_INIT, bytes.get() + layout.pixelOffset,
+                          reinterpret_cast<BITMAPINFO*>(info.get()), DIB_RGB_COLORS);
+}
+
+void Picture::Prepare(HDC windowDC, HBITMAP picture) {
+    Release();
+    bitmap.Reset(picture);
+    if (!picture) return;
+    dc.Reset(CreateCompatibleDC(windowDC));
+    if (!dc.Valid() || !selection.Select(dc, picture)) return;
+    SetMapMode(dc, GetMapMode(windowDC));
+    BITMAP info;
+    if (GetObjectA(picture, sizeof info, &info)) {
+        width = info.bmWidth;
+        height = info.bmHeight;
+    }
+}
+
+void Picture::Release() {
+    selection.Restore();
+    dc.Reset();
+    bitmap.Reset();
+    width = height = 0;
 }

@@ -2,27 +2,64 @@
 // mouse button or a key is pressed on it. Closing it leaves the popup running.
 #include <windows.h>
 
-#include "app/settings.h"
-#include "popup/popup_state.h"
+#include "base/ansi_text.h"
+#include "settings/settings.h"
 #include "splash/splash.h"
 
+SplashState splash;
+
+namespace {
+
+const char kSplashClassName[] = "Corvane Splash";
+enum { kSplashTimer = 2 };
+
+void RegisterSplashClass(HINSTANCE instance) {
+    WNDCLASSEXA splashClass = {};
+    splashClass.cbSize = sizeof splashClass;
+    splashClass.style = CS_VREDRAW | CS_HREDRAW;
+    splashClass.lpfnWndProc = SplashWndProc;
+    splashClass.hInstance = instance;
+    splashClass.hIcon = LoadIconA(instance, "Corvane");
+    splashClass.hIconSm = SmallProgramIcon(instance);
+    splashClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    splashClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1);
+    splashClass.lpszClassName = kSplashClassName;
+    RegisterClassExA(&splashClass);
+}
+
+}  // namespace
+
+HICON SmallProgramIcon(HINSTANCE instance) {
+    return (HICON)LoadImageA(instance, "Corvane", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+}
+
+void ShowSplash(HWND owner, HINSTANCE instance, POINT at, bool registerClass) {
+    if (registerClass) RegisterSplashClass(instance);
+    splash.window = CreateWindowExA(0, kSplashClassName, AnsiArg(settings.Title), WS_POPUP, at.x, at.y,
+                                    splash.picture.width, splash.picture.height, owner, nullptr, instance, nullptr);
+    ShowWindow(splash.window, SW_SHOW);
+    UpdateWindow(splash.window);
+    if (settings.SplashOptions & 1) SetWindowPos(splash.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
 void PaintSplash(HDC dc) {
-    if (popup.splashBitmap && popup.splashDC)
-        BitBlt(dc, 0, 0, popup.splashWidth, popup.splashHeight, popup.splashDC, 0, 0, SRCCOPY);
+    if (splash.picture.Ready())
+        BitBlt(dc, 0, 0, splash.picture.width, splash.picture.height, splash.picture.dc, 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: {
         const UINT period = settings.SplashShowTime > 0 ? (UINT)settings.SplashShowTime : 5000;
-        popup.splashTimer = SetTimer(window, kSplashTimer, period, nullptr);
+        splash.timer = SetTimer(window, kSplashTimer, period, nullptr);
         return 0;
     }
     case WM_DESTROY:
-        popup.splashWindow = nullptr;
-        if (popup.splashTimer) {
-            KillTimer(window, popup.splashTimer);
-            popup.splashTimer = 0;
+        splash.window = nullptr;
+        if (splash.timer) {
+            KillTimer(window, splash.timer);
+            splash.timer = 0;
         }
         return 0;
     case WM_PAINT: {
@@ -33,7 +70,7 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     case WM_TIMER:
-        popup.splashTimer = 0;
+        splash.timer = 0;
         DestroyWindow(window);
         return 0;
     case WM_NCLBUTTONDOWN:

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cmdline.h"
+#include "settings/cmdline.h"
 
 namespace {
 

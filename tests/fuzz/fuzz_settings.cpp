@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/ini_reader.h"
-#include "app/settings.h"
-#include "app/value_parsers.h"
+#include "settings/ini_reader.h"
+#include "settings/settings.h"
+#include "settings/value_parsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniFile ini;

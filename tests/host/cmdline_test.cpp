@@ -1,4 +1,4 @@
-#include "app/cmdline.h"
+#include "settings/cmdline.h"
 
 #include <gtest/gtest.h>
 

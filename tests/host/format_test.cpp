@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "app/format.h"
+#include "base/format.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/ini_reader.h"
+#include "settings/ini_reader.h"
 
 namespace {
 

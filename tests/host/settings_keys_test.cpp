@@ -8,9 +8,9 @@
 #include <set>
 #include <string>
 
-#include "app/ini_reader.h"
-#include "app/settings.h"
-#include "app/settings_keys.h"
+#include "settings/ini_reader.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/ini_reader.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
-#include "app/value_parsers.h"
+#include "settings/ini_reader.h"
+#include "settings/settings.h"
+#include "settings/startup_state.h"
+#include "settings/value_parsers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/startup_state.h"
+#include "settings/startup_state.h"
 
 namespace {
 

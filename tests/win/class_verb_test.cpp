@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_state.h"
+#include "settings/startup_state.h"
 #include "launch/launch.h"
 #include "support/spy_log.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/donotshow.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
+#include "settings/settings.h"
+#include "settings/startup_state.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_reader.h"
-#include "app/settings_file.h"
+#include "settings/ini_reader.h"
+#include "settings/settings_file.h"
 
 namespace {
 

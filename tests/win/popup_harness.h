@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "app/cmdline.h"
+#include "settings/cmdline.h"
 #include "app/platform_state.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
+#include "settings/settings.h"
+#include "settings/startup_state.h"
 #include "launch/launch.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"

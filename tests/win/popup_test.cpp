@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/cmdline.h"
+#include "settings/cmdline.h"
 #include "app/platform_state.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
+#include "settings/settings.h"
+#include "settings/startup_state.h"
 #include "conditions/condition.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cmdline.h"
-#include "app/settings.h"
-#include "app/startup_state.h"
+#include "settings/cmdline.h"
+#include "settings/settings.h"
+#include "settings/startup_state.h"
 #include "support/spy_log.h"
 
 namespace {

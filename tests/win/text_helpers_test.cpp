@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_state.h"
+#include "settings/startup_state.h"
 #include "popup/text_helpers.h"
 
 namespace {

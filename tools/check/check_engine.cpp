@@ -14,11 +14,11 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/ini_reader.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
-#include "app/settings_keys.h"
-#include "app/value_parsers.h"
+#include "settings/ini_reader.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "settings/settings_keys.h"
+#include "settings/value_parsers.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "splash/bmp_check.h"
@@ -764,15 +764,8 @@ void Checker::CheckCondition(const Read& r) {
     std::vector<char> buf(r.value.begin(), r.value.end());
     buf.push_back('\0');
     Condition condition;
-    const bool savedError = conditionError;
-    char savedText[sizeof conditionErrorText];
-    std::memcpy(savedText, conditionErrorText, sizeof savedText);
-    conditionError = false;
-    conditionErrorText[0] = '\0';
-    const bool ok = ParseCondition(buf.data(), condition, true);
-    const std::string errorText = conditionErrorText;
-    conditionError = savedError;
-    std::memcpy(conditionErrorText, savedText, sizeof savedText);
+    const bool ok = ParseCondition(buf.data(), condition);
+    const std::string errorText = condition.parseError ? condition.parseError : "";
 
     // Where each term starts in the text: a term is a letter and '?', and a
     // test term's operand runs to the next '?'. ParseCondition's count says
@@ -810,12 +803,12 @@ void Checker::CheckCondition(const Read& r) {
         if (t.kind == TermRegistry && t.op != OpNone && t.comparisonText &&
             (std::strncmp(t.comparisonText, "0x", 2) == 0 || std::strncmp(t.comparisonText, "0X", 2) == 0)) {
             int fault = RadixOk;
-            ParseRadix(t.comparisonText + 2, 16, &fault);
+            ParseRadix(t.comparisonText.get() + 2, 16, &fault);
             if (fault != RadixOk) {
                 std::string faultText = RadixFaultText(fault);
                 while (!faultText.empty() && faultText.back() == '\n') faultText.pop_back();
                 Add(Severity::Warning, e.line, 0, "bad-hex", key,
-                    "comparison text " + Quote(t.comparisonText) + " is not a hexadecimal number (" + faultText +
+                    "comparison text " + Quote(t.comparisonText.get()) + " is not a hexadecimal number (" + faultText +
                         "): a number value never compares true with it");
             }
         }
@@ -945,7 +938,7 @@ std::string Checker::Effective(const Read& r) const {
         if (!b.set) return "not set (malformed)";
         if (b.negated) std::snprintf(buf, sizeof buf, "not");
         else std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", b.major, b.minor, b.build, b.revision);
-        return std::string(buf) + (b.programName ? std::string(" for ") + b.programName : std::string());
+        return std::string(buf) + (b.programName ? std::string(" for ") + b.programName.get() : std::string());
     }
     return "";
 }
@@ -997,18 +990,12 @@ Report Checker::Run() {
     }
 
     // The program's own reading, with every look-up recorded.
-    const bool savedError = conditionError;
-    char savedText[sizeof conditionErrorText];
-    std::memcpy(savedText, conditionErrorText, sizeof savedText);
-    conditionError = false;
-    conditionErrorText[0] = '\0';
     log_->count = 0;
     log_->overflow = false;
     ini_.SetLookupLog(log_);
-    missingViewerMsg_ = ReadSettings(ini_, *s_, kWindowColourMark);
+    ReadSettings(ini_, *s_, kWindowColourMark);
+    missingViewerMsg_ = s_->viewerMsgMissing;
     ini_.SetLookupLog(nullptr);
-    conditionError = savedError;
-    std::memcpy(conditionErrorText, savedText, sizeof savedText);
 
     reads_.reserve(log_->count);
     std::vector<char> buf;  // one buffer for every value, never cleared: the reader terminates

@@ -3,7 +3,8 @@
 #ifdef CORVANE_STARTUP_MARKS
 #include <windows.h>
 
-#include "app/startup_marks.h"
+#include "base/owned_win.h"
+#include "base/startup_marks.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ void WriteStartupMarks() {
     if (n == 0 || n >= MAX_PATH) return;
     lstrcpyA(temp, path);
     lstrcatA(temp, ".tmp");
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    KernelHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return;
     for (int i = 0; i < markCount; ++i) {
         char line[128];
         int length = Append(line, 0, marks[i].label);
@@ -61,7 +62,7 @@ void WriteStartupMarks() {
         DWORD done = 0;
         WriteFile(file, line, static_cast<DWORD>(length), &done, nullptr);
     }
-    CloseHandle(file);
+    file.Reset();
     // Renamed when complete, so that a reader never sees half the marks.
     MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING);
 }

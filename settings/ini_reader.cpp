@@ -1,25 +1,13 @@
-#include "app/ini_reader.h"
+#include "settings/ini_reader.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "base/text.h"
 
 namespace {
 
 // The profile functions treat these as white space around names and values.
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == 0x1A; }
-
-unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
-
-int CompareNoCase(const char* a, size_t an, const char* b, size_t bn) {
-    size_t n = an < bn ? an : bn;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = Lower(static_cast<unsigned char>(a[i]));
-        unsigned char y = Lower(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (an == bn) return 0;
-    return an < bn ? -1 : 1;
-}
 
 // The part of a text before its first NUL byte: the profile functions hold
 // names and values as C strings, so an embedded NUL ends them.
@@ -134,82 +122,50 @@ void SortByKey(const IniFile::Entry* entries, size_t* index, size_t* scratch, si
 
 }  // namespace
 
-IniFile::~IniFile() {
-    std::free(data_);
-    std::free(entries_);
-    std::free(index_);
-    std::free(sections_);
-    std::free(keyLines_);
+bool StartsWithUtf8Bom(const unsigned char* bytes, size_t count) {
+    return count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
 }
-
-namespace {
-
-// Appends one element to a malloc'd array that doubles as it grows; false
-// when memory runs out (the array keeps what it had).
-template <typename T>
-bool Append(T*& array, size_t& count, size_t& capacity, const T& item) {
-    if (count == capacity) {
-        size_t grown = capacity ? capacity * 2 : 16;
-        T* bigger = static_cast<T*>(std::realloc(array, grown * sizeof(T)));
-        if (!bigger) return false;
-        array = bigger;
-        capacity = grown;
-    }
-    array[count++] = item;
-    return true;
-}
-
-}  // namespace
 
 void IniFile::LoadSection(const char* data, size_t size, const char* section) { Scan<false>(data, size, section); }
 
 void IniFile::LoadListing(const char* data, size_t size, const char* section) { Scan<true>(data, size, section); }
 
+// Where the scan stands: before, inside or after the section that is read.
+struct IniFile::ScanState {
+    enum Place { Before, Inside, After } place;
+    const char* wanted;  // the section asked for, without its blanks
+    size_t wantedLength;
+    int line;
+    bool listAll;  // cleared when memory for the listing runs out
+};
+
 template <bool kList>
 void IniFile::Scan(const char* data, size_t size, const char* section) {
-    bool listAll = kList;  // cleared when memory for the listing runs out
-    std::free(data_);
-    std::free(entries_);
-    std::free(index_);
-    std::free(sections_);
-    std::free(keyLines_);
-    data_ = nullptr;
-    entries_ = nullptr;
-    index_ = nullptr;
-    count_ = 0;
+    entries_.Clear();
+    index_.Reset();
+    sections_.Clear();
+    keyLines_.Clear();
     bom_ = false;
-    sections_ = nullptr;
-    sectionCount_ = 0;
-    keyLines_ = nullptr;
-    keyLineCount_ = 0;
-    size_t sectionCapacity = 0, keyLineCapacity = 0;
     if (!data) size = 0;
-
-    data_ = static_cast<char*>(std::malloc(size + 1));
+    data_ = CopyToHeap(data ? data : "", size);
     if (!data_) return;
-    if (size) std::memcpy(data_, data, size);
-    data_[size] = '\0';
 
     const char* p = data_;
-    const char* end = data_ + size;
-    if (size >= 3 && static_cast<unsigned char>(p[0]) == 0xEF && static_cast<unsigned char>(p[1]) == 0xBB &&
-        static_cast<unsigned char>(p[2]) == 0xBF) {
-        bom_ = true;
-        p += 3;
-    }
+    const char* const end = data_ + size;
+    bom_ = StartsWithUtf8Bom(reinterpret_cast<const unsigned char*>(p), size);
+    if (bom_) p += 3;
 
-    size_t capacity = 0;
-    // The section asked for is named without its surrounding blanks; the
-    // empty name is the part of the file before the first header.
-    const char* wanted = section ? section : "";
-    size_t wantedLength = std::strlen(wanted);
-    TrimBlanks(&wanted, &wantedLength);
-    enum { Before, Inside, After } state = wantedLength ? Before : Inside;
-    int line = 0;
+    // The empty name is the part of the file before the first header.
+    ScanState state;
+    state.wanted = section ? section : "";
+    state.wantedLength = std::strlen(state.wanted);
+    TrimBlanks(&state.wanted, &state.wantedLength);
+    state.place = state.wantedLength ? ScanState::Before : ScanState::Inside;
+    state.line = 0;
+    state.listAll = kList;
     // Without a listing the scan ends with the section that is read.
-    while (p < end && (state != After || listAll)) {
-        ++line;
-        const char* lineStart = p;
+    while (p < end && (state.place != ScanState::After || state.listAll)) {
+        ++state.line;
         const char* const rawStart = p;
         const char* lineEnd = p;
         while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n') ++lineEnd;
@@ -217,118 +173,102 @@ void IniFile::Scan(const char* data, size_t size, const char* section) {
         // CR LF, a lone LF and a lone CR each end one line.
         if (p < end && *p == '\r') ++p;
         if (p < end && *p == '\n' && (p == lineEnd || p[-1] == '\r')) ++p;
-
-        while (lineStart < lineEnd && IsBlank(static_cast<unsigned char>(*lineStart))) ++lineStart;
-        if (lineStart >= lineEnd) continue;
-
-        if (*lineStart == '[') {
-            const char* close = lineEnd - 1;
-            while (close > lineStart && *close != ']') --close;
-            if (close > lineStart) {
-                // The name between '[' and the last ']', without surrounding
-                // blanks ("[ Info ]" is [Info]) and up to a NUL byte.
-                const char* name = lineStart + 1;
-                size_t nameLength = static_cast<size_t>(close - name);
-                TrimBlanks(&name, &nameLength);
-                nameLength = UpToNul(name, nameLength);
-                bool match = wantedLength && CompareNoCase(name, nameLength, wanted, wantedLength) == 0;
-                bool entering = state == Before && match;
-                if (state == Inside) state = After;  // a later section ends ours
-                else if (match && state == Before) state = Inside;
-                if (listAll) {
-                    Section h;
-                    h.name = name;
-                    h.nameLength = nameLength;
-                    h.line = line;
-                    h.read = entering;
-                    if (!Append(sections_, sectionCount_, sectionCapacity, h)) listAll = false;
-                }
-                continue;
-            }
-            // A header without ']' is read as an ordinary line, as the profile functions do.
-        }
-        // The profile functions know no comments: a line starting with ';' is
-        // a key whose name starts with ';', which the program never asks for.
-        const bool comment = *lineStart == ';';
-        if (state != Inside && !listAll) continue;
-
-        while (lineEnd > lineStart && IsBlank(static_cast<unsigned char>(lineEnd[-1]))) --lineEnd;
-        const char* eq = static_cast<const char*>(std::memchr(lineStart, '=', static_cast<size_t>(lineEnd - lineStart)));
-        Entry e;
-        e.key = lineStart;
-        e.line = line;
-        if (eq) {
-            const char* nameEnd = eq;
-            while (nameEnd > lineStart && IsBlank(static_cast<unsigned char>(nameEnd[-1]))) --nameEnd;
-            e.keyLength = static_cast<size_t>(nameEnd - lineStart);
-            const char* v = eq + 1;
-            while (v < lineEnd && IsBlank(static_cast<unsigned char>(*v))) ++v;
-            e.value = v;
-            e.valueLength = static_cast<size_t>(lineEnd - v);
-        } else {
-            e.keyLength = static_cast<size_t>(lineEnd - lineStart);
-            e.value = nullptr;
-            e.valueLength = 0;
-        }
-        // A name ends at a NUL byte; the blanks before it stay part of it.
-        e.keyLength = UpToNul(e.key, e.keyLength);
-        if (listAll && !comment) {
-            KeyLine k;
-            k.entry = e;
-            k.lineStart = rawStart;
-            k.section = static_cast<int>(sectionCount_) - 1;
-            k.kept = nullptr;  // linked below, once the entries stop moving
-            if (!Append(keyLines_, keyLineCount_, keyLineCapacity, k)) listAll = false;
-        }
-        if (state != Inside) continue;
-        if (count_ == capacity) {
-            size_t grown = capacity ? capacity * 2 : 64;
-            Entry* bigger = static_cast<Entry*>(std::realloc(entries_, grown * sizeof(Entry)));
-            if (!bigger) break;  // keep what was read
-            entries_ = bigger;
-            capacity = grown;
-        }
-        entries_[count_++] = e;
+        ScanLine<kList>(state, rawStart, lineEnd);
     }
+    LinkKeptEntries();
+    BuildIndex();
+}
 
-    // The kept entries are the listed lines of the read section, in order
-    // (comment lines are entries but not listed).
-    for (size_t k = 0, j = 0; k < keyLineCount_ && j < count_; ++k) {
-        while (j < count_ && entries_[j].line < keyLines_[k].entry.line) ++j;
-        if (j < count_ && keyLines_[k].entry.line == entries_[j].line) keyLines_[k].kept = &entries_[j++];
-    }
+template <bool kList>
+void IniFile::ScanLine(ScanState& state, const char* rawStart, const char* lineEnd) {
+    const char* lineStart = rawStart;
+    while (lineStart < lineEnd && IsBlank(static_cast<unsigned char>(*lineStart))) ++lineStart;
+    if (lineStart >= lineEnd) return;
 
-    // A sorted index keeps look-ups fast even for a settings file of garbage
-    // with millions of lines; the stable sort keeps the first duplicate first.
-    if (count_) {
-        index_ = static_cast<size_t*>(std::malloc(count_ * sizeof(size_t)));
-        size_t* scratch = static_cast<size_t*>(std::malloc(count_ * sizeof(size_t)));
-        if (!index_ || !scratch) {
-            std::free(scratch);
-            std::free(index_);
-            index_ = nullptr;
-            count_ = 0;
+    if (*lineStart == '[') {
+        const char* close = lineEnd - 1;
+        while (close > lineStart && *close != ']') --close;
+        if (close > lineStart) {
+            // The name between '[' and the last ']', without surrounding
+            // blanks ("[ Info ]" is [Info]) and up to a NUL byte.
+            const char* name = lineStart + 1;
+            size_t nameLength = static_cast<size_t>(close - name);
+            TrimBlanks(&name, &nameLength);
+            nameLength = UpToNul(name, nameLength);
+            const bool match = state.wantedLength && CompareNoCase(name, nameLength, state.wanted, state.wantedLength) == 0;
+            const bool entering = state.place == ScanState::Before && match;
+            if (state.place == ScanState::Inside) state.place = ScanState::After;  // a later section ends ours
+            else if (entering) state.place = ScanState::Inside;
+            if (kList && state.listAll && !sections_.Append(Section{name, nameLength, state.line, entering}))
+                state.listAll = false;
             return;
         }
-        for (size_t i = 0; i < count_; ++i) index_[i] = i;
-        SortByKey(entries_, index_, scratch, count_);
-        std::free(scratch);
+        // A header without ']' is read as an ordinary line, as the profile functions do.
+    }
+    if (state.place != ScanState::Inside && !(kList && state.listAll)) return;
+
+    while (lineEnd > lineStart && IsBlank(static_cast<unsigned char>(lineEnd[-1]))) --lineEnd;
+    const char* eq = static_cast<const char*>(std::memchr(lineStart, '=', static_cast<size_t>(lineEnd - lineStart)));
+    Entry e = {lineStart, static_cast<size_t>(lineEnd - lineStart), nullptr, 0, state.line};
+    if (eq) {
+        const char* nameEnd = eq;
+        while (nameEnd > lineStart && IsBlank(static_cast<unsigned char>(nameEnd[-1]))) --nameEnd;
+        e.keyLength = static_cast<size_t>(nameEnd - lineStart);
+        const char* v = eq + 1;
+        while (v < lineEnd && IsBlank(static_cast<unsigned char>(*v))) ++v;
+        e.value = v;
+        e.valueLength = static_cast<size_t>(lineEnd - v);
+    }
+    // A name ends at a NUL byte; the blanks before it stay part of it.
+    e.keyLength = UpToNul(e.key, e.keyLength);
+    // The profile functions know no comments: a line starting with ';' is a
+    // key whose name starts with ';', which the program never asks for. The
+    // listing leaves it out (its entry is linked below, once entries stop moving).
+    if (kList && state.listAll && *lineStart != ';' &&
+        !keyLines_.Append(KeyLine{e, rawStart, static_cast<int>(sections_.count) - 1, nullptr}))
+        state.listAll = false;
+    if (state.place == ScanState::Inside) entries_.Append(e, 64);  // out of memory keeps what was read
+}
+
+// The kept entries are the listed lines of the read section, in order
+// (comment lines are entries but not listed).
+void IniFile::LinkKeptEntries() {
+    for (size_t k = 0, j = 0; k < keyLines_.count && j < entries_.count; ++k) {
+        while (j < entries_.count && entries_[j].line < keyLines_[k].entry.line) ++j;
+        if (j < entries_.count && keyLines_[k].entry.line == entries_[j].line) keyLines_[k].kept = &entries_[j++];
     }
 }
 
+// A sorted index keeps look-ups fast even for a settings file of garbage with
+// millions of lines; the stable sort keeps the first duplicate first.
+void IniFile::BuildIndex() {
+    const size_t count = entries_.count;
+    if (!count) return;
+    index_ = HeapPtr<size_t>::Allocate(count);
+    HeapPtr<size_t> scratch = HeapPtr<size_t>::Allocate(count);
+    if (!index_ || !scratch) {
+        index_.Reset();
+        entries_.count = 0;
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) index_[i] = i;
+    SortByKey(entries_.items, index_, scratch, count);
+}
+
 const IniFile::Entry* IniFile::Find(const char* key) const {
-    if (!key || !count_) return nullptr;
+    const size_t count = entries_.count;
+    if (!key || !count || !index_) return nullptr;
     // The name asked for counts without its surrounding blanks.
     size_t keyLength = std::strlen(key);
     TrimBlanks(&key, &keyLength);
-    size_t lo = 0, hi = count_;
+    size_t lo = 0, hi = count;
     while (lo < hi) {
         size_t mid = lo + (hi - lo) / 2;
         const Entry& e = entries_[index_[mid]];
         if (CompareNoCase(e.key, e.keyLength, key, keyLength) < 0) lo = mid + 1;
         else hi = mid;
     }
-    if (lo < count_) {
+    if (lo < count) {
         const Entry& e = entries_[index_[lo]];
         if (CompareNoCase(e.key, e.keyLength, key, keyLength) == 0) return &e;
     }

@@ -1,19 +1,11 @@
-#include "app/value_parsers.h"
+#include "settings/value_parsers.h"
 
 #include <cstring>
 
-#include "app/ini_reader.h"
+#include "base/text.h"
+#include "settings/ini_reader.h"
 
-int32_t DecimalValue(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '-' || *p == '+') negative = *p++ == '-';
-    uint32_t value = 0;  // wraps instead of overflowing
-    while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
-    if (negative) value = 0u - value;
-    return static_cast<int32_t>(value);
-}
+int32_t DecimalValue(const char* text) { return static_cast<int32_t>(DecimalWrapped(text)); }
 
 void ParseColour(char* text, Colour& colour) {
     char* first = std::strchr(text, ',');

@@ -7,10 +7,15 @@
 // and go straight back to one (the program folder, a found program, a full
 // path) are never converted. Outside UTF-8 mode nothing is converted.
 #pragma once
+#include "base/owned.h"
 
-// Fresh heap buffers the caller frees with free(); null on any failure.
-wchar_t* Utf8ToWide(const char* text);
-char* WideToAnsi(const wchar_t* text);  // exact conversions only
+// The settings file began with the UTF-8 byte-order mark: its texts, and so
+// every text of the run, are UTF-8. Set once at start-up.
+extern bool utf8Mode;
+
+// Null on any failure (and for a null text).
+HeapPtr<wchar_t> Utf8ToWide(const char* text);
+HeapText WideToAnsi(const wchar_t* text);  // exact conversions only
 
 // A text as an ANSI service takes it, for the length of one call: in UTF-8
 // mode its exact form in the ANSI code page; the bytes as stored when some
@@ -19,17 +24,15 @@ char* WideToAnsi(const wchar_t* text);  // exact conversions only
 class AnsiArg {
 public:
     explicit AnsiArg(const char* text);
-    ~AnsiArg();
     AnsiArg(const AnsiArg&) = delete;
     AnsiArg& operator=(const AnsiArg&) = delete;
     operator const char*() const { return text_; }
 
 private:
-    char* converted_;
+    HeapText converted_;
     const char* text_;
 };
 
-// In UTF-8 mode a new heap text (release with free) holding the UTF-8 form of
-// an ANSI text; null outside UTF-8 mode, for a null text and on failure, and
-// the caller then keeps the ANSI bytes.
-char* Utf8FromAnsi(const char* text);
+// In UTF-8 mode the UTF-8 form of an ANSI text; null outside UTF-8 mode, for
+// a null text and on failure, and the caller then keeps the ANSI bytes.
+HeapText Utf8FromAnsi(const char* text);

@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/owned.h"
+
 class IniFile {
 public:
     IniFile() = default;
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
-    ~IniFile();
 
     // Takes the file's contents; keeps only the entries of the first
     // section named `section` (case-insensitive). With `listAll` the same
@@ -44,7 +45,7 @@ public:
         int line;          // 1-based line number in the file
     };
     const Entry* Find(const char* key) const;
-    size_t EntryCount() const { return count_; }
+    size_t EntryCount() const { return entries_.count; }
     const Entry& EntryAt(size_t i) const { return entries_[i]; }
     bool HasBom() const { return bom_; }
 
@@ -65,9 +66,9 @@ public:
         int section;            // index into the sections, -1 before the first header
         const Entry* kept;      // the same line among EntryAt(), or null outside the read section
     };
-    size_t SectionCount() const { return sectionCount_; }
+    size_t SectionCount() const { return sections_.count; }
     const Section& SectionAt(size_t i) const { return sections_[i]; }
-    size_t KeyLineCount() const { return keyLineCount_; }
+    size_t KeyLineCount() const { return keyLines_.count; }
     const KeyLine& KeyLineAt(size_t i) const { return keyLines_[i]; }
 
     // For the settings checker: while a log is attached, every GetString and
@@ -93,22 +94,27 @@ public:
     static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap);
 
 private:
+    struct ScanState;
     template <bool kList>
     void Scan(const char* data, size_t size, const char* section);
+    template <bool kList>
+    void ScanLine(ScanState& state, const char* rawStart, const char* lineEnd);
+    void LinkKeptEntries();
+    void BuildIndex();
     void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
                 const Entry* entry) const;
 
-    char* data_ = nullptr;
-    Entry* entries_ = nullptr;
-    size_t* index_ = nullptr;  // entries sorted by key, file order among equals
-    size_t count_ = 0;
+    HeapText data_;
+    HeapArray<Entry> entries_;
+    HeapPtr<size_t> index_;  // entries sorted by key, file order among equals
     bool bom_ = false;
-    Section* sections_ = nullptr;
-    size_t sectionCount_ = 0;
-    KeyLine* keyLines_ = nullptr;
-    size_t keyLineCount_ = 0;
+    HeapArray<Section> sections_;
+    HeapArray<KeyLine> keyLines_;
     LookupLog* log_ = nullptr;
 };
+
+// True when the first bytes are exactly EF BB BF, the UTF-8 byte-order mark.
+bool StartsWithUtf8Bom(const unsigned char* bytes, size_t count);
 
 // The number at the start of `text` as the profile integer rule reads it:
 // control characters and blanks skipped, an optional sign, then digits in

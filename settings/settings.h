@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "base/owned.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 
@@ -18,26 +19,26 @@ enum { kTextCap = 1024, kPathCap = 260, kWordCap = 20, kColourCap = 128, kMaxMen
 
 struct MenuEntry {
     bool present = false;
-    char* Filename = nullptr;
-    char* Param = nullptr;
-    char* specialProgram = nullptr;
-    char* specialParameters = nullptr;
+    HeapText Filename;
+    HeapText Param;
+    HeapText specialProgram;
+    HeapText specialParameters;
     Condition condition;
     char Menu[kTextCap] = {};
-    bool hasButton = false;
+    bool hasButton = false;  // a caption is given (whether it is offered is the popup's decision)
     void Release();
 };
 
 struct ViewerRule {
     bool present = false;
-    char* ViewerFile = nullptr;
-    char* ViewerMsg = nullptr;
-    char* ViewerCmd = nullptr;
-    char* ViewerCmdParam = nullptr;
-    char* ViewerCmdClick = nullptr;
-    char* ViewerCmdClickParam = nullptr;
-    char* ViewerCmdClickText = nullptr;
-    char* ViewerCmdClickMsg = nullptr;
+    HeapText ViewerFile;
+    HeapText ViewerMsg;
+    HeapText ViewerCmd;
+    HeapText ViewerCmdParam;
+    HeapText ViewerCmdClick;
+    HeapText ViewerCmdClickParam;
+    HeapText ViewerCmdClickText;
+    HeapText ViewerCmdClickMsg;
     VersionBound versionBound;
     void Release();
 };
@@ -98,6 +99,8 @@ struct Settings {
     ViewerRule viewer[kMaxViewerRules + 1];  // rules 1..10; slot 0 unused
     char DoNotRepeatId[kTextCap];
     char DoNotRepeatText[kTextCap];
+    bool doNotRepeatActive;  // DoNotRepeatId is given: the check box and its memory
+    int viewerMsgMissing;    // the first rule n whose ViewerMsg<n> is missing, or 0
 };
 
 extern Settings settings;
@@ -109,11 +112,11 @@ extern const char kMakerWebMessage[];  // "Showing Quarnco web site..."
 class IniFile;
 
 // Fills `s` from the settings file in the order of the key table. `windowColour`
-// is the system window colour (the BkColor default). Returns 0, or the number n
-// of the first viewer rule whose ViewerMsg<n> is missing; the caller reports
-// that with "ViewerMsg%d parameter not given". The do-not-show-again keys are
-// read last, as start-up does.
-int ReadSettings(const IniFile& ini, Settings& s, Colour windowColour);
+// is the system window colour (the BkColor default). A rule n without its
+// ViewerMsg<n> ends the rules and is named in viewerMsgMissing; start-up
+// reports it with "ViewerMsg%d parameter not given". The do-not-show-again
+// keys are read last, as start-up does.
+void ReadSettings(const IniFile& ini, Settings& s, Colour windowColour);
 
 // Resets every field to its model default and releases heap texts.
 void ResetSettings(Settings& s);

@@ -1,6 +1,6 @@
-// Reading Corva.INF from disk, once, and the start-up chores around it.
+// Reading Corva.INF from disk, once.
 #pragma once
-#include "app/ini_reader.h"
+#include "settings/ini_reader.h"
 
 // Opens the file for reading, reads it in one go and hands its bytes to the
 // reader. A missing or unreadable file leaves the reader empty (defaults).
@@ -9,6 +9,3 @@
 // Files beyond kMaxSettingsBytes are read up to that size.
 enum : unsigned long { kMaxSettingsBytes = 16ul * 1024 * 1024 };
 bool LoadSettingsFile(const char* path, IniFile& ini);
-
-// No DLL placed beside the program on the medium may ever be loaded.
-void RestrictDllSearch();

@@ -1,7 +1,7 @@
 // Whether a mouse position lies on the information line (the web link).
 #include <windows.h>
 
-#include "launch/launch.h"
+#include "popup/popup.h"
 #include "popup/popup_state.h"
 
 bool IsOnInfoLine(LPARAM position) {

@@ -1,7 +1,7 @@
 // The value parsers of the settings file: colours, positions, integers.
 #pragma once
 #include <cstdint>
-#include "app/settings.h"
+#include "settings/settings.h"
 
 // Leading white space, optional sign, decimal digits up to the first other
 // character; no digits give 0. Wraps like the 32-bit conversion it models.

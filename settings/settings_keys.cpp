@@ -1,9 +1,10 @@
-#include "app/settings_keys.h"
+#include "settings/settings_keys.h"
 
 #include <cstring>
 
-#include "app/format.h"
-#include "app/settings.h"
+#include "base/format.h"
+#include "base/text.h"
+#include "settings/settings.h"
 
 // In the order the settings reader asks for them.
 const SettingKey kSettingKeys[] = {
@@ -81,26 +82,18 @@ const size_t kSettingKeyCount = sizeof kSettingKeys / sizeof kSettingKeys[0];
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool SameNoCase(const char* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
 // Matches `name` against a pattern with at most one "%d".
 bool Matches(const char* pattern, const char* name, size_t length, int* number) {
     // The part before any "%d" must match letter for letter; most rows fail
     // on the first letter.
     size_t prefix = 0;
     for (; pattern[prefix] && pattern[prefix] != '%'; ++prefix)
-        if (prefix >= length || Lower(pattern[prefix]) != Lower(name[prefix])) return false;
+        if (prefix >= length || LowerAscii(pattern[prefix]) != LowerAscii(name[prefix])) return false;
     if (!pattern[prefix]) return prefix == length;
     const char* tail = pattern + prefix + 2;  // after "%d"
     size_t suffix = std::strlen(tail);
     if (length < prefix + suffix + 1) return false;
-    if (!SameNoCase(tail, name + length - suffix, suffix)) return false;
+    if (CompareNoCase(tail, suffix, name + length - suffix, suffix) != 0) return false;
     const char* digits = name + prefix;
     size_t count = length - prefix - suffix;
     if (digits[0] == '0') return false;

@@ -1,0 +1,8 @@
+// Settling the target at start-up: the choice from the settings and the
+// command line, the current directory, and the status text with the shell's
+// type name.
+#pragma once
+
+// Settles the run's target and options and the popup's text, changes the
+// current directory unless -c was given, and builds the status text.
+void SettleTarget(char* commandLine);

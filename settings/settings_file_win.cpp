@@ -1,0 +1,48 @@
+// Reading Corva.INF from disk: one open, one read.
+#include <windows.h>
+
+#include "base/owned_win.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+// A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
+// read by the system's profile functions as text in the ANSI code page; it is
+// handed to the reader the same way. False when the bytes are no such file.
+bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
+    if (size < 2) return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
+    const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+    if (!little && !big) return false;
+    const int units = static_cast<int>((size - 2) / 2);
+    HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate(units ? units : 1);
+    if (!wide) return true;  // recognised, but no memory: the defaults apply
+    for (int i = 0; i < units; ++i) {
+        const unsigned char a = bytes[2 + 2 * i], b = bytes[3 + 2 * i];
+        wide[i] = static_cast<wchar_t>(little ? (a | (b << 8)) : ((a << 8) | b));
+    }
+    int length = units ? WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr) : 0;
+    HeapText ansi = HeapText::Allocate(length > 0 ? length : 1);
+    if (ansi && length > 0) length = WideCharToMultiByte(CP_ACP, 0, wide, units, ansi, length, nullptr, nullptr);
+    if (ansi) ini.Load(ansi, length > 0 ? static_cast<size_t>(length) : 0);
+    return true;
+}
+
+}  // namespace
+
+bool LoadSettingsFile(const char* path, IniFile& ini) {
+    ini.Load(nullptr, 0);
+    if (!path || !*path) return false;
+    KernelHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE) return false;
+    if (size > kMaxSettingsBytes) size = kMaxSettingsBytes;
+    HeapText data = HeapText::Allocate(size);
+    DWORD got = 0;
+    if (!data || (size != 0 && !ReadFile(file, data, size, &got, nullptr))) return false;
+    if (!LoadUtf16(data, got, ini)) ini.Load(data, got);
+    return true;
+}
