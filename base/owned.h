@@ -41,7 +41,10 @@ public:
         return p;
     }
     T* get() const { return p_; }
-    operator T*() const { return p_; }
+    // Read access where a plain pointer is wanted; never from a temporary,
+    // whose memory would be gone before the pointer is used.
+    operator T*() const& { return p_; }
+    operator T*() const&& = delete;
 
 private:
     T* p_ = nullptr;

@@ -10,6 +10,38 @@ uint32_t U32(const unsigned char* p) {
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
+// Run-length pictures must be bottom-up and of their own bit count; bit
+// fields only come with 16 or 32 bits.
+bool CompressionFits(uint32_t compression, uint16_t bitCount, int32_t height) {
+    switch (compression) {
+    case kRgb: return true;
+    case kRle8: return bitCount == 8 && height > 0;
+    case kRle4: return bitCount == 4 && height > 0;
+    case kBitFields: return bitCount == 16 || bitCount == 32;
+    default: return false;
+    }
+}
+
+// The bytes of pixel data the system reads from `room` bytes; false when they
+// do not fit.
+bool PixelBytes(uint32_t compression, uint32_t sizeImage, int32_t width, uint16_t bitCount, uint64_t rows,
+                uint64_t room, uint64_t* pixelBytes) {
+    if (compression == kRle8 || compression == kRle4) {
+        // The decoder reads at most biSizeImage bytes, and needs it given.
+        if (sizeImage == 0) return false;
+        *pixelBytes = sizeImage;
+    } else {
+        // Divided rather than multiplied, so that no product of huge numbers
+        // can wrap; once the stride fits the bytes, the division is in size_t
+        // (no 64-bit division helper in the 32-bit program).
+        const uint64_t stride = (((uint64_t)(uint32_t)width * bitCount + 31) / 32) * 4;
+        if (stride > room) return false;
+        if (rows > (size_t)room / (size_t)stride) return false;
+        *pixelBytes = stride * rows;
+    }
+    return *pixelBytes <= room;
+}
+
 }  // namespace
 
 BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) {
@@ -40,19 +72,7 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         return BmpBadBitCount;
 
-    switch (compression) {
-    case kRgb: break;
-    case kRle8:
-        if (bitCount != 8 || height < 0) return BmpBadCompression;
-        break;
-    case kRle4:
-        if (bitCount != 4 || height < 0) return BmpBadCompression;
-        break;
-    case kBitFields:
-        if (bitCount != 16 && bitCount != 32) return BmpBadCompression;
-        break;
-    default: return BmpBadCompression;
-    }
+    if (!CompressionFits(compression, bitCount, height)) return BmpBadCompression;
 
     // The table the system reads: the colours in use (all of them for a
     // palette picture when none is given), after the three masks of a
@@ -70,22 +90,9 @@ BmpVerdict CheckBmp(const unsigned char* bytes, size_t size, BmpLayout* layout) 
     const uint64_t pixelOffset = U32(bytes + 10);
     if (pixelOffset >= total) return BmpBadPixelOffset;
 
-    uint64_t pixelBytes;
-    const uint64_t room = total - pixelOffset;
-    if (compression == kRle8 || compression == kRle4) {
-        // The decoder reads at most biSizeImage bytes, and needs it given.
-        if (sizeImage == 0) return BmpPixelsOutside;
-        pixelBytes = sizeImage;
-    } else {
-        // Divided rather than multiplied, so that no product of huge numbers
-        // can wrap; once the stride fits the bytes, the division is in size_t
-        // (no 64-bit division helper in the 32-bit program).
-        const uint64_t stride = (((uint64_t)(uint32_t)width * bitCount + 31) / 32) * 4;
-        if (stride > room) return BmpPixelsOutside;
-        if (rows > (size_t)room / (size_t)stride) return BmpPixelsOutside;
-        pixelBytes = stride * rows;
-    }
-    if (pixelBytes > room) return BmpPixelsOutside;
+    uint64_t pixelBytes = 0;
+    if (!PixelBytes(compression, sizeImage, width, bitCount, rows, total - pixelOffset, &pixelBytes))
+        return BmpPixelsOutside;
 
     if (layout) {
         layout->headerSize = headerSize;

@@ -32,15 +32,6 @@ bool StartsWithOption(const char* text) {
     return false;
 }
 
-void ResetState() {
-    target = nullptr;
-    popupText = nullptr;
-    popupTextLength = 0;
-    textAfterOptions = nullptr;
-    targetGiven = true;
-    nomsgOption = maxOption = minOption = false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -63,17 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> line(lineText.begin(), lineText.end());
     line.push_back('\0');
 
-    ResetState();
-    bool keep = ChooseTargetAndOptions(fn.data(), msg.data(), hasLine ? line.data() : nullptr);
-    (void)keep;
+    const TargetChoice c = ChooseTargetAndOptions(fn.data(), msg.data(), hasLine ? line.data() : nullptr);
+    const char* target = c.target;
+    const char* popupText = c.popupText;
 
     bool noLine = !hasLine || lineText.empty();
     if (filename.empty() && noLine) {
         assert(target == nullptr);
-        assert(!targetGiven);
+        assert(!c.targetGiven);
         assert(popupText == kNoParameterGiven);
     } else {
-        assert(targetGiven);
+        assert(c.targetGiven);
         assert(target != nullptr);
         if (!filename.empty()) {
             assert(target == fn.data());
@@ -85,18 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (popupText) {
         assert(popupText == kNoParameterGiven || Within(popupText, msg.data(), message.size()) ||
                (hasLine && Within(popupText, line.data(), lineText.size())));
-        assert(popupTextLength == std::strlen(popupText));
         assert(popupText[0] != ' ' && popupText[0] != '\0');
         assert(!StartsWithOption(popupText));
         if (!message.empty() && popupText != kNoParameterGiven) assert(Within(popupText, msg.data(), message.size()));
-    } else {
-        assert(popupTextLength == 0);
     }
-    assert(textAfterOptions == popupText);
     assert(std::strcmp(fn.data(), filename.c_str()) == 0);  // Filename is never cut
 
-    // The status text and the restoring of a missing text.
-    char* status = BuildStatusText(target, message.c_str());
+    // The status text.
+    const HeapText status = BuildStatusText(target, message.c_str());
     assert(status != nullptr);
     // An empty target ("" on the command line) is still a target.
     if (target) {
@@ -106,9 +93,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         assert(status[0] == '\0');
     }
-    SetPopupText(nullptr);
-    assert(popupText == status && popupTextLength == std::strlen(status));
-    SetPopupText("");
-    std::free(status);
     return 0;
 }

@@ -24,10 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text[n] = '\0';
 
     Condition condition;
-    conditionError = false;
-    ParseCondition(text, condition, size % 2 == 0);
+    const bool parsed = ParseCondition(text, condition);
     if (condition.count < 0 || condition.count > kMaxTerms) __builtin_trap();
-    if (conditionError && strlen(conditionErrorText) >= sizeof conditionErrorText) __builtin_trap();
+    if (parsed && condition.parseError) __builtin_trap();
 
     unsigned calls = 0;
     CombineCondition(condition, "target", Alternate, &calls);
@@ -37,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (term.kind < TermAnd || term.kind > TermRegistry) __builtin_trap();
         if (term.kind == TermRegistry && term.comparisonText) {
             CompareRegistryNumber(0x12345678u, term.op, term.comparisonText);
-            const char* v = term.valueName ? term.valueName : "";
+            const char* v = term.valueName ? term.valueName.get() : "";
             CompareRegistryText(reinterpret_cast<const unsigned char*>(v), static_cast<uint32_t>(strlen(v)), term.op,
                                 term.comparisonText);
             int fault = 0;
-            ParseRadix(term.comparisonText, static_cast<int>(n % 18), &fault);
+            ParseRadix(term.comparisonText.get(), static_cast<int>(n % 18), &fault);
             RadixFaultText(fault);
         }
     }

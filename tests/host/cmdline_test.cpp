@@ -9,9 +9,8 @@
 namespace {
 
 // Runs the selection on a writable copy of `commandLine` (null stays null).
-struct Choice {
+struct Choice : TargetChoice {
     std::vector<char> line;
-    bool keepDirectory = false;
 
     Choice(const char* filename, const char* message, const char* commandLine) {
         char* writable = nullptr;
@@ -19,8 +18,9 @@ struct Choice {
             line.assign(commandLine, commandLine + std::string(commandLine).size() + 1);
             writable = line.data();
         }
-        keepDirectory = ChooseTargetAndOptions(filename, message, writable);
+        static_cast<TargetChoice&>(*this) = ChooseTargetAndOptions(filename, message, writable);
     }
+    size_t Length() const { return popupText ? std::string(popupText).size() : 0; }
     bool PointsIntoLine(const char* p) const {
         return p && !line.empty() && p >= line.data() && p < line.data() + line.size();
     }
@@ -106,20 +106,20 @@ TEST(ArgumentsAfterProgramName, CutsThePathOffTheWholeLine) {
 
 TEST(ChooseTarget, FilenameWithOptionsAndMessageOnCommandLine) {
     Choice c("docs\\guide.pdf", "", "-max Welcome");
-    EXPECT_STREQ(target, "docs\\guide.pdf");
-    EXPECT_TRUE(maxOption);
-    EXPECT_FALSE(minOption);
-    EXPECT_STREQ(popupText, "Welcome");
-    EXPECT_EQ(popupTextLength, 7u);
-    EXPECT_TRUE(targetGiven);
+    EXPECT_STREQ(c.target, "docs\\guide.pdf");
+    EXPECT_TRUE(c.maxOption);
+    EXPECT_FALSE(c.minOption);
+    EXPECT_STREQ(c.popupText, "Welcome");
+    EXPECT_EQ(c.Length(), 7u);
+    EXPECT_TRUE(c.targetGiven);
     EXPECT_FALSE(c.keepDirectory);
 }
 
 TEST(ChooseTarget, FilenameAndMessageIgnoreTheCommandLine) {
     Choice c("guide.pdf", "Hello there", "-max -c \"other.doc\" text");
-    EXPECT_STREQ(target, "guide.pdf");
-    EXPECT_STREQ(popupText, "Hello there");
-    EXPECT_FALSE(maxOption);
+    EXPECT_STREQ(c.target, "guide.pdf");
+    EXPECT_STREQ(c.popupText, "Hello there");
+    EXPECT_FALSE(c.maxOption);
     EXPECT_FALSE(c.keepDirectory);
     // Not cut either: the line is not looked at.
     EXPECT_STREQ(c.line.data(), "-max -c \"other.doc\" text");
@@ -127,294 +127,260 @@ TEST(ChooseTarget, FilenameAndMessageIgnoreTheCommandLine) {
 
 TEST(ChooseTarget, OptionsAtTheStartOfMessageStillAct) {
     Choice c("guide.pdf", "-nomsg", "ignored");
-    EXPECT_STREQ(target, "guide.pdf");
-    EXPECT_TRUE(nomsgOption);
-    EXPECT_EQ(popupText, nullptr);  // the status text is still to be built
-    EXPECT_EQ(textAfterOptions, nullptr);
+    EXPECT_STREQ(c.target, "guide.pdf");
+    EXPECT_TRUE(c.nomsgOption);
+    EXPECT_EQ(c.popupText, nullptr);  // the status text is still to be built
+    EXPECT_EQ(c.popupText, nullptr);
 
     Choice d("guide.pdf", "-c -min Please wait", nullptr);
     EXPECT_TRUE(d.keepDirectory);
-    EXPECT_TRUE(minOption);
-    EXPECT_STREQ(popupText, "Please wait");
-    EXPECT_STREQ(textAfterOptions, "Please wait");
+    EXPECT_TRUE(d.minOption);
+    EXPECT_STREQ(d.popupText, "Please wait");
+    EXPECT_STREQ(d.popupText, "Please wait");
 }
 
 TEST(ChooseTarget, FilenameWithoutCommandLineLeavesStatusTextToBuild) {
     for (const char* line : {static_cast<const char*>(nullptr), "", "   "}) {
         Choice c("guide.pdf", "", line);
-        EXPECT_STREQ(target, "guide.pdf");
-        EXPECT_EQ(popupText, nullptr) << Str(line);
-        EXPECT_EQ(popupTextLength, 0u);
-        EXPECT_TRUE(targetGiven);
+        EXPECT_STREQ(c.target, "guide.pdf");
+        EXPECT_EQ(c.popupText, nullptr) << Str(line);
+        EXPECT_EQ(c.Length(), 0u);
+        EXPECT_TRUE(c.targetGiven);
     }
 }
 
 TEST(ChooseTarget, QuotedTargetWithBlanksAndOption) {
     Choice c("", "", "\"My Doc.pdf\" -nomsg");
-    EXPECT_STREQ(target, "My Doc.pdf");
-    EXPECT_TRUE(c.PointsIntoLine(target));
-    EXPECT_TRUE(nomsgOption);
-    EXPECT_EQ(popupText, nullptr);
-    EXPECT_TRUE(targetGiven);
+    EXPECT_STREQ(c.target, "My Doc.pdf");
+    EXPECT_TRUE(c.PointsIntoLine(c.target));
+    EXPECT_TRUE(c.nomsgOption);
+    EXPECT_EQ(c.popupText, nullptr);
+    EXPECT_TRUE(c.targetGiven);
 }
 
 TEST(ChooseTarget, QuotedTargetTextRightAfterClosingQuote) {
     Choice c("", "", "\"a b.txt\"hello world");
-    EXPECT_STREQ(target, "a b.txt");
-    EXPECT_STREQ(popupText, "hello world");
+    EXPECT_STREQ(c.target, "a b.txt");
+    EXPECT_STREQ(c.popupText, "hello world");
 }
 
 TEST(ChooseTarget, QuotedTargetAloneHasNoMessage) {
     Choice c("", "", "\"only.txt\"");
-    EXPECT_STREQ(target, "only.txt");
-    EXPECT_EQ(popupText, nullptr);
+    EXPECT_STREQ(c.target, "only.txt");
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(ChooseTarget, EmptyQuotesGiveAnEmptyTarget) {
     Choice c("", "", "\"\" hi");
-    EXPECT_STREQ(target, "");
-    EXPECT_STREQ(popupText, "hi");
-    EXPECT_TRUE(targetGiven);
+    EXPECT_STREQ(c.target, "");
+    EXPECT_STREQ(c.popupText, "hi");
+    EXPECT_TRUE(c.targetGiven);
 }
 
 TEST(ChooseTarget, UnmatchedQuoteStaysPartOfTheTarget) {
     Choice c("", "", "\"a.pdf hello");
-    EXPECT_STREQ(target, "\"a.pdf");
-    EXPECT_STREQ(popupText, "hello");
+    EXPECT_STREQ(c.target, "\"a.pdf");
+    EXPECT_STREQ(c.popupText, "hello");
 }
 
 TEST(ChooseTarget, LoneQuote) {
     Choice c("", "", "\"");
-    EXPECT_STREQ(target, "\"");
-    EXPECT_EQ(popupText, nullptr);
+    EXPECT_STREQ(c.target, "\"");
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(ChooseTarget, FirstBlankCutsTabsDoNot) {
     Choice c("", "", "read\tme.txt more  text");
-    EXPECT_STREQ(target, "read\tme.txt");
-    EXPECT_STREQ(popupText, "more  text");
+    EXPECT_STREQ(c.target, "read\tme.txt");
+    EXPECT_STREQ(c.popupText, "more  text");
 }
 
 TEST(ChooseTarget, TargetWithoutBlankHasNoMessage) {
     Choice c("", "", "readme.txt");
-    EXPECT_STREQ(target, "readme.txt");
-    EXPECT_EQ(popupText, nullptr);
-    EXPECT_EQ(textAfterOptions, nullptr);
+    EXPECT_STREQ(c.target, "readme.txt");
+    EXPECT_EQ(c.popupText, nullptr);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(ChooseTarget, LeadingBlankGivesAnEmptyTarget) {
     Choice c("", "", " readme.txt");
-    EXPECT_STREQ(target, "");
-    EXPECT_STREQ(popupText, "readme.txt");
+    EXPECT_STREQ(c.target, "");
+    EXPECT_STREQ(c.popupText, "readme.txt");
 }
 
 TEST(ChooseTarget, NoParameterGiven) {
     for (const char* line : {static_cast<const char*>(nullptr), ""}) {
         Choice c("", "", line);
-        EXPECT_EQ(target, nullptr);
-        EXPECT_FALSE(targetGiven);
-        EXPECT_STREQ(popupText, "No parameter given");
-        EXPECT_EQ(popupTextLength, 18u);
-        EXPECT_STREQ(textAfterOptions, "No parameter given");
+        EXPECT_EQ(c.target, nullptr);
+        EXPECT_FALSE(c.targetGiven);
+        EXPECT_STREQ(c.popupText, "No parameter given");
+        EXPECT_EQ(c.Length(), 18u);
+        EXPECT_STREQ(c.popupText, "No parameter given");
     }
 }
 
 TEST(ChooseTarget, NoParameterGivenReplacesMessage) {
     Choice c("", "Welcome to the disc", nullptr);
-    EXPECT_EQ(target, nullptr);
-    EXPECT_FALSE(targetGiven);
-    EXPECT_STREQ(popupText, kNoParameterGiven);
+    EXPECT_EQ(c.target, nullptr);
+    EXPECT_FALSE(c.targetGiven);
+    EXPECT_STREQ(c.popupText, kNoParameterGiven);
 }
 
 TEST(ChooseTarget, NoParameterGivenDropsMessageOptionsToo) {
     Choice c("", "-max -c Welcome", "");
-    EXPECT_FALSE(maxOption);
+    EXPECT_FALSE(c.maxOption);
     EXPECT_FALSE(c.keepDirectory);
-    EXPECT_STREQ(popupText, kNoParameterGiven);
+    EXPECT_STREQ(c.popupText, kNoParameterGiven);
 }
 
 TEST(ChooseTarget, MessageWinsOverTextOnCommandLine) {
     Choice c("", "From the settings", "readme.txt -max text");
-    EXPECT_STREQ(target, "readme.txt");
-    EXPECT_STREQ(popupText, "From the settings");
-    EXPECT_FALSE(maxOption);  // options after the target are not read when Message is set
+    EXPECT_STREQ(c.target, "readme.txt");
+    EXPECT_STREQ(c.popupText, "From the settings");
+    EXPECT_FALSE(c.maxOption);  // options after the c.target are not read when Message is set
 }
 
 TEST(ChooseTarget, MessageWinsOverTextAfterQuotedTarget) {
     Choice c("", "Note", "\"x y.doc\" -min");
-    EXPECT_STREQ(target, "x y.doc");
-    EXPECT_STREQ(popupText, "Note");
-    EXPECT_FALSE(minOption);
+    EXPECT_STREQ(c.target, "x y.doc");
+    EXPECT_STREQ(c.popupText, "Note");
+    EXPECT_FALSE(c.minOption);
 }
 
 // ---------------------------------------------------------------- option loop
 
 TEST(OptionLoop, NomsgThenMessage) {
     Choice c("", "", "readme.txt nomsg hello");
-    EXPECT_STREQ(target, "readme.txt");
-    EXPECT_TRUE(nomsgOption);
-    EXPECT_STREQ(popupText, "hello");
-    EXPECT_EQ(popupTextLength, 5u);
+    EXPECT_STREQ(c.target, "readme.txt");
+    EXPECT_TRUE(c.nomsgOption);
+    EXPECT_STREQ(c.popupText, "hello");
+    EXPECT_EQ(c.Length(), 5u);
 }
 
 TEST(OptionLoop, OptionsOnlyAtTheStart) {
     Choice c("", "", "readme.txt hello -max");
-    EXPECT_STREQ(popupText, "hello -max");
-    EXPECT_FALSE(maxOption);
+    EXPECT_STREQ(c.popupText, "hello -max");
+    EXPECT_FALSE(c.maxOption);
 }
 
 TEST(OptionLoop, AnyLetterCase) {
     Choice c("", "", "r.txt -MAX NoMsG -C -Min");
-    EXPECT_TRUE(maxOption);
-    EXPECT_TRUE(nomsgOption);
-    EXPECT_TRUE(minOption);
+    EXPECT_TRUE(c.maxOption);
+    EXPECT_TRUE(c.nomsgOption);
+    EXPECT_TRUE(c.minOption);
     EXPECT_TRUE(c.keepDirectory);
-    EXPECT_EQ(popupText, nullptr);
-    EXPECT_EQ(textAfterOptions, nullptr);
+    EXPECT_EQ(c.popupText, nullptr);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(OptionLoop, BothNomsgForms) {
     Choice c("", "", "r.txt -NOMSG");
-    EXPECT_TRUE(nomsgOption);
-    EXPECT_EQ(popupText, nullptr);
+    EXPECT_TRUE(c.nomsgOption);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(OptionLoop, NearOptionsBecomeTheMessage) {
     Choice a("", "", "r.txt -minimal");
-    EXPECT_FALSE(minOption);
-    EXPECT_STREQ(popupText, "-minimal");
+    EXPECT_FALSE(a.minOption);
+    EXPECT_STREQ(a.popupText, "-minimal");
 
     Choice b("", "", "r.txt -c-max");
     EXPECT_FALSE(b.keepDirectory);
-    EXPECT_FALSE(maxOption);
-    EXPECT_STREQ(popupText, "-c-max");
+    EXPECT_FALSE(b.maxOption);
+    EXPECT_STREQ(b.popupText, "-c-max");
 }
 
 TEST(OptionLoop, OptionFollowedByTabIsNotAnOption) {
     Choice c("", "", "r.txt -max\tx");
-    EXPECT_FALSE(maxOption);
-    EXPECT_STREQ(popupText, "-max\tx");
+    EXPECT_FALSE(c.maxOption);
+    EXPECT_STREQ(c.popupText, "-max\tx");
 }
 
 TEST(OptionLoop, SeveralBlanksBetweenOptionsAreSkipped) {
     Choice c("", "", "readme.txt -c  -min");
     EXPECT_TRUE(c.keepDirectory);
-    EXPECT_TRUE(minOption);
-    EXPECT_EQ(popupText, nullptr);
+    EXPECT_TRUE(c.minOption);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(OptionLoop, LeadingBlanksOfTheMessageAreSkipped) {
     Choice c("", "", "readme.txt    see   manual  ");
-    EXPECT_STREQ(popupText, "see   manual  ");
-    EXPECT_STREQ(textAfterOptions, popupText);
+    EXPECT_STREQ(c.popupText, "see   manual  ");
+    EXPECT_STREQ(c.popupText, c.popupText);
 }
 
 TEST(OptionLoop, OnlyBlanksAfterTheTargetLeaveNoMessage) {
     Choice c("", "", "readme.txt     ");
-    EXPECT_EQ(popupText, nullptr);
-    EXPECT_EQ(textAfterOptions, nullptr);
+    EXPECT_EQ(c.popupText, nullptr);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(OptionLoop, TextAfterOptionsIsTheMessageAfterTheOptions) {
     Choice c("", "", "r.txt -max -min Insert disc 2");
-    EXPECT_STREQ(textAfterOptions, "Insert disc 2");
-    EXPECT_EQ(textAfterOptions, popupText);
+    EXPECT_STREQ(c.popupText, "Insert disc 2");
+    EXPECT_EQ(c.popupText, c.popupText);
 }
 
 TEST(OptionLoop, RepeatedOptionsAreHarmless) {
     Choice c("", "", "r.txt -max -max -max");
-    EXPECT_TRUE(maxOption);
-    EXPECT_EQ(popupText, nullptr);
+    EXPECT_TRUE(c.maxOption);
+    EXPECT_EQ(c.popupText, nullptr);
 }
 
 TEST(OptionLoop, MinAndMaxAreBothRecorded) {
     Choice c("", "", "r.txt -min -max go");
-    EXPECT_TRUE(minOption);
-    EXPECT_TRUE(maxOption);
-    EXPECT_STREQ(popupText, "go");
+    EXPECT_TRUE(c.minOption);
+    EXPECT_TRUE(c.maxOption);
+    EXPECT_STREQ(c.popupText, "go");
 }
 
 TEST(OptionLoop, SecondCallStartsFromTheInitialState) {
     Choice a("", "", "r.txt -max -c");
-    EXPECT_TRUE(maxOption);
+    EXPECT_TRUE(a.maxOption);
     Choice b("", "", "");
-    EXPECT_FALSE(maxOption);
-    EXPECT_FALSE(targetGiven);
+    EXPECT_FALSE(b.maxOption);
+    EXPECT_FALSE(b.targetGiven);
     Choice c("", "", "s.txt");
-    EXPECT_TRUE(targetGiven);
+    EXPECT_TRUE(c.targetGiven);
     EXPECT_FALSE(c.keepDirectory);
 }
 
 // ---------------------------------------------------------------- status text
 
 TEST(StatusText, WithTypeName) {
-    char* text = BuildStatusText("My Doc.pdf", "Adobe Acrobat Document");
+    HeapText text = BuildStatusText("My Doc.pdf", "Adobe Acrobat Document");
     ASSERT_NE(text, nullptr);
-    EXPECT_STREQ(text, "Starting My Doc.pdf (Adobe Acrobat Document)... ");
-    std::free(text);
+    EXPECT_STREQ(text.get(), "Starting My Doc.pdf (Adobe Acrobat Document)... ");
 }
 
 TEST(StatusText, EmptyOrMissingTypeNameLeavesOutTheTypePart) {
-    char* a = BuildStatusText("readme.xyz", "");
-    char* b = BuildStatusText("readme.xyz", nullptr);
+    HeapText a = BuildStatusText("readme.xyz", "");
+    HeapText b = BuildStatusText("readme.xyz", nullptr);
     EXPECT_STREQ(a, "Starting readme.xyz... ");
     EXPECT_STREQ(b, "Starting readme.xyz... ");
-    std::free(a);
-    std::free(b);
 }
 
 TEST(StatusText, NoTargetGivesAnEmptyTextAnEmptyTargetIsStillATarget) {
-    char* a = BuildStatusText(nullptr, "Type");
+    HeapText a = BuildStatusText(nullptr, "Type");
     ASSERT_NE(a, nullptr);
     EXPECT_STREQ(a, "");
-    std::free(a);
     // corvane.exe "" names a target, an empty one: the status text says so
     // rather than leaving an empty line.
     Choice c(nullptr, nullptr, "\"\"");
-    ASSERT_NE(target, nullptr);
-    EXPECT_STREQ(target, "");
-    EXPECT_TRUE(targetGiven);
-    EXPECT_EQ(popupText, nullptr);
-    char* b = BuildStatusText(target, "");
+    ASSERT_NE(c.target, nullptr);
+    EXPECT_STREQ(c.target, "");
+    EXPECT_TRUE(c.targetGiven);
+    EXPECT_EQ(c.popupText, nullptr);
+    HeapText b = BuildStatusText(c.target, "");
     ASSERT_NE(b, nullptr);
     EXPECT_STREQ(b, "Starting ... ");
-    std::free(b);
 }
 
 TEST(StatusText, LongTargetIsNotCut) {
     std::string longTarget(5000, 'x');
-    char* text = BuildStatusText(longTarget.c_str(), "T");
+    HeapText text = BuildStatusText(longTarget.c_str(), "T");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::string(text), "Starting " + longTarget + " (T)... ");
-    std::free(text);
-}
-
-TEST(SetPopupText, KeepsTheLength) {
-    SetPopupText("Installing viewer...");
-    EXPECT_STREQ(popupText, "Installing viewer...");
-    EXPECT_EQ(popupTextLength, 20u);
-    SetPopupText("");
-    EXPECT_STREQ(popupText, "");
-    EXPECT_EQ(popupTextLength, 0u);
-}
-
-TEST(SetPopupText, MissingTextShowsTheStatusTextAgain) {
-    // A Message made only of options leaves textAfterOptions none; restoring
-    // it after an installer must still show something sensible.
-    Choice c("guide.pdf", "-nomsg", nullptr);
-    ASSERT_EQ(textAfterOptions, nullptr);
-    SetPopupText(BuildStatusText(target, "PDF"));
-    SetPopupText("Installing...");
-    SetPopupText(textAfterOptions);
-    EXPECT_STREQ(popupText, "Starting guide.pdf (PDF)... ");
-    EXPECT_EQ(popupTextLength, std::string("Starting guide.pdf (PDF)... ").size());
-}
-
-TEST(SetPopupText, MissingTextWithoutStatusTextIsEmpty) {
-    SetPopupText(nullptr);
-    ASSERT_NE(popupText, nullptr);
-    EXPECT_STREQ(popupText, "");
-    EXPECT_EQ(popupTextLength, 0u);
 }
 
 }  // namespace

@@ -13,14 +13,12 @@ namespace {
 
 class ConditionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        conditionError = false;
-        memset(conditionErrorText, 0, sizeof conditionErrorText);
-    }
-    bool Parse(const char* text, bool report = true) {
+    bool Parse(const char* text) {
         buffer_.assign(text, text + strlen(text) + 1);
-        return ParseCondition(buffer_.data(), condition_, report);
+        return ParseCondition(buffer_.data(), condition_);
     }
+    bool Failed() const { return condition_.parseError != nullptr; }
+    std::string ErrorText() const { return condition_.parseError ? condition_.parseError : ""; }
     std::vector<char> buffer_;
     Condition condition_;
 };
@@ -30,7 +28,7 @@ protected:
 TEST_F(ConditionTest, EmptyTextHasNoTerms) {
     EXPECT_TRUE(Parse(""));
     EXPECT_EQ(condition_.count, 0);
-    EXPECT_FALSE(conditionError);
+    EXPECT_FALSE(Failed());
 }
 
 TEST_F(ConditionTest, TermKindsAndFileOperands) {
@@ -43,7 +41,7 @@ TEST_F(ConditionTest, TermKindsAndFileOperands) {
     EXPECT_EQ(condition_.terms[3].kind, TermAnd);
     EXPECT_EQ(condition_.terms[4].kind, TermFile);
     EXPECT_STREQ(condition_.terms[4].path, "b dir\\c.txt");
-    EXPECT_FALSE(conditionError);
+    EXPECT_FALSE(Failed());
 }
 
 TEST_F(ConditionTest, LastOperandMayRunToTheEnd) {
@@ -63,36 +61,37 @@ TEST_F(ConditionTest, SixthTermIsIgnoredSilently) {
     // Even a malformed rest after the fifth term is not looked at.
     EXPECT_TRUE(Parse("&?&?&?&?&?Xjunk"));
     EXPECT_EQ(condition_.count, 5);
-    EXPECT_FALSE(conditionError);
+    EXPECT_FALSE(Failed());
 }
 
 TEST_F(ConditionTest, InvalidConditionalKeepsEarlierTerms) {
     EXPECT_FALSE(Parse("f?a?F?b?"));
     EXPECT_EQ(condition_.count, 1);
-    EXPECT_TRUE(conditionError);
-    EXPECT_STREQ(conditionErrorText, "Invalid conditional");
+    EXPECT_TRUE(Failed());
+    EXPECT_EQ(ErrorText(), "Invalid conditional");
 
     SetUp();
     EXPECT_FALSE(Parse("&"));  // letter without "?"
     EXPECT_EQ(condition_.count, 0);
-    EXPECT_STREQ(conditionErrorText, "Invalid conditional");
+    EXPECT_EQ(ErrorText(), "Invalid conditional");
 
     SetUp();
     EXPECT_FALSE(Parse("f!a"));
-    EXPECT_STREQ(conditionErrorText, "Invalid conditional");
+    EXPECT_EQ(ErrorText(), "Invalid conditional");
 
     SetUp();
     EXPECT_FALSE(Parse("&? f?a"));  // nothing may stand between terms
     EXPECT_EQ(condition_.count, 1);
-    EXPECT_TRUE(conditionError);
+    EXPECT_TRUE(Failed());
 }
 
-TEST_F(ConditionTest, NoReportLeavesTheErrorAlone) {
-    EXPECT_FALSE(Parse("x?", false));
-    EXPECT_FALSE(Parse("v?5.0?", false));
-    EXPECT_FALSE(Parse("r?HKEY_CURRENT_CONFIG\\X?", false));
-    EXPECT_FALSE(conditionError);
-    EXPECT_STREQ(conditionErrorText, "");
+TEST_F(ConditionTest, EachParseStartsWithoutAnError) {
+    EXPECT_FALSE(Parse("x?"));
+    EXPECT_TRUE(Failed());
+    EXPECT_TRUE(Parse("f?a?"));
+    EXPECT_FALSE(Failed());
+    EXPECT_FALSE(Parse("r?HKEY_CURRENT_CONFIG\\X?"));
+    EXPECT_EQ(ErrorText(), "Invalid registry key name");
 }
 
 TEST_F(ConditionTest, VersionRangeOperands) {
@@ -115,20 +114,20 @@ TEST_F(ConditionTest, VersionRangeOperands) {
 TEST_F(ConditionTest, VersionErrorsNameTheFailingBound) {
     EXPECT_FALSE(Parse("f?a?v?5.0:6.0.0.0?"));
     EXPECT_EQ(condition_.count, 1);
-    EXPECT_STREQ(conditionErrorText, "Invalid filename 'version from' information");
+    EXPECT_EQ(ErrorText(), "Invalid filename 'version from' information");
 
     SetUp();
     EXPECT_FALSE(Parse("v?5.0.0.0:6.0?"));
     EXPECT_EQ(condition_.count, 0);
-    EXPECT_STREQ(conditionErrorText, "Invalid filename 'version to' information");
+    EXPECT_EQ(ErrorText(), "Invalid filename 'version to' information");
 
     SetUp();
     EXPECT_FALSE(Parse("v??"));  // empty range: the from bound does not parse
-    EXPECT_STREQ(conditionErrorText, "Invalid filename 'version from' information");
+    EXPECT_EQ(ErrorText(), "Invalid filename 'version from' information");
 
     SetUp();
     EXPECT_FALSE(Parse("v?1.0.0.0:"));
-    EXPECT_STREQ(conditionErrorText, "Invalid filename 'version to' information");
+    EXPECT_EQ(ErrorText(), "Invalid filename 'version to' information");
 }
 
 TEST_F(ConditionTest, RegistryOperandSplits) {
@@ -183,13 +182,13 @@ TEST_F(ConditionTest, RegistryFirstOperatorWinsAndTheRestIsText) {
 
 TEST_F(ConditionTest, RegistryRootMustBeOneOfFour) {
     EXPECT_FALSE(Parse("r?HKEY_CURRENT_CONFIG\\X"));
-    EXPECT_STREQ(conditionErrorText, "Invalid registry key name");
+    EXPECT_EQ(ErrorText(), "Invalid registry key name");
     SetUp();
     EXPECT_FALSE(Parse("r?HKEY_CURRENT_USER"));  // the backslash belongs to the prefix
-    EXPECT_STREQ(conditionErrorText, "Invalid registry key name");
+    EXPECT_EQ(ErrorText(), "Invalid registry key name");
     SetUp();
     EXPECT_FALSE(Parse("r?HKCU\\Software\\X"));
-    EXPECT_TRUE(conditionError);
+    EXPECT_TRUE(Failed());
 }
 
 TEST_F(ConditionTest, ReparsingReleasesEarlierTerms) {

@@ -6,7 +6,6 @@
 
 #include "settings/ini_reader.h"
 #include "settings/settings.h"
-#include "settings/startup_state.h"
 #include "settings/value_parsers.h"
 
 namespace {
@@ -17,8 +16,8 @@ int Read(const std::string& body) {
     static IniFile ini;
     std::string text = "[Info]\n" + body;
     ini.Load(text.data(), text.size());
-    doNotRepeatActive = false;
-    return ReadSettings(ini, settings, kWindow);
+    ReadSettings(ini, settings, kWindow);
+    return settings.viewerMsgMissing;
 }
 
 TEST(Settings, EmptyFileGivesTheModelDefaults) {
@@ -54,7 +53,7 @@ TEST(Settings, EmptyFileGivesTheModelDefaults) {
     EXPECT_TRUE(s.retryShow);
     EXPECT_FALSE(s.NoViewerVersion.set);
     EXPECT_EQ(s.FilenameCondition.count, 0);
-    EXPECT_FALSE(doNotRepeatActive);
+    EXPECT_FALSE(settings.doNotRepeatActive);
     EXPECT_STREQ(s.DoNotRepeatText, "Do not show again");
 }
 
@@ -235,16 +234,16 @@ TEST(Settings, NoBrowserFallbackAndRetryShowWords) {
 
 TEST(Settings, ConditionsAndVersionBoundsArePluggedIn) {
     Read("FilenameCondition=F?a?\nNoViewerVersion=6.0.2800.1106,viewer.exe\n");
-    EXPECT_TRUE(conditionError);
-    EXPECT_STREQ(conditionErrorText, "Invalid conditional");
+    ASSERT_NE(settings.FilenameCondition.parseError, nullptr);
+    EXPECT_STREQ(settings.FilenameCondition.parseError, "Invalid conditional");
     EXPECT_TRUE(settings.NoViewerVersion.set);
-    EXPECT_STREQ(settings.NoViewerVersion.programName, "viewer.exe");
+    EXPECT_STREQ(settings.NoViewerVersion.programName.get(), "viewer.exe");
     EXPECT_EQ(settings.NoViewerVersion.revision, 1106);
 }
 
 TEST(Settings, DoNotRepeatKeysAndCapacities) {
     Read("DoNotRepeatId=DiscOne\nDoNotRepeatText=Never again\n");
-    EXPECT_TRUE(doNotRepeatActive);
+    EXPECT_TRUE(settings.doNotRepeatActive);
     EXPECT_STREQ(settings.DoNotRepeatId, "DiscOne");
     EXPECT_STREQ(settings.DoNotRepeatText, "Never again");
     // Menu and rule texts are read through 260-character buffers.

@@ -4,46 +4,47 @@
 
 #include <string>
 
-#include "settings/startup_state.h"
+#include "settings/ini_reader.h"
+#include "settings/run_state.h"
 
 namespace {
 
 TEST(StartupPaths, ProgramInAFolderOnADrive) {
     SetStartupPaths("D:\\Setup\\corvane.exe");
-    EXPECT_STREQ(programFolder, "D:\\Setup\\");
-    EXPECT_TRUE(programFolderKnown);
-    EXPECT_STREQ(driveRoot, "D:\\");
-    EXPECT_STREQ(settingsPath, "D:\\Setup\\Corva.INF");
+    EXPECT_STREQ(run.programFolder, "D:\\Setup\\");
+    EXPECT_TRUE(run.programFolderKnown);
+    EXPECT_STREQ(run.driveRoot, "D:\\");
+    EXPECT_STREQ(run.settingsPath, "D:\\Setup\\Corva.INF");
 }
 
 TEST(StartupPaths, RootOfADriveAndANetworkShare) {
     SetStartupPaths("E:\\corvane.exe");
-    EXPECT_STREQ(programFolder, "E:\\");
-    EXPECT_STREQ(driveRoot, "E:\\");
+    EXPECT_STREQ(run.programFolder, "E:\\");
+    EXPECT_STREQ(run.driveRoot, "E:\\");
     SetStartupPaths("\\\\server\\share\\cd\\corvane.exe");
-    EXPECT_STREQ(driveRoot, "\\");
-    EXPECT_STREQ(programFolder, "\\\\server\\share\\cd\\");
-    EXPECT_STREQ(settingsPath, "\\\\server\\share\\cd\\Corva.INF");
+    EXPECT_STREQ(run.driveRoot, "\\");
+    EXPECT_STREQ(run.programFolder, "\\\\server\\share\\cd\\");
+    EXPECT_STREQ(run.settingsPath, "\\\\server\\share\\cd\\Corva.INF");
 }
 
 TEST(StartupPaths, NoPathOrNoBackslashFallsBackToTheCurrentFolder) {
     for (const char* path : {static_cast<const char*>(nullptr), "", "corvane.exe"}) {
         SetStartupPaths(path);
-        EXPECT_STREQ(programFolder, ".\\");
-        EXPECT_FALSE(programFolderKnown);
-        EXPECT_STREQ(driveRoot, "");
-        EXPECT_STREQ(settingsPath, ".\\Corva.INF");
+        EXPECT_STREQ(run.programFolder, ".\\");
+        EXPECT_FALSE(run.programFolderKnown);
+        EXPECT_STREQ(run.driveRoot, "");
+        EXPECT_STREQ(run.settingsPath, ".\\Corva.INF");
     }
 }
 
 TEST(StartupPaths, AFolderTooLongForTheSettingsNameReadsNoSettings) {
     std::string path = "C:\\" + std::string(250, 'a') + "\\c.exe";
     SetStartupPaths(path.c_str());
-    EXPECT_EQ(std::string(programFolder).size(), 254u);
-    EXPECT_STREQ(settingsPath, "");
+    EXPECT_EQ(std::string(run.programFolder).size(), 254u);
+    EXPECT_STREQ(run.settingsPath, "");
     std::string fits = "C:\\" + std::string(245, 'a') + "\\c.exe";
     SetStartupPaths(fits.c_str());
-    EXPECT_EQ(std::string(settingsPath), "C:\\" + std::string(245, 'a') + "\\Corva.INF");
+    EXPECT_EQ(std::string(run.settingsPath), "C:\\" + std::string(245, 'a') + "\\Corva.INF");
 }
 
 TEST(Utf8Detection, OnlyTheThreeBomBytesTurnItOn) {
@@ -58,19 +59,19 @@ TEST(Utf8Detection, OnlyTheThreeBomBytesTurnItOn) {
 }
 
 TEST(DoNotShowDecision, AllCases) {
-    doNotShowAgain = false;
+    run.doNotShowAgain = false;
     EXPECT_TRUE(DecideShowPopup(false, 0, false));  // nothing stored yet
-    EXPECT_FALSE(doNotShowAgain);
+    EXPECT_FALSE(run.doNotShowAgain);
     EXPECT_TRUE(DecideShowPopup(true, 0, false));
-    EXPECT_FALSE(doNotShowAgain);
+    EXPECT_FALSE(run.doNotShowAgain);
     EXPECT_FALSE(DecideShowPopup(true, 1, false));  // remembered: nothing shown
-    EXPECT_TRUE(doNotShowAgain);
-    doNotShowAgain = false;
+    EXPECT_TRUE(run.doNotShowAgain);
+    run.doNotShowAgain = false;
     EXPECT_TRUE(DecideShowPopup(true, 1, true));  // Ctrl overrides, box stays ticked
-    EXPECT_TRUE(doNotShowAgain);
-    doNotShowAgain = false;
+    EXPECT_TRUE(run.doNotShowAgain);
+    run.doNotShowAgain = false;
     EXPECT_FALSE(DecideShowPopup(true, 0x31, false));  // the string "1" read as bytes
-    EXPECT_TRUE(doNotShowAgain);
+    EXPECT_TRUE(run.doNotShowAgain);
 }
 
 }  // namespace

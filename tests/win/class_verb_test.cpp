@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/startup_state.h"
+#include "settings/run_state.h"
 #include "launch/launch.h"
+#include "base/ansi_text.h"
 #include "support/spy_log.h"
 
 namespace {
@@ -41,8 +42,8 @@ protected:
         log = UseSpyLog(folder + "spy.log");
         spy = TestToolPath("spy.exe");
         ASSERT_NE(GetFileAttributesA(spy.c_str()), INVALID_FILE_ATTRIBUTES) << spy;
-        std::strcpy(programFolder, folder.c_str());
-        programFolderKnown = true;
+        std::strcpy(run.programFolder, folder.c_str());
+        run.programFolderKnown = true;
         cls = NewClass("Main");
     }
     void TearDown() override {
@@ -61,7 +62,11 @@ protected:
     INT_PTR Open(const std::string& text) {
         targetText.assign(text.begin(), text.end());
         targetText.push_back('\0');
-        return OpenClassVerb(nullptr, targetText.data());
+        const StartResult r = OpenClassVerb(nullptr, targetText.data());
+        // The cases read the cause as the popup does; a text that is no verb
+        // target leaves it alone.
+        if (r.code != -1) SetLastError(r.error);
+        return r.code;
     }
     std::string TargetAfterwards() const { return std::string(targetText.data()); }
     SpyRecord OneRecord() {
@@ -339,40 +344,35 @@ TEST(SpecialParameters, AsWrittenAndFullPath) {
     std::string folder = MakeTempFolder("special");
     ASSERT_FALSE(folder.empty());
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-    char* p = BuildSpecialParameters("/f=%f /F=\"%F\" %f", "docs\\a.pdf");
-    ASSERT_NE(p, nullptr);
+    HeapText p = BuildSpecialParameters("/f=%f /F=\"%F\" %f", "docs\\a.pdf");
+    ASSERT_NE(p.get(), nullptr);
     EXPECT_EQ(std::string(p), "/f=docs\\a.pdf /F=\"" + folder + "docs\\a.pdf\" docs\\a.pdf");
-    std::free(p);
     SetCurrentDirectoryA(TestBinFolder().c_str());
     RemoveFolderTree(folder);
 }
 
 TEST(SpecialParameters, TargetHoldingAPlaceholderIsNotExpandedAgain) {
-    char* p = BuildSpecialParameters("%f", "C:\\odd%Fname.pdf");
-    ASSERT_NE(p, nullptr);
-    EXPECT_STREQ(p, "C:\\odd%Fname.pdf");
-    std::free(p);
+    HeapText p = BuildSpecialParameters("%f", "C:\\odd%Fname.pdf");
+    ASSERT_NE(p.get(), nullptr);
+    EXPECT_STREQ(p.get(), "C:\\odd%Fname.pdf");
 }
 
 TEST(SpecialParameters, LongResultIsCutWithinTheBuffer) {
     std::string longTarget(700, 'x');
-    char* p = BuildSpecialParameters("%f %f", longTarget.c_str());
-    ASSERT_NE(p, nullptr);
+    HeapText p = BuildSpecialParameters("%f %f", longTarget.c_str());
+    ASSERT_NE(p.get(), nullptr);
     std::string s(p);
     EXPECT_EQ(s.size(), 1023u);
     EXPECT_EQ(s.substr(0, 701), longTarget + " ");
-    std::free(p);
 }
 
 TEST(SpecialParameters, EmptyTargetAndTemplate) {
-    char* p = BuildSpecialParameters("[%f][%F]", "");
-    ASSERT_NE(p, nullptr);
-    EXPECT_STREQ(p, "[][]");
-    std::free(p);
+    HeapText p = BuildSpecialParameters("[%f][%F]", "");
+    ASSERT_NE(p.get(), nullptr);
+    EXPECT_STREQ(p.get(), "[][]");
     p = BuildSpecialParameters("", "a.pdf");
-    ASSERT_NE(p, nullptr);
-    EXPECT_STREQ(p, "");
-    std::free(p);
+    ASSERT_NE(p.get(), nullptr);
+    EXPECT_STREQ(p.get(), "");
 }
 
 }  // namespace

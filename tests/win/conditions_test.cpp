@@ -31,8 +31,6 @@ std::string Unique() {
 class ConditionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        conditionError = false;
-        conditionErrorText[0] = '\0';
         unique_ = Unique();
         char temp[MAX_PATH] = {};
         ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
@@ -136,8 +134,8 @@ protected:
         std::vector<char> buffer(text.begin(), text.end());
         buffer.push_back('\0');
         Condition condition;
-        EXPECT_TRUE(ParseCondition(buffer.data(), condition, true)) << text;
-        EXPECT_FALSE(conditionError) << text << ": " << conditionErrorText;
+        EXPECT_TRUE(ParseCondition(buffer.data(), condition)) << text;
+        EXPECT_EQ(condition.parseError, nullptr) << text << ": " << condition.parseError;
         return EvaluateCondition(condition, target.c_str());
     }
 
@@ -353,9 +351,8 @@ TEST_F(ConditionsTest, VersionOfProgramWithoutResourceIsBelowEveryBound) {
 TEST_F(ConditionsTest, MainConditionErrorStopsAtTheBadTerm) {
     char text[] = "f?b.txt?!?F?b?";
     Condition condition;
-    EXPECT_FALSE(ParseCondition(text, condition, true));
-    EXPECT_TRUE(conditionError);
-    EXPECT_STREQ(conditionErrorText, "Invalid conditional");
+    EXPECT_FALSE(ParseCondition(text, condition));
+    EXPECT_STREQ(condition.parseError, "Invalid conditional");
     ASSERT_EQ(condition.count, 2);
     // The terms before the bad one stay and are evaluated: b.txt is missing
     // (an emptied condition would be true).

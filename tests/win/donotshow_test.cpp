@@ -6,7 +6,7 @@
 
 #include "app/donotshow.h"
 #include "settings/settings.h"
-#include "settings/startup_state.h"
+#include "settings/run_state.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ protected:
         name_ = "CorvaneTest" + std::to_string(GetCurrentProcessId()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::snprintf(settings.DoNotRepeatId, sizeof settings.DoNotRepeatId, "%s", name_.c_str());
-        doNotRepeatActive = true;
-        doNotShowAgain = false;
+        settings.doNotRepeatActive = true;
+        run.doNotShowAgain = false;
         runs_ = 0;
     }
     void TearDown() override {
@@ -48,7 +48,7 @@ protected:
     static void CountRun(void* self) { ++static_cast<DoNotShowMemory*>(self)->runs_; }
     static void TickBox(void* self) {
         ++static_cast<DoNotShowMemory*>(self)->runs_;
-        doNotShowAgain = true;
+        run.doNotShowAgain = true;
     }
 
     std::string name_;
@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(DoNotShowMemory, WithoutAnIdTheRegistryIsNeverTouched) {
-    doNotRepeatActive = false;
+    settings.doNotRepeatActive = false;
     EXPECT_TRUE(RunWithDoNotShowMemory(CountRun, this));
     EXPECT_EQ(runs_, 1);
     DWORD type;
@@ -102,7 +102,7 @@ TEST_F(DoNotShowMemory, TheStringOneSuppressesALongerStringIsReplaced) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
 
     TearDown();
-    doNotShowAgain = false;
+    run.doNotShowAgain = false;
     Store(REG_SZ, "yes please", 11);  // longer than 4 bytes: the read fails
     EXPECT_TRUE(RunWithDoNotShowMemory(CountRun, this));
     EXPECT_EQ(runs_, 1);

@@ -423,6 +423,9 @@ private:
 int Comparison::seq_ = 0;
 
 void Expect(const Tally& t) {
+    // A comparison that asked nothing would agree with anything.
+    EXPECT_GT(t.files, 0);
+    EXPECT_GE(t.questions, 20 * t.files) << "too few questions asked per file";
     EXPECT_EQ(t.differences, 0) << t.differences << " differences in " << t.questions << " questions over " << t.files
                                 << " files:\n"
                                 << t.report;

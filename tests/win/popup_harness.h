@@ -10,13 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "settings/cmdline.h"
-#include "app/platform_state.h"
-#include "settings/settings.h"
-#include "settings/startup_state.h"
 #include "launch/launch.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
 #include "support/spy_log.h"
 
 namespace harness {
@@ -64,7 +62,7 @@ inline bool TakeQuit(int* code) {
     return false;
 }
 
-inline std::string Status() { return popupText ? std::string(popupText, popupTextLength) : std::string(); }
+inline std::string Status() { return popup.popupText ? std::string(popup.popupText, popup.popupTextLength) : std::string(); }
 
 inline void Copy(char* dest, size_t cap, const std::string& text) {
     ASSERT_LT(text.size(), cap);
@@ -73,20 +71,20 @@ inline void Copy(char* dest, size_t cap, const std::string& text) {
 
 // Settings at their defaults, state as right after start-up.
 inline void ResetState() {
-    instanceHandle = GetModuleHandleA(nullptr);
+    popup.instanceHandle = GetModuleHandleA(nullptr);
     ResetSettings(settings);
     settings.ShowTime = 15000;
-    target = nullptr;
-    targetGiven = true;
-    nomsgOption = maxOption = minOption = false;
-    exitCode = 0;
+    run.target = nullptr;
+    run.targetGiven = true;
+    run.nomsgOption = run.maxOption = run.minOption = false;
+    run.exitCode = 0;
     SetPopupText("Starting test... ");
 }
 
 // The main target as Part of the settings: target text, a status text.
 inline void UseTarget(const char* text) {
-    target = text;
-    targetGiven = true;
+    run.target = text;
+    run.targetGiven = true;
 }
 // The same for a composed name; the harness keeps the text alive.
 inline void UseTarget(const std::string& text) {
@@ -111,8 +109,8 @@ inline HWND CreatePopup(bool visible = true) {
     wc.lpfnWndProc = PopupWndProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    popup.backgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
-    wc.hbrBackground = popup.backgroundBrush;
+    popup.graphics.backgroundBrush.Reset(CreateSolidBrush(RGB(255, 255, 255)));
+    wc.hbrBackground = popup.graphics.backgroundBrush;
     wc.lpszClassName = "CvHarnessPopup";
     RegisterClassA(&wc);
     popup.arrowCursor = LoadCursorA(nullptr, IDC_ARROW);

@@ -16,12 +16,13 @@
 #include <vector>
 
 #include "settings/cmdline.h"
-#include "app/platform_state.h"
 #include "settings/settings.h"
-#include "settings/startup_state.h"
+#include "settings/run_state.h"
 #include "conditions/condition.h"
+#include "base/ansi_text.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
+#include "app/target_select.h"
 
 namespace {
 
@@ -102,14 +103,9 @@ void RunWith(const char* commandLine, std::function<void(HWND)> check, UINT dela
     SetTimer(nullptr, 0, 40000, Safety);
     char line[1024];
     lstrcpynA(line, commandLine, sizeof line);
-    RunPopup(nullptr, line, SW_SHOWNORMAL);
+    SettleTarget(line);
+    RunPopup(nullptr, SW_SHOWNORMAL);
     EXPECT_TRUE(bodyRan) << "the popup ended before the checks ran";
-}
-
-char* HeapText(const char* text) {
-    char* copy = (char*)malloc(strlen(text) + 1);
-    strcpy(copy, text);
-    return copy;
 }
 
 // ---------------------------------------------------------------- files
@@ -344,7 +340,7 @@ protected:
         ASSERT_NE(nullptr, displayTurn);
         const DWORD wait = WaitForSingleObject(displayTurn, 50000);
         ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
-        instanceHandle = GetModuleHandleA(nullptr);
+        popup.instanceHandle = GetModuleHandleA(nullptr);
         ResetSettings(settings);
         settings.ShowTime = -1;
         settings.InfoColor = kInfo;
@@ -352,11 +348,11 @@ protected:
         settings.BkColor = kBack;
         strcpy(settings.icon, "none");
         utf8Mode = false;
-        doNotRepeatActive = false;
-        doNotShowAgain = false;
-        target = nullptr;
-        popupText = nullptr;
-        targetGiven = nomsgOption = maxOption = minOption = false;
+        settings.doNotRepeatActive = false;
+        run.doNotShowAgain = false;
+        run.target = nullptr;
+        popup.popupText = nullptr;
+        run.targetGiven = run.nomsgOption = run.maxOption = run.minOption = false;
     }
 
     // Menu mode: the main entry and entries 1.. with the given captions.
@@ -368,7 +364,7 @@ protected:
             MenuEntry& e = settings.menu[n];
             e.present = true;
             std::string file = "Z:\\cv-popup-test\\entry" + std::to_string(n) + ".cvx";
-            e.Filename = HeapText(file.c_str());
+            e.Filename = CopyToHeap(file.c_str());
             lstrcpynA(e.Menu, captions[n].c_str(), kTextCap);
             e.hasButton = true;
         }
@@ -400,8 +396,8 @@ TEST_F(Popup, DefaultsWithoutLogoSitAtTheTopLeftWithTextsAtTheFrame) {
         EXPECT_EQ(G, popup.infoTop);
         EXPECT_EQ(2 * G + popup.infoLineHeight, popup.statusTop);
         EXPECT_EQ(3 * G + popup.infoLineHeight + popup.statusLineHeight, popup.buttonRowTop);
-        EXPECT_EQ(nullptr, popup.logoBitmap);
-        EXPECT_EQ("No parameter given", std::string(popupText, popupTextLength));
+        EXPECT_FALSE(popup.graphics.logo.bitmap.Valid());
+        EXPECT_EQ("No parameter given", std::string(popup.popupText, popup.popupTextLength));
         char title[64] = "";
         GetWindowTextA(w, title, sizeof title);
         EXPECT_STREQ("Corvane 3.2", title);
@@ -433,8 +429,8 @@ TEST_F(Popup, FontsFollowTheSizeWeightItalicSettings) {
         const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
         ReleaseDC(w, dc);
         LOGFONTA info = {}, status = {};
-        ASSERT_TRUE(GetObjectA(popup.infoFont, sizeof info, &info));
-        ASSERT_TRUE(GetObjectA(popup.statusFont, sizeof status, &status));
+        ASSERT_TRUE(GetObjectA(popup.graphics.infoFont, sizeof info, &info));
+        ASSERT_TRUE(GetObjectA(popup.graphics.statusFont, sizeof status, &status));
         EXPECT_EQ(-MulDiv(16, dpi, 72), info.lfHeight);
         EXPECT_EQ(700, info.lfWeight);
         EXPECT_EQ(1, info.lfItalic);
@@ -470,16 +466,16 @@ TEST_F(Popup, NomsgKeepsThePopupHiddenUntilShowPopupTextMaximisesIt) {
     // A main target that is not started at once, without menu mode, so that
     // nothing shows the popup before the checks.
     strcpy(settings.Filename, "Z:\\cv-popup-test\\later.cvx");
-    settings.mainHasButton = true;
+    settings.mainHasButton = popup.mainOffered = true;
     RunWith("nomsg", [](HWND w) {
         EXPECT_FALSE(IsWindowVisible(w));
-        EXPECT_TRUE(nomsgOption);
+        EXPECT_TRUE(run.nomsgOption);
         EXPECT_TRUE(popup.autoCloseRunning);  // a hidden popup still counts down
         ShowPopupText(w, true);
         Pump(100);
         EXPECT_TRUE(IsWindowVisible(w));
         EXPECT_TRUE(IsZoomed(w));
-        EXPECT_FALSE(nomsgOption);
+        EXPECT_FALSE(run.nomsgOption);
         EXPECT_FALSE(popup.autoCloseRunning);
     });
 }
@@ -534,8 +530,8 @@ TEST_F(Popup, LogoFromFileIsDrawnAtTheTopLeftAndPushesTheTexts) {
     strcpy(settings.icon, WriteBmp("cv-logo-89x75.bmp", 89, 75, LogoColour).c_str());
     RunWith("", [](HWND w) {
         const int F = popup.frameWidth, G = popup.frameHeight;
-        EXPECT_EQ(89, popup.logoWidth);
-        EXPECT_EQ(75, popup.logoHeight);
+        EXPECT_EQ(89, popup.graphics.logo.width);
+        EXPECT_EQ(75, popup.graphics.logo.height);
         EXPECT_FALSE(popup.logoCentred);
         EXPECT_EQ(89 + F, popup.textLeft);
         EXPECT_EQ(G, popup.infoTop);
@@ -557,8 +553,8 @@ TEST_F(Popup, UnreadableLogoFileLeavesNoLogoInTheseTests) {
     // the popup still builds and lays out as without a logo.
     strcpy(settings.icon, "Z:\\cv-popup-test\\missing-logo.bmp");
     RunWith("", [](HWND) {
-        EXPECT_EQ(nullptr, popup.logoBitmap);
-        EXPECT_EQ(0, popup.logoWidth);
+        EXPECT_FALSE(popup.graphics.logo.bitmap.Valid());
+        EXPECT_EQ(0, popup.graphics.logo.width);
         EXPECT_EQ(popup.frameWidth, popup.textLeft);
     });
 }
@@ -618,7 +614,7 @@ TEST_F(Popup, SplashWindowIsMadeOwnedCentredAndSized) {
     RunWith("", [](HWND w) {
         HWND splash = FindOwnWindow("Corvane Splash");
         ASSERT_NE(nullptr, splash);
-        EXPECT_EQ(splash, popup.splashWindow);
+        EXPECT_EQ(splash, ::splash.window);
         EXPECT_EQ(w, GetWindow(splash, GW_OWNER));
         RECT r = WindowRect(splash), a = WorkArea();
         EXPECT_EQ(120, r.right - r.left);
@@ -634,7 +630,7 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
     MenuMode({"Main target", "Second", "The third one"});
     RunWith("nomsg Choose a program", [](HWND w) {
         EXPECT_TRUE(IsWindowVisible(w));
-        EXPECT_FALSE(nomsgOption);
+        EXPECT_FALSE(run.nomsgOption);
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(3u, kids.size());
         const char* captions[] = {"Main target", "Second", "The third one"};
@@ -668,7 +664,7 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
         SetForegroundWindow(w);
         Pump(150);
         EXPECT_EQ(kids[0].window, GetFocus());
-        EXPECT_EQ("Choose a program", std::string(popupText, popupTextLength));
+        EXPECT_EQ("Choose a program", std::string(popup.popupText, popup.popupTextLength));
         SaveScreenshot(w, "menu_three_buttons");
     });
 }
@@ -676,19 +672,18 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
 TEST_F(Popup, FailedConditionDropsTheButtonButVerbTargetsAreNotTested) {
     MenuMode({"Main", "Guarded", "Verb", "Last"});
     char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failing, settings.menu[1].condition, false));
+    ASSERT_TRUE(ParseCondition(failing, settings.menu[1].condition));
     char failingToo[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failingToo, settings.menu[2].condition, false));
-    free(settings.menu[2].Filename);
-    settings.menu[2].Filename = HeapText("~txtfile~open");
+    ASSERT_TRUE(ParseCondition(failingToo, settings.menu[2].condition));
+    settings.menu[2].Filename = CopyToHeap("~txtfile~open");
     RunWith("", [](HWND w) {
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(3u, kids.size());
         EXPECT_EQ(10, kids[0].id);
         EXPECT_EQ(12, kids[1].id);  // entry 1 has no button, entry 2 keeps its id
         EXPECT_EQ(13, kids[2].id);
-        EXPECT_FALSE(settings.menu[1].hasButton);
-        EXPECT_TRUE(settings.menu[2].hasButton);
+        EXPECT_FALSE(popup.entryOffered[1]);
+        EXPECT_TRUE(popup.entryOffered[2]);
         const int h = kids[0].rect.bottom - kids[0].rect.top;
         EXPECT_EQ(kids[0].rect.top + 3 * h / 2, kids[1].rect.top);  // no gap for the dropped one
         EXPECT_EQ(3, popup.focusCount);
@@ -698,12 +693,12 @@ TEST_F(Popup, FailedConditionDropsTheButtonButVerbTargetsAreNotTested) {
 TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
     MenuMode({"Only"});
     char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failing, settings.FilenameCondition, false));
+    ASSERT_TRUE(ParseCondition(failing, settings.FilenameCondition));
     RunWith("nomsg", [](HWND w) {
         EXPECT_TRUE(Children(w).empty());
         EXPECT_EQ(0, popup.focusCount);
         EXPECT_EQ(0, popup.focusIndex);
-        EXPECT_FALSE(settings.mainHasButton);
+        EXPECT_FALSE(popup.mainOffered);
         EXPECT_TRUE(IsWindowVisible(w));
     });
 }
@@ -711,8 +706,8 @@ TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
 // ------------------------------------------------------------------ button row
 
 TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
-    doNotRepeatActive = true;
-    doNotShowAgain = true;
+    settings.doNotRepeatActive = true;
+    run.doNotShowAgain = true;
     RunWith("", [](HWND w) {
         const RECT before = WindowRect(w);
         CreatePopupButtons(w, true, "Install viewer");
@@ -784,7 +779,7 @@ TEST_F(Popup, ButtonRowWithoutCheckBoxOrInstall) {
 
 TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
     MenuMode({"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7", "M8", "M9", "M10"});
-    doNotRepeatActive = true;
+    settings.doNotRepeatActive = true;
     RunWith("", [](HWND w) {
         // The start sequence already made Exit and the check box after the
         // eleven menu buttons, as it does when the check box is configured.
@@ -848,7 +843,7 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
 
 TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
     MenuMode({"First", "Second", "Third"});
-    doNotRepeatActive = true;
+    settings.doNotRepeatActive = true;
     RunWith("", [](HWND w) {
         CreatePopupButtons(w, true, "Install");
         ShowPopupText(w, false);
@@ -897,17 +892,17 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
 
         commandHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordCommands, nullptr, GetCurrentThreadId());
         // Space toggles the check box, and doNotShowAgain with it.
-        EXPECT_FALSE(doNotShowAgain);
+        EXPECT_FALSE(run.doNotShowAgain);
         Keys({VK_SPACE});
-        EXPECT_TRUE(doNotShowAgain);
+        EXPECT_TRUE(run.doNotShowAgain);
         EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         Keys({VK_SPACE});
-        EXPECT_FALSE(doNotShowAgain);
+        EXPECT_FALSE(run.doNotShowAgain);
         EXPECT_EQ(BST_UNCHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         // A mouse click ends in the same state as the space key.
         SendMessageA(box, BM_CLICK, 0, 0);
         Pump(50);
-        EXPECT_TRUE(doNotShowAgain);
+        EXPECT_TRUE(run.doNotShowAgain);
         EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         std::vector<WPARAM> expected = {4, 4, 4};
         EXPECT_EQ(expected, commands);
@@ -915,7 +910,7 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         commands.clear();
         Keys({VK_RETURN});
         EXPECT_TRUE(commands.empty()) << "Enter on the check box does nothing";
-        EXPECT_TRUE(doNotShowAgain);
+        EXPECT_TRUE(run.doNotShowAgain);
 
         Keys({VK_HOME});
         Keys({VK_RIGHT});
@@ -1001,7 +996,7 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
         EXPECT_STREQ(L"\x0412\x044B\x0445\x043E\x0434", caption);
         // Measured as the six-letter Greek word plus " web", not as 20 bytes.
         HDC dc = GetDC(w);
-        HGDIOBJ old = SelectObject(dc, popup.infoFont);
+        HGDIOBJ old = SelectObject(dc, popup.graphics.infoFont);
         SIZE wide = {0, 0};
         GetTextExtentPoint32W(dc, L"\x039A\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1 web", 12, &wide);
         SelectObject(dc, old);
@@ -1011,7 +1006,7 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
         const int y = popup.infoTop + popup.infoLineHeight;
         EXPECT_EQ(wide.cx, s.Count(kInfo, popup.textLeft, y, popup.textLeft + wide.cx + 5, y + 1));
         // The button row's captions and the check box keep their letters too.
-        doNotRepeatActive = true;
+        settings.doNotRepeatActive = true;
         strcpy(settings.ExitMsg, "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4");                      // Выход
         strcpy(settings.DoNotRepeatText, "\xCE\x9F\xCF\x87\xCE\xB9 \xCE\xBE\xCE\xB1\xCE\xBD\xCE\xAC");  // Οχι ξανά
         CreatePopupButtons(w, true, "\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xB8\xD1\x82\xD1\x8C");  // Установить
@@ -1071,35 +1066,33 @@ TEST_F(Popup, WindowThatCannotBeMadeIsReportedInAMessageBox) {
     failHook = SetWindowsHookExA(WH_CBT, FailPopupCreation, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, 0, 200, AnswerBox);
     char line[] = "";
-    RunPopup(nullptr, line, SW_SHOWNORMAL);  // returns once the box is answered
+    SettleTarget(line);
+    RunPopup(nullptr, SW_SHOWNORMAL);  // returns once the box is answered
     UnhookWindowsHookEx(failHook);
     EXPECT_EQ("Could not create Corvane popup", boxText);
     EXPECT_EQ("Corvane", boxCaption);
     EXPECT_EQ(nullptr, FindPopup());
-    EXPECT_EQ(nullptr, popup.infoPen);
-    EXPECT_NE(nullptr, popup.backgroundBrush);  // left for shutdown
+    EXPECT_FALSE(popup.graphics.infoPen.Valid());
+    EXPECT_TRUE(popup.graphics.backgroundBrush.Valid());  // left for shutdown
     ReleasePopupObjects();
-    EXPECT_EQ(nullptr, popup.backgroundBrush);
+    EXPECT_FALSE(popup.graphics.backgroundBrush.Valid());
 }
 
-TEST_F(Popup, ShutdownDeletesEveryGraphicsObjectAndTheLoopEndDeletesThePen) {
+TEST_F(Popup, ShutdownDeletesEveryGraphicsObjectInOnePlace) {
     strcpy(settings.icon, WriteBmp("cv-logo-release.bmp", 89, 75, LogoColour).c_str());
     strcpy(settings.splash, WriteBmp("cv-splash-release.bmp", 40, 30, [](int, int) { return RGB(1, 2, 3); }).c_str());
-    HPEN pen = nullptr;
-    RunWith("", [&pen](HWND) { pen = popup.infoPen; });
-    ASSERT_NE(nullptr, pen);
-    EXPECT_EQ(0u, GetObjectType(pen)) << "the pen goes when the loop ends";
-    EXPECT_EQ(nullptr, popup.infoPen);
-    HGDIOBJ objects[] = {popup.logoBitmap, popup.logoDC,         popup.splashBitmap,
-                         popup.splashDC,   popup.backgroundBrush, popup.infoFont, popup.statusFont};
-    const DWORD kinds[] = {OBJ_BITMAP, OBJ_MEMDC, OBJ_BITMAP, OBJ_MEMDC, OBJ_BRUSH, OBJ_FONT, OBJ_FONT};
-    for (int i = 0; i < 7; ++i) {
+    RunWith("", [](HWND) {});
+    const PopupGraphics& g = popup.graphics;
+    HGDIOBJ objects[] = {g.logo.bitmap, g.logo.dc,          splash.picture.bitmap, splash.picture.dc,
+                         g.backgroundBrush, g.infoFont, g.statusFont, g.infoPen};
+    const DWORD kinds[] = {OBJ_BITMAP, OBJ_MEMDC, OBJ_BITMAP, OBJ_MEMDC, OBJ_BRUSH, OBJ_FONT, OBJ_FONT, OBJ_PEN};
+    for (int i = 0; i < 8; ++i) {
         ASSERT_NE(nullptr, objects[i]) << i;
-        EXPECT_EQ(kinds[i], GetObjectType(objects[i])) << i;
+        EXPECT_EQ(kinds[i], GetObjectType(objects[i])) << "left for shutdown: object " << i;
     }
     ReleasePopupObjects();
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << "object " << i << " still exists";
-    EXPECT_EQ(nullptr, popup.logoBitmap);
-    EXPECT_EQ(nullptr, popup.splashDC);
-    EXPECT_EQ(nullptr, popup.statusFont);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << "object " << i << " still exists";
+    EXPECT_FALSE(g.logo.bitmap.Valid());
+    EXPECT_FALSE(splash.picture.dc.Valid());
+    EXPECT_FALSE(g.statusFont.Valid());
 }

@@ -8,6 +8,7 @@
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "popup_harness.h"
+#include "settings/cmdline.h"
 
 using namespace harness;
 
@@ -35,7 +36,7 @@ TEST_F(StartTargetTest, MissingTargetShowsSystemTextExitButtonAndStopsTimer) {
     ArmTimerAsStartSequence();
     UseTarget("absent.cvst");
     EXPECT_FALSE(StartTarget(window));
-    EXPECT_EQ(exitCode, 2);
+    EXPECT_EQ(run.exitCode, 2);
     const std::string status = Status();
     EXPECT_EQ(status.rfind("Could not start absent.cvst (", 0), 0u) << status;
     ASSERT_GE(status.size(), 2u);
@@ -47,7 +48,7 @@ TEST_F(StartTargetTest, MissingTargetShowsSystemTextExitButtonAndStopsTimer) {
     EXPECT_TRUE(InFocusList(popup.exitButton.window));
     EXPECT_FALSE(popup.installButton.exists);
     EXPECT_FALSE(popup.autoCloseRunning);
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
     EXPECT_TRUE(ReadSpyLog(log).empty());
 }
 
@@ -58,7 +59,7 @@ TEST_F(StartTargetTest, NoAssociationWithoutNoViewerSettingsNamesTheReason) {
     UseTarget("doc.cvnone");
     EXPECT_FALSE(StartTarget(window));
     // Windows: result 31 with last error 1155; Wine: 31 with last error 193.
-    EXPECT_EQ(exitCode, 31);
+    EXPECT_EQ(run.exitCode, 31);
     EXPECT_EQ(Status(), std::string("Could not start doc.cvnone (") + kNoViewerText + ")");
     EXPECT_TRUE(popup.exitButton.exists);
     EXPECT_FALSE(popup.installButton.exists);
@@ -76,10 +77,10 @@ TEST_F(StartTargetTest, NoViewerMessageAndInstallOffer) {
     EXPECT_EQ(Status(), "Get a viewer first");
     ASSERT_TRUE(popup.installButton.exists);
     EXPECT_EQ(WindowText(popup.installButton.window), "Install viewer");
-    EXPECT_STREQ(installProgram, "setup.exe");
-    EXPECT_STREQ(installParameters, "/for doc.cvnone /q");
-    EXPECT_STREQ(installMessage, "Starting setup.exe");
-    EXPECT_TRUE(installWaitAndRetry);
+    EXPECT_STREQ(launch.installProgram, "setup.exe");
+    EXPECT_STREQ(launch.installParameters, "/for doc.cvnone /q");
+    EXPECT_STREQ(launch.installMessage, "Starting setup.exe");
+    EXPECT_TRUE(launch.installWaitAndRetry);
     EXPECT_FALSE(popup.autoCloseRunning);
     EXPECT_EQ(GetFocus(), popup.exitButton.window);
 }
@@ -96,9 +97,9 @@ TEST_F(StartTargetTest, InstallOfferTakesCaptionMessageAndRetryFlagFromSettings)
     EXPECT_EQ(Status(), std::string("Could not start doc.cvnone (") + kNoViewerText + ")");
     ASSERT_TRUE(popup.installButton.exists);
     EXPECT_EQ(WindowText(popup.installButton.window), "Get it now");
-    EXPECT_STREQ(installMessage, "Installing the viewer");
-    EXPECT_STREQ(installParameters, "");
-    EXPECT_FALSE(installWaitAndRetry);
+    EXPECT_STREQ(launch.installMessage, "Installing the viewer");
+    EXPECT_STREQ(launch.installParameters, "");
+    EXPECT_FALSE(launch.installWaitAndRetry);
 }
 
 TEST_F(StartTargetTest, NoViewerCommandWithoutRetryRunsAtOnceAndKeepsTheTimer) {
@@ -120,7 +121,7 @@ TEST_F(StartTargetTest, NoViewerCommandWithoutRetryRunsAtOnceAndKeepsTheTimer) {
     EXPECT_TRUE(popup.autoCloseRunning);
     EXPECT_TRUE(popup.exitButton.exists);
     EXPECT_FALSE(popup.installButton.exists);
-    EXPECT_EQ(exitCode, 31);
+    EXPECT_EQ(run.exitCode, 31);
 }
 
 TEST_F(StartTargetTest, NoViewerCommandWithEmptyMessageLeavesAnEmptyStatusText) {
@@ -129,11 +130,11 @@ TEST_F(StartTargetTest, NoViewerCommandWithEmptyMessageLeavesAnEmptyStatusText) 
     UseTarget("doc.cvnone");
     Copy(settings.NoViewerCmd, kTextCap, command.path);
     settings.retryShow = false;
-    nomsgOption = true;  // hidden: no timer is armed after the command
+    run.nomsgOption = true;  // hidden: no timer is armed after the command
     EXPECT_FALSE(StartTarget(window));
     EXPECT_EQ(Status(), "");
     EXPECT_FALSE(popup.autoCloseRunning);
-    EXPECT_FALSE(nomsgOption) << "a failure shows the hidden popup";
+    EXPECT_FALSE(run.nomsgOption) << "a failure shows the hidden popup";
     EXPECT_EQ(WaitForSpyRecords(log, 1).size(), 1u);
 }
 
@@ -161,7 +162,7 @@ void CALLBACK WhileInstallerRuns(HWND, UINT, UINT_PTR id, DWORD) {
     if (ReadSpyLog(observation.logPath).empty()) return;  // installer not up yet
     KillTimer(nullptr, id);
     observation.seen = true;
-    observation.inProgress = startInProgress;
+    observation.inProgress = launch.startInProgress;
     observation.windowAlive = IsWindow(observation.window) != 0;
     observation.recordsDuringWait = ReadSpyLog(observation.logPath).size();
     observation.statusDuringWait = Status();
@@ -206,7 +207,7 @@ struct WaitedCommandTest : StartTargetTest {
 
 TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses) {
     Copy(settings.Message, kTextCap, "Welcome");
-    textAfterOptions = "Welcome";
+    run.textAfterOptions = "Welcome";
     SetEnvironmentVariableA("CORVANE_SPY_HOLD", hold.c_str());
     EXPECT_TRUE(StartTarget(window));
     ASSERT_TRUE(observation.seen) << "the nested wait did not dispatch the test's timer";
@@ -214,9 +215,9 @@ TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses)
     EXPECT_TRUE(observation.windowAlive) << "WM_CLOSE during a start must only beep";
     EXPECT_EQ(observation.recordsDuringWait, 1u);
     EXPECT_EQ(observation.statusDuringWait, "Installing a viewer");
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
     EXPECT_FALSE(IsWindow(window)) << "a successful second start closes the popup";
-    EXPECT_EQ(exitCode, 31) << "a later successful start does not reset the failure's code";
+    EXPECT_EQ(run.exitCode, 31) << "a later successful start does not reset the failure's code";
     EXPECT_EQ(Status(), "Welcome") << "Message is shown again after the installer";
     const auto records = WaitForSpyRecords(log, 2);
     ASSERT_EQ(records.size(), 2u);
@@ -233,9 +234,9 @@ TEST_F(WaitedCommandTest, WaitsForTheInstallerThenStartsTheTargetAgainAndCloses)
 
 TEST_F(WaitedCommandTest, MessageOfOnlyOptionsRestoresTheSettledStatusText) {
     Copy(settings.Message, kTextCap, "-max");
-    textAfterOptions = nullptr;
-    BuildStatusText(LateDoc().c_str(), "");  // what start-up settled
-    maxOption = true;
+    run.textAfterOptions = nullptr;
+    run.statusText = BuildStatusText(LateDoc().c_str(), "");  // what start-up settled
+    run.maxOption = true;
     EXPECT_TRUE(StartTarget(window));
     EXPECT_EQ(Status(), "Starting " + LateDoc() + "... ");
     const auto records = WaitForSpyRecords(log, 2);
@@ -251,7 +252,7 @@ TEST_F(WaitedCommandTest, QuitDuringTheWaitEndsItAndIsPostedAgain) {
     // No second start; the failure is told with the no-viewer message.
     EXPECT_EQ(ReadSpyLog(log).size(), 1u);
     EXPECT_EQ(Status(), "Installing a viewer");
-    EXPECT_EQ(exitCode, 31) << "without a second start the failure stays the outcome";
+    EXPECT_EQ(run.exitCode, 31) << "without a second start the failure stays the outcome";
     EXPECT_FALSE(popup.autoCloseRunning) << "no timer is armed after a quit";
     int code = -1;
     EXPECT_TRUE(TakeQuit(&code)) << "the main loop must still see the quit";
@@ -272,14 +273,14 @@ TEST_F(StartTargetTest, ShowCommandFollowsMaxAndMinAndMaxWins) {
                  {true, true, SW_SHOWMAXIMIZED}};
     size_t n = 0;
     for (const auto& c : cases) {
-        maxOption = c.max;
-        minOption = c.min;
+        run.maxOption = c.max;
+        run.minOption = c.min;
         EXPECT_TRUE(StartTarget(window));
         const auto records = WaitForSpyRecords(log, ++n);
         ASSERT_EQ(records.size(), n);
         EXPECT_EQ(records.back().showCommand, c.expected) << "max " << c.max << " min " << c.min;
     }
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 TEST_F(StartTargetTest, MaxWaitsAndMaximisesTheForegroundWindow) {
@@ -292,10 +293,8 @@ TEST_F(StartTargetTest, MaxWaitsAndMaximisesTheForegroundWindow) {
     SetForegroundWindow(other);
     Pump(100);
     if (GetForegroundWindow() != other) GTEST_SKIP() << "no foreground control on this display";
-    maxOption = true;
-    const DWORD before = GetTickCount();
+    run.maxOption = true;
     EXPECT_TRUE(StartTarget(window));
-    EXPECT_GE(GetTickCount() - before, 450u);
     EXPECT_TRUE(IsZoomed(other));
     EXPECT_FALSE(IsZoomed(window));
     DestroyWindow(other);
@@ -339,12 +338,12 @@ TEST_F(StartTargetTest, FalseConditionStartsAndShowsNothing) {
     folder.File(cls.Doc("doc"));
     UseTarget(cls.Doc("doc"));
     char text[] = "f?no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(text, settings.FilenameCondition, false));
+    ASSERT_TRUE(ParseCondition(text, settings.FilenameCondition));
     const std::string before = Status();
     EXPECT_TRUE(StartTarget(window));
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(Status(), before);
     EXPECT_FALSE(popup.exitButton.exists);
 
@@ -362,7 +361,7 @@ TEST_F(StartTargetTest, ViewerTooOldIsTheNoViewerCaseWithExitCodeMinusOne) {
     ASSERT_TRUE(ParseVersionBound(settings.NoViewerVersion, bound));
     Copy(settings.NoViewerCmdClick, kTextCap, "update.exe");
     EXPECT_FALSE(StartTarget(window));
-    EXPECT_EQ(exitCode, -1);
+    EXPECT_EQ(run.exitCode, -1);
     EXPECT_EQ(Status(), "Could not start " + cls.Doc("doc") + " (" + kNoViewerText + ")");
     EXPECT_TRUE(popup.installButton.exists);
 }
@@ -378,7 +377,7 @@ TEST_F(StartTargetTest, ViewerVersionThatIsMetOrNamesAnotherProgramStarts) {
     char other[] = "9.0.0.0,other.exe";
     ASSERT_TRUE(ParseVersionBound(settings.NoViewerVersion, other));
     EXPECT_TRUE(StartTarget(window));
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(popup.exitButton.exists);
 }
 
@@ -388,9 +387,9 @@ TEST_F(StartTargetTest, VerbTargetWithoutClassIsTheNoViewerCaseAndKeepsTheTarget
     DeleteClassesRootTree("CvNoSuchClass");
     UseTarget("~CvNoSuchClass~print~x.txt");
     EXPECT_FALSE(StartTarget(window));
-    EXPECT_EQ(exitCode, -2);
+    EXPECT_EQ(run.exitCode, -2);
     EXPECT_EQ(Status(), std::string("Could not start ~CvNoSuchClass (") + kNoViewerText + ")");
-    EXPECT_STREQ(target, "~CvNoSuchClass~print~x.txt") << "a second start must see the whole verb target";
+    EXPECT_STREQ(run.target, "~CvNoSuchClass~print~x.txt") << "a second start must see the whole verb target";
 }
 
 TEST_F(StartTargetTest, VerbTargetStartsTheClassCommandEveryTime) {
@@ -405,13 +404,13 @@ TEST_F(StartTargetTest, VerbTargetStartsTheClassCommandEveryTime) {
 }
 
 TEST_F(StartTargetTest, NoTargetStartsNothing) {
-    target = nullptr;
+    run.target = nullptr;
     const std::string before = Status();
     EXPECT_FALSE(StartTarget(window));
     EXPECT_EQ(Status(), before);
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(popup.exitButton.exists);
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
 }
 
 // --- menu entries -------------------------------------------------------------
@@ -420,7 +419,7 @@ TEST_F(StartTargetTest, MenuEntryStartsNormallyAndReportsOnlyByResult) {
     SpyClass cls(".cvmenu", "CvMenuFile");
     folder.File(cls.Doc("doc"));
     Condition always;
-    maxOption = true;  // the options are for the main target only
+    run.maxOption = true;  // the options are for the main run.target only
     std::string entry = cls.Doc("doc");
     EXPECT_TRUE(StartMenuEntry(window, &entry[0], "", nullptr, nullptr, always));
     const auto records = WaitForSpyRecords(log, 1);
@@ -431,7 +430,7 @@ TEST_F(StartTargetTest, MenuEntryStartsNormallyAndReportsOnlyByResult) {
     const std::string before = Status();
     EXPECT_FALSE(StartMenuEntry(window, &missing[0], nullptr, nullptr, nullptr, always));
     EXPECT_EQ(Status(), before);
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(popup.exitButton.exists);
 }
 
@@ -440,7 +439,7 @@ TEST_F(StartTargetTest, MenuEntryConditionAndSpecialProgram) {
     folder.File(cls.Doc("doc"));
     Condition never;
     char text[] = "f?absent.txt?";
-    ASSERT_TRUE(ParseCondition(text, never, false));
+    ASSERT_TRUE(ParseCondition(text, never));
     std::string entry = cls.Doc("doc");
     EXPECT_FALSE(StartMenuEntry(window, &entry[0], nullptr, nullptr, nullptr, never));
     Pump(200);
@@ -459,7 +458,7 @@ TEST_F(StartTargetTest, MenuVerbEntryIsTrueWhateverTheLookupGivesAndKeepsItsText
     char entry[] = "~CvNoSuchClass~open~x";
     EXPECT_TRUE(StartMenuEntry(window, &entry[0], nullptr, nullptr, nullptr, always));
     EXPECT_STREQ(entry, "~CvNoSuchClass~open~x");
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
 }
 
 }  // namespace

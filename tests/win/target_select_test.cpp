@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/target_select.h"
+#include "base/ansi_text.h"
+#include "popup/popup_state.h"
 #include "settings/cmdline.h"
+#include "settings/run_state.h"
 #include "settings/settings.h"
-#include "settings/startup_state.h"
 #include "support/spy_log.h"
 
 namespace {
@@ -43,8 +46,8 @@ protected:
         ASSERT_TRUE(WriteTextFile(programDir + "doc" + ext, "x"));
         ASSERT_TRUE(WriteTextFile(programDir + "My Doc" + ext, "x"));
         ASSERT_TRUE(SetCurrentDirectoryA(startDir.c_str()));
-        std::strcpy(programFolder, programDir.c_str());
-        programFolderKnown = true;
+        std::strcpy(run.programFolder, programDir.c_str());
+        run.programFolderKnown = true;
         settings.Filename[0] = '\0';
         settings.Message[0] = '\0';
     }
@@ -65,27 +68,27 @@ protected:
 TEST_F(SettleTargetTest, StatusTextHasTheShellTypeNameAndDirectoryMoves) {
     Settle("doc" + ext);
     EXPECT_EQ(CurrentFolder(), programDir);
-    ASSERT_NE(popupText, nullptr);
+    ASSERT_NE(popup.popupText, nullptr);
     std::string expected = "Starting doc" + ext + " (Corvane Select Sample)... ";
-    EXPECT_STREQ(popupText, expected.c_str());
-    EXPECT_EQ(popupTextLength, expected.size());
-    EXPECT_TRUE(targetGiven);
+    EXPECT_STREQ(popup.popupText, expected.c_str());
+    EXPECT_EQ(popup.popupTextLength, expected.size());
+    EXPECT_TRUE(run.targetGiven);
 }
 
 TEST_F(SettleTargetTest, QuotedTargetWithNomsg) {
     Settle("\"My Doc" + ext + "\" -nomsg");
-    EXPECT_STREQ(target, ("My Doc" + ext).c_str());
-    EXPECT_TRUE(nomsgOption);
+    EXPECT_STREQ(run.target, ("My Doc" + ext).c_str());
+    EXPECT_TRUE(run.nomsgOption);
     std::string expected = "Starting My Doc" + ext + " (Corvane Select Sample)... ";
-    EXPECT_STREQ(popupText, expected.c_str());
-    EXPECT_EQ(popupTextLength, expected.size());
+    EXPECT_STREQ(popup.popupText, expected.c_str());
+    EXPECT_EQ(popup.popupTextLength, expected.size());
 }
 
 TEST_F(SettleTargetTest, MissingFileLeavesOutTheTypePart) {
     Settle("missing" + ext);
     std::string expected = "Starting missing" + ext + "... ";
-    EXPECT_STREQ(popupText, expected.c_str());
-    EXPECT_EQ(popupTextLength, expected.size());
+    EXPECT_STREQ(popup.popupText, expected.c_str());
+    EXPECT_EQ(popup.popupTextLength, expected.size());
 }
 
 TEST_F(SettleTargetTest, TypeIsLookedUpInTheProgramFolder) {
@@ -93,8 +96,8 @@ TEST_F(SettleTargetTest, TypeIsLookedUpInTheProgramFolder) {
     // not have it, so the type name proves the lookup ran after the move.
     std::strcpy(settings.Filename, ("doc" + ext).c_str());
     Settle("");
-    EXPECT_STREQ(target, ("doc" + ext).c_str());
-    EXPECT_STREQ(popupText, ("Starting doc" + ext + " (Corvane Select Sample)... ").c_str());
+    EXPECT_STREQ(run.target, ("doc" + ext).c_str());
+    EXPECT_STREQ(popup.popupText, ("Starting doc" + ext + " (Corvane Select Sample)... ").c_str());
 }
 
 TEST_F(SettleTargetTest, KeepDirectoryOptionResolvesAgainstTheStartFolder) {
@@ -102,46 +105,46 @@ TEST_F(SettleTargetTest, KeepDirectoryOptionResolvesAgainstTheStartFolder) {
     Settle("-c");
     EXPECT_EQ(CurrentFolder(), startDir);
     // The document is not in the start folder: no type part.
-    EXPECT_STREQ(popupText, ("Starting doc" + ext + "... ").c_str());
+    EXPECT_STREQ(popup.popupText, ("Starting doc" + ext + "... ").c_str());
 }
 
 TEST_F(SettleTargetTest, UnknownProgramFolderKeepsTheDirectory) {
-    programFolderKnown = false;
+    run.programFolderKnown = false;
     Settle("doc" + ext);
     EXPECT_EQ(CurrentFolder(), startDir);
 }
 
 TEST_F(SettleTargetTest, FailedMoveIsIgnored) {
-    std::strcpy(programFolder, (programDir + "gone\\").c_str());
+    std::strcpy(run.programFolder, (programDir + "gone\\").c_str());
     Settle("doc" + ext + " Hello");
     EXPECT_EQ(CurrentFolder(), startDir);
-    EXPECT_STREQ(popupText, "Hello");
-    EXPECT_EQ(popupTextLength, 5u);
+    EXPECT_STREQ(popup.popupText, "Hello");
+    EXPECT_EQ(popup.popupTextLength, 5u);
 }
 
 TEST_F(SettleTargetTest, MessageIsShownInsteadOfStatusText) {
     std::strcpy(settings.Message, "Welcome to the disc");
     Settle("doc" + ext);
-    EXPECT_STREQ(popupText, "Welcome to the disc");
-    EXPECT_EQ(popupTextLength, 19u);
+    EXPECT_STREQ(popup.popupText, "Welcome to the disc");
+    EXPECT_EQ(popup.popupTextLength, 19u);
     EXPECT_EQ(CurrentFolder(), programDir);
 }
 
 TEST_F(SettleTargetTest, NoParameterGiven) {
     Settle("");
-    EXPECT_EQ(target, nullptr);
-    EXPECT_FALSE(targetGiven);
-    EXPECT_STREQ(popupText, "No parameter given");
-    EXPECT_EQ(popupTextLength, 18u);
+    EXPECT_EQ(run.target, nullptr);
+    EXPECT_FALSE(run.targetGiven);
+    EXPECT_STREQ(popup.popupText, "No parameter given");
+    EXPECT_EQ(popup.popupTextLength, 18u);
 }
 
 TEST_F(SettleTargetTest, EmptyTargetIsStillATarget) {
     Settle("\"\"");
-    ASSERT_NE(target, nullptr);
-    EXPECT_STREQ(target, "");
-    ASSERT_NE(popupText, nullptr);
-    EXPECT_STREQ(popupText, "Starting ... ");
-    EXPECT_EQ(popupTextLength, 13u);
+    ASSERT_NE(run.target, nullptr);
+    EXPECT_STREQ(run.target, "");
+    ASSERT_NE(popup.popupText, nullptr);
+    EXPECT_STREQ(popup.popupText, "Starting ... ");
+    EXPECT_EQ(popup.popupTextLength, 13u);
 }
 
 TEST_F(SettleTargetTest, Utf8ModeJoinsTheStatusTextFromUtf8Pieces) {
@@ -160,15 +163,15 @@ TEST_F(SettleTargetTest, Utf8ModeJoinsTheStatusTextFromUtf8Pieces) {
 
     utf8Mode = true;
     Settle(Utf8Of(word) + ext + " -max");
-    EXPECT_TRUE(maxOption);
-    EXPECT_EQ(std::string(popupText, popupTextLength),
+    EXPECT_TRUE(run.maxOption);
+    EXPECT_EQ(std::string(popup.popupText, popup.popupTextLength),
               "Starting " + Utf8Of(word) + ext + " (" + Utf8Of(typeName) + ")... ")
         << "ANSI code page " << GetACP();
 
     // Without the mark everything stays in the ANSI code page, as drawn then.
     utf8Mode = false;
     Settle(AnsiOf(word) + ext);
-    EXPECT_EQ(std::string(popupText, popupTextLength),
+    EXPECT_EQ(std::string(popup.popupText, popup.popupTextLength),
               "Starting " + AnsiOf(word) + ext + " (" + AnsiOf(typeName) + ")... ");
 }
 

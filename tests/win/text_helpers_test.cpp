@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/startup_state.h"
+#include "settings/run_state.h"
 #include "popup/text_helpers.h"
 
 namespace {
@@ -116,39 +116,33 @@ std::string AnsiText(HWND w) {
 }  // namespace
 
 TEST(Converters, Utf8ToWideCyrillicGreekAndEmpty) {
-    wchar_t* w = Utf8ToWide(kCyrillicUtf8);
-    ASSERT_NE(nullptr, w);
-    EXPECT_EQ(std::wstring(kCyrillic), std::wstring(w));
-    free(w);
+    HeapPtr<wchar_t> w = Utf8ToWide(kCyrillicUtf8);
+    ASSERT_NE(nullptr, w.get());
+    EXPECT_EQ(std::wstring(kCyrillic), std::wstring(w.get()));
     w = Utf8ToWide(kGreekUtf8);
-    ASSERT_NE(nullptr, w);
-    EXPECT_EQ(std::wstring(kGreek), std::wstring(w));
-    free(w);
+    ASSERT_NE(nullptr, w.get());
+    EXPECT_EQ(std::wstring(kGreek), std::wstring(w.get()));
     w = Utf8ToWide("");
-    ASSERT_NE(nullptr, w);
+    ASSERT_NE(nullptr, w.get());
     EXPECT_EQ(L'\0', w[0]);  // the terminator alone
-    free(w);
-    EXPECT_EQ(nullptr, Utf8ToWide(nullptr));
+    EXPECT_EQ(nullptr, Utf8ToWide(nullptr).get());
 }
 
 TEST(Converters, WideToAnsiOnlyWhenExact) {
     ASSERT_EQ(1252u, GetACP()) << "these cases assume a Western code page";
-    char* a = WideToAnsi(L"Gr\x00FC\x00DF" L"e");
-    ASSERT_NE(nullptr, a);
-    EXPECT_STREQ(kGermanAnsi, a);
-    free(a);
-    EXPECT_EQ(nullptr, WideToAnsi(kCyrillic));
+    HeapText a = WideToAnsi(L"Gr\x00FC\x00DF" L"e");
+    ASSERT_NE(nullptr, a.get());
+    EXPECT_STREQ(kGermanAnsi, a.get());
+    EXPECT_EQ(nullptr, WideToAnsi(kCyrillic).get());
     // Best fit would turn a-macron into "a"; an exact conversion refuses it.
-    EXPECT_EQ(nullptr, WideToAnsi(L"Ab\x0101"));
+    EXPECT_EQ(nullptr, WideToAnsi(L"Ab\x0101").get());
     // A question mark that is really there is no substitution.
     a = WideToAnsi(L"why?");
-    ASSERT_NE(nullptr, a);
-    EXPECT_STREQ("why?", a);
-    free(a);
+    ASSERT_NE(nullptr, a.get());
+    EXPECT_STREQ("why?", a.get());
     a = WideToAnsi(L"");
-    ASSERT_NE(nullptr, a);
-    EXPECT_STREQ("", a);
-    free(a);
+    ASSERT_NE(nullptr, a.get());
+    EXPECT_STREQ("", a.get());
 }
 
 TEST(Measure, Utf8ModeMeasuresTheWholeTextThroughWide) {

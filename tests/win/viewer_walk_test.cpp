@@ -15,11 +15,7 @@ using namespace harness;
 
 namespace {
 
-char* Dup(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
+HeapText Dup(const std::string& text) { return CopyToHeap(text.c_str()); }
 
 ViewerRule& Rule(int n, const std::string& file, const std::string& message) {
     ViewerRule& r = settings.viewer[n];
@@ -116,16 +112,16 @@ TEST_F(ViewerWalkTest, InstallOfferNeverWaitsAndHasDefaults) {
     ViewerRule& r1 = Rule(1, "b.cvnone", "Need a viewer");
     r1.ViewerCmdClick = Dup("viewer-setup.exe");
     r1.ViewerCmdClickParam = Dup("/file=%1");
-    installWaitAndRetry = true;
+    launch.installWaitAndRetry = true;
     const ViewerWalkResult r = RunViewerWalk(window);
     EXPECT_TRUE(r.failed);
     EXPECT_TRUE(r.stopTimer);
     ASSERT_TRUE(popup.installButton.exists);
     EXPECT_EQ(WindowText(popup.installButton.window), "Install viewer");
-    EXPECT_STREQ(installProgram, "viewer-setup.exe");
-    EXPECT_STREQ(installParameters, "/file=b.cvnone");
-    EXPECT_STREQ(installMessage, "Starting viewer-setup.exe");
-    EXPECT_FALSE(installWaitAndRetry);
+    EXPECT_STREQ(launch.installProgram, "viewer-setup.exe");
+    EXPECT_STREQ(launch.installParameters, "/file=b.cvnone");
+    EXPECT_STREQ(launch.installMessage, "Starting viewer-setup.exe");
+    EXPECT_FALSE(launch.installWaitAndRetry);
     EXPECT_FALSE(popup.autoCloseRunning);
 }
 
@@ -139,7 +135,7 @@ TEST_F(ViewerWalkTest, InstallOfferWithCommandStopsTheTimerAndUsesOwnTexts) {
     const ViewerWalkResult r = RunViewerWalk(window);
     EXPECT_TRUE(r.stopTimer);
     EXPECT_EQ(WindowText(popup.installButton.window), "Set it up");
-    EXPECT_STREQ(installMessage, "Setting up");
+    EXPECT_STREQ(launch.installMessage, "Setting up");
     EXPECT_EQ(WaitForSpyRecords(log, 1).size(), 1u);
 }
 

@@ -12,16 +12,13 @@
 
 #include "conditions/condition.h"
 #include "popup_harness.h"
+#include "settings/cmdline.h"
 
 using namespace harness;
 
 namespace {
 
-char* Dup(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    std::memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
-}
+HeapText Dup(const std::string& text) { return CopyToHeap(text.c_str()); }
 
 struct WndProcTest : SpyFolderTest {
     WndProcTest() : SpyFolderTest("wndproc") {}
@@ -41,7 +38,7 @@ struct WndProcTest : SpyFolderTest {
         MenuEntry& e = settings.menu[n];
         e.present = true;
         e.Filename = Dup(file);
-        e.hasButton = button;
+        e.hasButton = popup.entryOffered[n] = button;
         if (button) {
             Copy(e.Menu, kTextCap, "Entry " + std::to_string(n));
             settings.anyButton = true;
@@ -54,7 +51,7 @@ struct WndProcTest : SpyFolderTest {
 
 TEST_F(WndProcTest, WithoutTargetTheTimerRunsAndNothingStarts) {
     Create();
-    targetGiven = false;
+    run.targetGiven = false;
     SetPopupText(kNoParameterGiven);
     Start();
     EXPECT_TRUE(popup.autoCloseRunning);
@@ -63,10 +60,37 @@ TEST_F(WndProcTest, WithoutTargetTheTimerRunsAndNothingStarts) {
     EXPECT_TRUE(ReadSpyLog(log).empty());
 }
 
+TEST(PopupText, KeepsItsLengthAndAMissingTextShowsTheSettledStatusTextAgain) {
+    SetPopupText("Installing viewer...");
+    EXPECT_EQ(Status(), "Installing viewer...");
+    EXPECT_EQ(popup.popupTextLength, 20u);
+    SetPopupText("");
+    EXPECT_STREQ(popup.popupText, "");
+    // Without a status text settled at start-up, a missing text is empty.
+    run.statusText.Reset();
+    SetPopupText(nullptr);
+    ASSERT_NE(popup.popupText, nullptr);
+    EXPECT_EQ(popup.popupTextLength, 0u);
+    // A Message made only of options leaves no text after them; restoring it
+    // after an installer must still show something sensible.
+    char line[] = "";
+    const TargetChoice choice = ChooseTargetAndOptions("guide.pdf", "-nomsg", line);
+    ASSERT_EQ(choice.popupText, nullptr);
+    run.statusText = BuildStatusText(choice.target, "PDF");
+    SetPopupText("Installing...");
+    SetPopupText(choice.popupText);
+    EXPECT_EQ(Status(), "Starting guide.pdf (PDF)... ");
+    // A text the popup owns stays until another replaces it.
+    SetPopupText(CopyToHeap("Could not start x"));
+    EXPECT_EQ(Status(), "Could not start x");
+    SetPopupText(HeapText());
+    EXPECT_EQ(Status(), "Could not start x") << "no memory for a new text keeps the old one";
+}
+
 TEST_F(WndProcTest, ShowTimeMinusOneArmsNoTimer) {
     settings.ShowTime = -1;
     Create();
-    targetGiven = false;
+    run.targetGiven = false;
     Start();
     EXPECT_FALSE(popup.autoCloseRunning);
     Pump(200);
@@ -76,7 +100,7 @@ TEST_F(WndProcTest, ShowTimeMinusOneArmsNoTimer) {
 TEST_F(WndProcTest, ShortShowTimeClosesThePopup) {
     settings.ShowTime = 200;
     Create();
-    targetGiven = false;
+    run.targetGiven = false;
     Start();
     EXPECT_TRUE(PumpUntil([&] { return Closed(); }, 5000));
     EXPECT_FALSE(popup.autoCloseRunning);
@@ -86,11 +110,11 @@ TEST_F(WndProcTest, ConditionErrorIsShownWithoutButtonsTimerOrStart) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("doc"));
     UseTarget(cls.Doc("doc"));
-    conditionError = true;
-    std::strcpy(conditionErrorText, "Bad condition text");
+    char faulty[] = "F?doc?";
+    ASSERT_FALSE(ParseCondition(faulty, settings.FilenameCondition));
     Create();
     Start();
-    EXPECT_EQ(Status(), "Bad condition text");
+    EXPECT_EQ(Status(), "Invalid conditional");
     EXPECT_FALSE(popup.autoCloseRunning);
     EXPECT_FALSE(popup.exitButton.exists);
     Pump(300);
@@ -121,7 +145,7 @@ TEST_F(WndProcTest, CaptionedMainEntryIsNotStartedByTheStartMessage) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
     UseTarget(cls.Doc("main"));
-    settings.mainHasButton = true;
+    settings.mainHasButton = popup.mainOffered = true;
     settings.anyButton = true;
     Create();
     Start();
@@ -147,15 +171,15 @@ TEST_F(WndProcTest, DoNotShowAgainRowShowsAHiddenPopup) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
     UseTarget(cls.Doc("main"));
-    doNotRepeatActive = true;
-    nomsgOption = true;
+    settings.doNotRepeatActive = true;
+    run.nomsgOption = true;
     Create(false);
     Start();
     EXPECT_TRUE(popup.exitButton.exists);
     EXPECT_TRUE(popup.checkBox.exists);
     EXPECT_FALSE(popup.installButton.exists);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_FALSE(nomsgOption);
+    EXPECT_FALSE(run.nomsgOption);
     EXPECT_TRUE(popup.autoCloseRunning) << "nothing failed: the popup still closes by itself";
     EXPECT_EQ(GetFocus(), popup.exitButton.window);
 }
@@ -193,7 +217,7 @@ TEST_F(WndProcTest, FailedMainStartSkipsEntriesAndViewerWalk) {
     Start();
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
-    EXPECT_EQ(exitCode, 2);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
@@ -209,25 +233,25 @@ TEST_F(WndProcTest, ShowOptionsTwoClosesAfterAnEntryEvenWhenItFails) {
 
 TEST_F(WndProcTest, ShowOptionsTwoKeepsThePopupWhenTheMainStartFails) {
     settings.ShowOptions = 2;
-    settings.mainHasButton = true;
+    settings.mainHasButton = popup.mainOffered = true;
     UseTarget("absent.cvwp");
     Create();
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_FALSE(Closed());
     EXPECT_TRUE(popup.exitButton.exists);
-    EXPECT_EQ(exitCode, 2);
+    EXPECT_EQ(run.exitCode, 2);
 }
 
 TEST_F(WndProcTest, MainButtonWithoutTargetDoesNothing) {
     settings.ShowOptions = 2;
-    target = nullptr;
-    targetGiven = false;
+    run.target = nullptr;
+    run.targetGiven = false;
     SetPopupText(kNoParameterGiven);
     Create();
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_FALSE(Closed());
     EXPECT_EQ(Status(), "No parameter given");
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(popup.exitButton.exists);
 }
 
@@ -253,7 +277,7 @@ TEST_F(WndProcTest, AutoCloseTickWithShowOptionsFourPressesTheFirstButton) {
                                   (HMENU)(INT_PTR)IdFirstEntry, GetModuleHandleA(nullptr), nullptr);
     popup.focusList[0] = button;
     popup.focusCount = 1;
-    targetGiven = false;  // the start message only arms the timer
+    run.targetGiven = false;  // the start message only arms the timer
     Start();
     EXPECT_TRUE(PumpUntil([&] { return Closed(); }, 5000));
     const auto records = WaitForSpyRecords(log, 1);
@@ -288,22 +312,22 @@ TEST_F(WndProcTest, InstallButtonIsDisabledLeavesTheFocusListAndRunsItsCommand) 
 }
 
 TEST_F(WndProcTest, CheckBoxCommandTogglesTheRememberedState) {
-    doNotRepeatActive = true;
-    doNotShowAgain = false;
+    settings.doNotRepeatActive = true;
+    run.doNotShowAgain = false;
     Create();
     CreatePopupButtons(window, false, nullptr);
     ASSERT_TRUE(popup.checkBox.exists);
     HWND box = popup.checkBox.window;
     SendMessageA(window, WM_COMMAND, IdCheckBox, (LPARAM)box);
-    EXPECT_TRUE(doNotShowAgain);
+    EXPECT_TRUE(run.doNotShowAgain);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageA(window, WM_COMMAND, IdCheckBox, (LPARAM)box);
-    EXPECT_FALSE(doNotShowAgain);
+    EXPECT_FALSE(run.doNotShowAgain);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(WndProcTest, CheckBoxIsColouredOthersAreNot) {
-    doNotRepeatActive = true;
+    settings.doNotRepeatActive = true;
     settings.BkColor = RGB(1, 2, 3);
     settings.DoNotRepeatColor = RGB(200, 100, 50);
     Create();
@@ -311,12 +335,12 @@ TEST_F(WndProcTest, CheckBoxIsColouredOthersAreNot) {
     ASSERT_TRUE(popup.checkBox.exists);
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.checkBox.window),
-              popup.backgroundBrush);
+              popup.graphics.backgroundBrush.get());
     EXPECT_EQ(GetTextColor(dc), RGB(200, 100, 50));
     EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
     SetTextColor(dc, RGB(9, 9, 9));
     EXPECT_NE((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.exitButton.window),
-              popup.backgroundBrush);
+              popup.graphics.backgroundBrush.get());
     EXPECT_NE(GetTextColor(dc), RGB(200, 100, 50));
     DeleteDC(dc);
 }
@@ -350,7 +374,7 @@ void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
                 DeleteFileA(during.hold.c_str());
             });
             SendMessageA(during.window, WM_COMMAND, IdMainEntry, 0);
-            during.inProgressAfterPress = startInProgress;
+            during.inProgressAfterPress = launch.startInProgress;
             during.startsAfterPress = ReadSpyLog(during.log).size();
         }
         SendMessageA(during.window, WM_CLOSE, 0, 0);
@@ -396,7 +420,7 @@ TEST_F(DuringStartTest, CloseBoxBeepsAndTheTimerWaitsForTheStartToEnd) {
     EXPECT_TRUE(during.aliveAfterTicks) << "the auto-close tick during a start must only re-arm";
     EXPECT_TRUE(during.timerRunning);
     EXPECT_TRUE(during.aliveAfterClose) << "the close box during a start must only beep";
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
     ASSERT_FALSE(Closed());
     EXPECT_EQ(Status(), "Installing");
     // The second start failed again; the 500 ms re-arm closes the popup soon.
@@ -427,7 +451,7 @@ TEST_F(DuringStartTest, ExitButtonClosesEvenDuringAStart) {
     ASSERT_TRUE(PeekMessageA(&m, window, kStartMessage, kStartMessage, PM_REMOVE));
     DispatchMessageA(&m);
     EXPECT_TRUE(Closed());
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
     int code = -1;
     EXPECT_TRUE(TakeQuit(&code)) << "the quit of the destroyed popup must reach the main loop";
     EXPECT_EQ(ReadSpyLog(log).size(), 1u) << "no second start after the popup closed";
@@ -435,13 +459,13 @@ TEST_F(DuringStartTest, ExitButtonClosesEvenDuringAStart) {
 
 TEST_F(DuringStartTest, MainButtonPressedAgainWhileTheInstallerRunsIsRefused) {
     during.pressMainAgain = true;
-    settings.mainHasButton = true;
+    settings.mainHasButton = popup.mainOffered = true;
     settings.anyButton = true;
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_EQ(during.startsAfterPress, 1u) << "the second press started the installer again";
     EXPECT_TRUE(during.inProgressAfterPress);
     EXPECT_TRUE(during.aliveAfterClose) << "the close box must still only beep";
-    EXPECT_FALSE(startInProgress);
+    EXPECT_FALSE(launch.startInProgress);
     EXPECT_EQ(ReadSpyLog(log).size(), 1u);
 }
 
@@ -588,9 +612,9 @@ struct DeviceTest : WndProcTest {
 TEST_F(DeviceTest, RemovingAnotherDriveKeepsThePopupRemovingTheProgramsDriveClosesIt) {
     ASSERT_TRUE(Map(L'q'));
     ASSERT_TRUE(Map(L'r'));
-    std::strcpy(driveRoot, "Q:\\");
+    std::strcpy(run.driveRoot, "Q:\\");
     char name[64];
-    ASSERT_TRUE(GetVolumeInformationA(driveRoot, name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0));
+    ASSERT_TRUE(GetVolumeInformationA(run.driveRoot, name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0));
     Create();
     ASSERT_TRUE(SetDrive(L'r', ""));
     BroadcastRemoval(L'r');
@@ -606,7 +630,7 @@ TEST_F(DeviceTest, RemovingAnotherDriveKeepsThePopupRemovingTheProgramsDriveClos
 }
 
 TEST_F(DeviceTest, WithoutAKnownDriveRootRemovalIsIgnored) {
-    driveRoot[0] = '\0';
+    run.driveRoot[0] = '\0';
     Create();
     SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
     EXPECT_FALSE(Closed());
@@ -620,7 +644,7 @@ TEST_F(WndProcTest, DestroyTakesTheSplashWindowAndTheTimerAlong) {
     popup.autoCloseRunning = true;
     HWND splash = CreateWindowExA(0, "STATIC", "splash", WS_POPUP, 0, 0, 10, 10, window, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    popup.splashWindow = splash;
+    ::splash.window = splash;
     DestroyWindow(window);
     EXPECT_FALSE(IsWindow(splash));
     EXPECT_FALSE(popup.autoCloseRunning);
@@ -632,8 +656,8 @@ TEST_F(WndProcTest, DestroyTakesTheSplashWindowAndTheTimerAlong) {
 TEST_F(WndProcTest, CentredLogoFollowsTheClientSize) {
     Create();
     popup.logoCentred = true;
-    popup.logoWidth = 89;
-    popup.logoHeight = 75;
+    popup.graphics.logo.width = 89;
+    popup.graphics.logo.height = 75;
     SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 120));
     EXPECT_EQ(popup.logoX, 105);
     EXPECT_EQ(popup.logoY, 22);
