@@ -22,6 +22,7 @@
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "splash/bmp_check.h"
+#include "tools/check/text_case.h"
 
 namespace corvcheck {
 
@@ -40,27 +41,6 @@ namespace {
 const Colour kWindowColourMark = 0xFF000000u;
 const Colour kBlue = 0x00FF0000u;
 const size_t kMaxBitmapBytes = 64u * 1024 * 1024;
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string LowerText(const std::string& s) {
-    std::string r = s;
-    for (char& c : r) c = Lower(c);
-    return r;
-}
-
-bool SameText(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (Lower(*a) != Lower(*b)) return false;
-    return *a == *b;
-}
-
-bool EqualText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return i == a.size() && !b[i];
-}
 
 // A value as quoted in a message: cut when long, control bytes made visible.
 std::string Quote(const std::string& s, size_t limit = 60) {
@@ -219,7 +199,7 @@ void Checker::Add(Severity s, int line, int column, const char* code, const std:
 
 const Checker::Read* Checker::FindRead(const char* key) const {
     for (const Read& r : reads_)
-        if (EqualText(r.lookup->key, key)) return &r;
+        if (EqualNoCase(r.lookup->key, key)) return &r;
     return nullptr;
 }
 
@@ -260,7 +240,7 @@ struct KnownName {
 void CountCharacters(const std::string& s, unsigned char* counts) {
     std::memset(counts, 0, 37);
     for (char c : s) {
-        char l = Lower(c);
+        char l = LowerAscii(c);
         int slot = l >= 'a' && l <= 'z' ? l - 'a' : (l >= '0' && l <= '9' ? 26 + (l - '0') : 36);
         if (counts[slot] < 255) ++counts[slot];
     }
@@ -387,7 +367,7 @@ void Checker::CheckStructure() {
         for (size_t j = 0; j < ini_.KeyLineCount(); ++j)
             if (ini_.KeyLineAt(j).section == static_cast<int>(i) && ini_.KeyLineAt(j).entry.value) ++keys;
         std::string name(sec.name, sec.nameLength);
-        if (EqualText(name, "Info") && readSection >= 0) {
+        if (SameNoCase(name, "Info") && readSection >= 0) {
             char msg[160];
             std::snprintf(msg, sizeof msg,
                           "second [Info] section: the program reads only the first one (line %d); the keys below "
@@ -411,7 +391,7 @@ void Checker::CheckStructure() {
         } else {
             const IniFile::Section& sec = ini_.SectionAt(static_cast<size_t>(k.section));
             std::string name(sec.name, sec.nameLength);
-            if (EqualText(name, "Info"))
+            if (SameNoCase(name, "Info"))
                 Add(Severity::Warning, k.entry.line, 0, "key-outside-info", key,
                     "key " + Quote(key) + " is in a second [Info] section and is never read");
             else if (row)
@@ -595,7 +575,7 @@ void Checker::CheckValue(const Read& r) {
         break;
     case SettingWord:
         if (!r.value.empty() && !s_->retryShow) break;
-        if (!r.value.empty() && !EqualText(r.value, "on") && !EqualText(r.value, "yes") && !EqualText(r.value, "true"))
+        if (!r.value.empty() && !SameNoCase(r.value, "on") && !SameNoCase(r.value, "yes") && !SameNoCase(r.value, "true"))
             Add(Severity::Warning, e.line, 0, "retry-word", key,
                 "'" + key + "' " + Quote(r.value) + " leaves the retry on: only off, no or false switch it off");
         break;
@@ -711,7 +691,7 @@ void Checker::CheckPosition(const Read& r) {
     const IniFile::Entry& e = *r.lookup->entry;
     const std::string key = r.lookup->key;
     if (r.value.empty()) return;
-    const bool popup = EqualText(key, "xPos");
+    const bool popup = SameNoCase(key, "xPos");
     const char* yKey = popup ? "yPos" : "ySplash";
     const Position& p = popup ? s_->popupPos : s_->splashPos;
     const char* fallback = popup ? "the popup keeps its default place" : "the splash window is centred";
@@ -781,7 +761,7 @@ void Checker::CheckCondition(const Read& r) {
         }
     }
     if (pos > text.size()) pos = text.size();
-    const bool main = EqualText(key, "FilenameCondition");
+    const bool main = SameNoCase(key, "FilenameCondition");
     char msg[400];
     if (!ok) {
         size_t termEnd = pos + 2 <= text.size() ? text.find('?', pos + 2) : std::string::npos;
@@ -851,7 +831,7 @@ void Checker::CheckFile(const std::string& path, const IniFile::Entry* entry, co
         std::string text = "'" + key + "' names " + Quote(path) + ", which is not on the medium";
         Severity sev = Severity::Error;
         if (inCondition) text += ": the file test is false here", sev = Severity::Warning;
-        else if (kind == FileBitmap) text += EqualText(key, "icon") ? ": the built-in logo is shown instead"
+        else if (kind == FileBitmap) text += SameNoCase(key, "icon") ? ": the built-in logo is shown instead"
                                                                    : ": no splash window is shown";
         else if (kind == FileSample) text += ": the popup shows \"" + key + " (" + path + ") file not found.\"";
         else if (kind == FileProgram) sev = Severity::Warning;
@@ -859,7 +839,7 @@ void Checker::CheckFile(const std::string& path, const IniFile::Entry* entry, co
         return;
     }
     if (kind != FileBitmap) return;
-    const char* instead = EqualText(key, "icon") ? "the built-in logo is shown instead" : "no splash window is shown";
+    const char* instead = SameNoCase(key, "icon") ? "the built-in logo is shown instead" : "no splash window is shown";
     std::vector<unsigned char> bytes;
     if (k == Medium::Folder || !medium_->Read(found, bytes, kMaxBitmapBytes)) {
         Add(Severity::Error, line, 0, "bad-bitmap", key,
@@ -878,7 +858,7 @@ void Checker::CheckFiles() {
     for (const Read& r : reads_) {
         if (!r.row || r.row->file == FileNothing || !r.lookup->entry) continue;
         if (r.row->kind != SettingText) continue;
-        if (r.row->file == FileBitmap && EqualText(r.value, "none") && EqualText(r.lookup->key, "icon")) continue;
+        if (r.row->file == FileBitmap && SameNoCase(r.value, "none") && EqualNoCase(r.lookup->key, "icon")) continue;
         // Only what the program keeps: menu entries and viewer rules it took.
         if (r.number && std::strncmp(r.row->name, "Filename", 8) == 0 && !s_->menu[r.number].present) continue;
         if (r.number && std::strncmp(r.row->name, "Viewer", 6) == 0 && !s_->viewer[r.number].present) continue;
@@ -894,7 +874,7 @@ std::string Checker::Effective(const Read& r) const {
     // that spelling), so that no lower-case copy is made for every row.
     const std::string name = r.row ? std::string() : LowerText(r.lookup->key);
     const char* const rowName = r.row ? r.row->name : nullptr;
-    auto is = [&](const char* lower) { return rowName ? SameText(lower, rowName) : name == lower; };
+    auto is = [&](const char* lower) { return rowName ? EqualNoCase(lower, rowName) : name == lower; };
     const Settings& s = *s_;
     char buf[160];
     auto position = [&](const Position& p, const char* absent) -> std::string {
@@ -1062,13 +1042,13 @@ int EditDistance(const std::string& a, const std::string& b) {
     for (size_t j = 0; j <= m; ++j) previous[j] = static_cast<int>(j);
     for (size_t i = 1; i <= n; ++i) {
         current[0] = static_cast<int>(i);
-        const char x = Lower(a[i - 1]);
+        const char x = LowerAscii(a[i - 1]);
         for (size_t j = 1; j <= m; ++j) {
-            const char y = Lower(b[j - 1]);
+            const char y = LowerAscii(b[j - 1]);
             int best = previous[j - 1] + (x == y ? 0 : 1);
             if (previous[j] + 1 < best) best = previous[j] + 1;
             if (current[j - 1] + 1 < best) best = current[j - 1] + 1;
-            if (i > 1 && j > 1 && x == Lower(b[j - 2]) && Lower(a[i - 2]) == y && before[j - 2] + 1 < best)
+            if (i > 1 && j > 1 && x == LowerAscii(b[j - 2]) && LowerAscii(a[i - 2]) == y && before[j - 2] + 1 < best)
                 best = before[j - 2] + 1;
             current[j] = best;
         }
