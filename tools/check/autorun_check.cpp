@@ -375,13 +375,7 @@ Report AutorunChecker::Run(const char* data, size_t size) {
         report_.utf8 = ini_.encoding != AutorunIni::Ansi;
         CheckSections();
     }
-    std::stable_sort(report_.findings.begin(), report_.findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const Finding& f : report_.findings) {
-        if (f.severity == Severity::Error) ++report_.errors;
-        else if (f.severity == Severity::Warning) ++report_.warnings;
-        else ++report_.notes;
-    }
+    report_.Finish();
     return report_;
 }
 

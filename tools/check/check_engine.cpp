@@ -35,6 +35,16 @@ const char* SeverityName(Severity severity) {
     return "note";
 }
 
+void Report::Finish() {
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    errors = warnings = notes = 0;
+    for (const Finding& f : findings) {
+        if (f.severity == Severity::Error) ++errors;
+        else if (f.severity == Severity::Warning) ++warnings;
+        else ++notes;
+    }
+}
+
 namespace {
 
 // Stands in for the system window colour: no parsed colour has a high byte.
@@ -1012,13 +1022,7 @@ Report Checker::Run() {
     CheckUtf8();
     BuildSettingRows();
 
-    std::stable_sort(report_.findings.begin(), report_.findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const Finding& f : report_.findings) {
-        if (f.severity == Severity::Error) ++report_.errors;
-        else if (f.severity == Severity::Warning) ++report_.warnings;
-        else ++report_.notes;
-    }
+    report_.Finish();
     ReleaseSettingsTexts(*s_);
     return std::move(report_);  // the checker ends here; spare the copy
 }
