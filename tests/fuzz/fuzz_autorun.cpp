@@ -2,13 +2,12 @@
 // every file it names, so the icon reader gets the same bytes as a program.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
-// The fuzz build links only the program's core; the checker's sources come along here.
-#include "tools/check/autorun_check.cpp"
-#include "tools/check/autorun_ini.cpp"
-#include "tools/check/check_engine.cpp"
-#include "tools/check/check_output.cpp"
-#include "tools/check/pe_icons.cpp"
+#include "tools/check/autorun_check.h"
+#include "tools/check/check_engine.h"
+#include "tools/check/pe_icons.h"
 
 namespace {
 

@@ -2,10 +2,9 @@
 // no file is touched) and all three report forms.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
-// The fuzz build links only the program's core; the engine's sources come along here.
-#include "tools/check/check_engine.cpp"
-#include "tools/check/check_output.cpp"
+#include "tools/check/check_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     corvcheck::Report report = corvcheck::CheckSettings(reinterpret_cast<const char*>(data), size, nullptr);

@@ -6,6 +6,7 @@
 
 #include "tools/check/autorun_ini.h"
 #include "tools/check/pe_icons.h"
+#include "tools/check/text_case.h"
 
 namespace corvcheck {
 
@@ -19,13 +20,6 @@ const char* const kPlatformSections[] = {"autorun.x86", "autorun.amd64", "autoru
 const char* const kOtherSections[] = {"content", "exclusivecontentpaths", "ignorecontentpaths", "deviceinstall"};
 const char* const kOptions[] = {"nomsg", "-nomsg", "-c", "-max", "-min"};
 const size_t kIconReadLimit = 16u << 20;
-
-char FoldLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string Folded(std::string s) {
-    for (char& c : s) c = FoldLetter(c);
-    return s;
-}
 
 // The first words of a command line: the quoted or blank-ended word at
 // `from`, and where the text after it (and its blanks) starts.
@@ -115,7 +109,7 @@ void AutorunChecker::CheckSections() {
             "this line stands before any section; Windows reads keys only in [autorun]");
     for (size_t i = 0; i < ini_.sections.size(); ++i) {
         const AutorunSection& s = ini_.sections[i];
-        std::string name = Folded(s.name);
+        std::string name = LowerText(s.name);
         if (!s.closed)
             Add(Severity::Warning, s.line, 1, "unclosed-section", "", "the section header lacks its closing ']'");
         const AutorunSection* first = ini_.Find(s.name);
@@ -151,7 +145,7 @@ void AutorunChecker::CheckSections() {
 
 void AutorunChecker::CheckKeys(const AutorunSection& s) {
     for (const AutorunEntry& e : s.entries) {
-        std::string key = Folded(e.key);
+        std::string key = LowerText(e.key);
         const AutorunEntry* first = AutorunIni::Find(s, e.key);
         if (first != &e) {
             Add(Severity::Warning, e.line, e.keyColumn, "duplicate-key", e.key,
@@ -194,7 +188,7 @@ void AutorunChecker::CheckSection(const AutorunSection& s) {
             "[" + s.name + "] has neither open= nor shellexecute=: nothing starts corvane.exe from this medium");
     } else {
         Add(Severity::Note, start->line, start->keyColumn, "removable-drive", start->key,
-            "Windows runs " + Folded(start->key) +
+            "Windows runs " + LowerText(start->key) +
                 "= only from CD and DVD media: from a USB stick or another removable drive the program does not "
                 "start by itself (icon= and label= still apply)");
         const AutorunEntry* action = AutorunIni::Find(s, "action");
@@ -204,7 +198,7 @@ void AutorunChecker::CheckSection(const AutorunSection& s) {
                         : "; give action= to word the choice it offers"));
     }
     for (const AutorunEntry& e : s.entries) {
-        std::string key = Folded(e.key);
+        std::string key = LowerText(e.key);
         if (AutorunIni::Find(s, e.key) != &e) continue;
         if (key.size() > 8 && key.compare(0, 6, "shell\\") == 0 &&
             key.compare(key.size() - 8, 8, "\\command") == 0)
@@ -242,7 +236,7 @@ void AutorunChecker::CheckCommand(const AutorunEntry& e, bool entryPoint) {
             Quoted(program) + (kind == Medium::Folder ? " is a folder, not a program" : " is not on the medium"));
         return;
     }
-    const bool corvane = Folded(BaseName(program)) == "corvane.exe";
+    const bool corvane = LowerText(BaseName(program)) == "corvane.exe";
     if (!corvane) {
         if (entryPoint)
             Add(Severity::Warning, e.line, e.valueColumn, "not-corvane", e.key,
@@ -275,7 +269,7 @@ void AutorunChecker::CheckCorvaneLine(const AutorunEntry& e, const std::string& 
         bool matched = false;
         for (const char* option : kOptions) {
             std::string o = option;
-            if (Folded(line.substr(p, o.size())) == o && (p + o.size() == line.size() || line[p + o.size()] == ' ')) {
+            if (LowerText(line.substr(p, o.size())) == o && (p + o.size() == line.size() || line[p + o.size()] == ' ')) {
                 keepDirectory = keepDirectory || o == "-c";
                 p += o.size();
                 matched = true;
@@ -381,13 +375,7 @@ Report AutorunChecker::Run(const char* data, size_t size) {
         report_.utf8 = ini_.encoding != AutorunIni::Ansi;
         CheckSections();
     }
-    std::stable_sort(report_.findings.begin(), report_.findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    for (const Finding& f : report_.findings) {
-        if (f.severity == Severity::Error) ++report_.errors;
-        else if (f.severity == Severity::Warning) ++report_.warnings;
-        else ++report_.notes;
-    }
+    report_.Finish();
     return report_;
 }
 

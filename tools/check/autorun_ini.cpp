@@ -1,10 +1,10 @@
 #include "tools/check/autorun_ini.h"
 
+#include "tools/check/text_case.h"
+
 namespace corvcheck {
 
 namespace {
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 void AppendUtf8(std::string& out, unsigned cp) {
     if (cp < 0x80) {
@@ -48,22 +48,15 @@ bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
-
 const AutorunSection* AutorunIni::Find(const std::string& name) const {
     for (const AutorunSection& s : sections)
-        if (EqualNoCase(s.name, name)) return &s;
+        if (SameNoCase(s.name, name)) return &s;
     return nullptr;
 }
 
 const AutorunEntry* AutorunIni::Find(const AutorunSection& s, const std::string& key) {
     for (const AutorunEntry& e : s.entries)
-        if (EqualNoCase(e.key, key)) return &e;
+        if (SameNoCase(e.key, key)) return &e;
     return nullptr;
 }
 

@@ -41,7 +41,4 @@ struct AutorunIni {
 
 AutorunIni ReadAutorunIni(const char* data, size_t size);
 
-// ASCII letter case folded; other bytes as they are.
-bool EqualNoCase(const std::string& a, const std::string& b);
-
 }  // namespace corvcheck

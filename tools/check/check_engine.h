@@ -61,6 +61,9 @@ struct Report {
         f.message = message;
         findings.push_back(f);
     }
+    // Once the checks are done: findings in line order (file-wide ones first,
+    // those of one line as found) and the counts by severity.
+    void Finish();
 };
 
 // Checks the bytes of a settings file; a null `medium` skips every file check.

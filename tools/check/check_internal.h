@@ -1,0 +1,100 @@
+// The parts of the settings engine that its files share and nothing else
+// sees: the checker, with what it learnt from the program's reading, and the
+// small text helpers of its messages. Platform-free, as the engine is.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/ini_reader.h"
+#include "settings/settings.h"
+#include "settings/settings_keys.h"
+#include "tools/check/check_engine.h"
+
+namespace corvcheck {
+namespace engine {
+
+// Stands in for the system window colour: no parsed colour has a high byte.
+const Colour kWindowColourMark = 0xFF000000u;
+
+// Position::x's keyword codes -2 to -10, in that order.
+const char* const kPositionKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
+                                         "top",    "bottom",  "left",     "right"};
+
+// A value as quoted in a message: cut when long, control bytes made visible.
+std::string Quote(const std::string& s, size_t limit = 60);
+std::string ColourText(Colour c);
+inline std::string KeyOf(const IniFile::Entry& e) { return std::string(e.key, e.keyLength); }
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// True for blanks, an optional sign, digits, blanks: a number and nothing else.
+bool IsPlainNumber(const char* p, bool allowSign);
+
+// One check of one file. Its member functions live in the engine's files by
+// subject: reading (check_engine.cpp), encoding and keys (check_keys.cpp),
+// numbered lists (check_numbering.cpp), values (check_values.cpp), files on
+// the medium (check_paths.cpp) and the settings table (check_explain.cpp).
+class Checker {
+public:
+    Checker(const char* data, size_t size, const Medium* medium);
+    Report Run();
+
+private:
+    struct Read {  // one key the reader asked for, with what it got
+        const IniFile::Lookup* lookup;
+        const SettingKey* row;
+        int number;
+        std::string value;  // as the program got it (cut to capacity)
+        std::string full;   // the whole value in the file
+    };
+
+    void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message);
+    void ReadAsTheProgramDoes();
+    void CollectReads();
+    void CheckEncoding();
+    void CheckStructure();
+    void CheckLinesOfReadSection();
+    void ExplainUnread(const IniFile::KeyLine& k);
+    void ExplainUnknownKey(const std::string& key, int line);
+    void ExplainMenuNumbering(const std::string& key, int line, const std::string& pattern, int n);
+    void ExplainViewerNumbering(const std::string& key, int line, const std::string& pattern, int n);
+    void ExplainOtherUnread(const std::string& key, int line, const SettingKey& row);
+    void CheckValues();
+    void CheckValue(const Read& r);
+    void CheckInteger(const Read& r);
+    void CheckColour(const Read& r);
+    void CheckPosition(const Read& r);
+    void CheckCondition(const Read& r);
+    void CheckVersion(const Read& r);
+    void CheckFiles();
+    void CheckFile(const std::string& path, const IniFile::Entry* entry, const std::string& key, SettingFile kind,
+                   bool inCondition);
+    void CheckUtf8();
+    void BuildSettingRows();
+    std::string Effective(const Read& r) const;
+
+    const Read* FindRead(const char* key) const;
+    int LineOf(const char* key) const;
+    int ColumnOf(const IniFile::Entry& e, const std::string& value, size_t offset) const;
+    std::string Suggest(const std::string& key) const;
+    int MenuStop() const;    // first entry number whose Filename<n> was not given, or 11
+    int ViewerStop() const;  // first rule number not taken, or 11
+
+    const char* data_;
+    size_t size_;
+    const Medium* medium_;
+    IniFile ini_;
+    Settings* s_;
+    IniFile::LookupLog* log_;
+    int missingViewerMsg_ = 0;
+    std::vector<Read> reads_;
+    // By entry number (the entry's place among the reader's entries):
+    std::vector<char> asked_;                      // the program asked for it
+    std::vector<const IniFile::KeyLine*> lineOf_;  // its line in the listing
+    size_t EntryNumber(const IniFile::Entry& e) const { return static_cast<size_t>(&e - &ini_.EntryAt(0)); }
+    std::vector<std::pair<std::string, const IniFile::Entry*>> filePaths_;  // f? operands
+    Report report_;
+};
+
+}  // namespace engine
+}  // namespace corvcheck

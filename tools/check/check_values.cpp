@@ -1,0 +1,297 @@
+// Findings about the values the program read: texts cut to the reader's
+// capacity, numbers, colours, positions, conditions and version bounds, each
+// parsed again by the program's own parser to see what it made of them.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "conditions/condition.h"
+#include "conditions/version_bound.h"
+#include "settings/value_parsers.h"
+#include "tools/check/check_internal.h"
+#include "tools/check/text_case.h"
+
+namespace corvcheck {
+namespace engine {
+
+void Checker::CheckValues() {
+    if (missingViewerMsg_) {
+        char fileKey[32], msgKey[32], msg[300];
+        std::snprintf(fileKey, sizeof fileKey, "ViewerFile%d", missingViewerMsg_);
+        std::snprintf(msgKey, sizeof msgKey, "ViewerMsg%d", missingViewerMsg_);
+        std::snprintf(msg, sizeof msg,
+                      "%s has no %s (or it is empty): the program shows the message box \"%s parameter not given\" "
+                      "and ignores viewer rule %d and every later one",
+                      fileKey, msgKey, msgKey, missingViewerMsg_);
+        Add(Severity::Error, LineOf(fileKey), 0, "viewer-msg-missing", fileKey, msg);
+    }
+    std::vector<char> seen(ini_.EntryCount());
+    for (const Read& r : reads_) {
+        if (!r.lookup->entry || !r.lookup->entry->value || !r.row) continue;
+        char& once = seen[EntryNumber(*r.lookup->entry)];
+        if (once) continue;
+        once = 1;
+        CheckValue(r);
+    }
+}
+
+void Checker::CheckValue(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (!r.lookup->integer && r.full.size() > r.value.size()) {
+        char msg[200];
+        std::snprintf(msg, sizeof msg, "value has %zu characters; the program reads only the first %zu", r.full.size(),
+                      r.value.size());
+        Add(Severity::Warning, e.line, ColumnOf(e, r.full, r.value.size()), "cut", key, "'" + key + "': " + msg);
+    }
+    switch (r.row->kind) {
+    case SettingInt:
+    case SettingBits: CheckInteger(r); break;
+    case SettingColour: CheckColour(r); break;
+    case SettingPositionX: CheckPosition(r); break;
+    case SettingCondition: CheckCondition(r); break;
+    case SettingVersion: CheckVersion(r); break;
+    case SettingSpecial:
+        if (!r.value.empty() && r.value.find(',') == std::string::npos)
+            Add(Severity::Warning, e.line, 0, "special-no-comma", key,
+                "'" + key + "' has no comma and is ignored; write program.exe,parameters");
+        break;
+    case SettingWord:
+        if (!r.value.empty() && !s_->retryShow) break;
+        if (!r.value.empty() && !SameNoCase(r.value, "on") && !SameNoCase(r.value, "yes") && !SameNoCase(r.value, "true"))
+            Add(Severity::Warning, e.line, 0, "retry-word", key,
+                "'" + key + "' " + Quote(r.value) + " leaves the retry on: only off, no or false switch it off");
+        break;
+    default: break;
+    }
+}
+
+void Checker::CheckInteger(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (r.value.empty()) return;  // empty: the default, as for a missing key
+    const int32_t v = ini_.GetInt(key.c_str(), r.lookup->intDefault);
+    char msg[300];
+    // The program's integer rule (29 characters, an optional 0x/0o/0b prefix).
+    const size_t length = r.value.size() < 29 ? r.value.size() : 29;
+    size_t used = 0;
+    bool wrapped = false;
+    ProfileInteger(r.value.data(), length, &used, &wrapped);
+    size_t rest = used;
+    while (rest < r.value.size() && (r.value[rest] == ' ' || r.value[rest] == '\t')) ++rest;
+    if (used == 0) {
+        std::snprintf(msg, sizeof msg, "'%s' %s is not a number: the program reads 0", key.c_str(),
+                      Quote(r.value).c_str());
+        Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
+    } else if (rest < r.value.size()) {
+        std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
+                      key.c_str(), Quote(r.value).c_str(), v);
+        Add(Severity::Warning, e.line, 0, "not-a-number", key, msg);
+    } else if (wrapped) {
+        std::snprintf(msg, sizeof msg, "'%s' %s is too large for 32 bits: the program reads %d", key.c_str(),
+                      Quote(r.value).c_str(), v);
+        Add(Severity::Warning, e.line, 0, "number-wraps", key, msg);
+    }
+    const std::string name = LowerText(key);
+    if (name == "showtime") {
+        const char* code = nullptr;
+        if (v >= 1 && v < 5) {
+            std::snprintf(msg, sizeof msg, "ShowTime %d is raised to 5 seconds (the shortest time)", v);
+            code = "showtime-raised";
+        } else if (v == 0 || v < -1) {
+            std::snprintf(msg, sizeof msg,
+                          "ShowTime %d keeps the default of 15 seconds; -1 keeps the popup open, n > 0 closes it "
+                          "after n seconds",
+                          v);
+            code = "showtime-default";
+        } else if (v >= 1000) {
+            std::snprintf(msg, sizeof msg, "ShowTime is in seconds: %d seconds is %d minutes (milliseconds meant?)", v,
+                          v / 60);
+            code = "time-in-seconds";
+        }
+        if (code) Add(Severity::Warning, e.line, 0, code, key, msg);
+    } else if (name == "splashshowtime") {
+        const char* code = nullptr;
+        if (v <= 0) {
+            std::snprintf(msg, sizeof msg, "SplashShowTime %d keeps the default of 5 seconds", v);
+            code = "splashtime-default";
+        } else if (v >= 1000) {
+            std::snprintf(msg, sizeof msg,
+                          "SplashShowTime is in seconds: %d seconds is %d minutes (milliseconds meant?)", v, v / 60);
+            code = "time-in-seconds";
+        }
+        if (code) Add(Severity::Warning, e.line, 0, code, key, msg);
+    } else if (name == "infoweight" || name == "msgweight") {
+        int32_t clamped = name == "infoweight" ? s_->InfoWeight : s_->MsgWeight;
+        if (clamped != v) {
+            std::snprintf(msg, sizeof msg, "'%s' %d is clamped to %d: the weight is 0..9 in hundreds (%d means %d)",
+                          key.c_str(), v, clamped, clamped, clamped * 100);
+            Add(Severity::Warning, e.line, 0, "weight-clamped", key, msg);
+        }
+    } else if (r.row->kind == SettingBits) {
+        uint32_t unused = static_cast<uint32_t>(v) & ~r.row->validBits;
+        if (unused) {
+            std::snprintf(msg, sizeof msg, "'%s' %d: the program uses only the bits in %u; 0x%X is ignored", key.c_str(),
+                          v, r.row->validBits, unused);
+            Add(Severity::Warning, e.line, 0, "unused-bits", key, msg);
+        }
+    }
+}
+
+void Checker::CheckColour(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (r.value.empty()) return;
+    std::vector<char> buf(r.value.begin(), r.value.end());
+    buf.push_back('\0');
+    Colour c = kWindowColourMark;  // a value ParseColour never produces
+    ParseColour(buf.data(), c);
+    if (c == kWindowColourMark) {
+        const std::string name = LowerText(key);
+        const char* stays = name == "bkcolor"    ? "the system's window colour"
+                            : name == "msgcolor" ? "128,128,255 (light blue)"
+                                                 : "0,0,255 (blue)";
+        Add(Severity::Error, e.line, 0, "bad-colour", key,
+            "malformed colour " + Quote(r.value) + " for '" + key +
+                "': needs three numbers red,green,blue separated by commas; the colour stays " + stays);
+        return;
+    }
+    // ParseColour cut the text at the two commas: look at the three pieces.
+    const char* red = buf.data();
+    const char* green = red + std::strlen(red) + 1;
+    const char* blue = green + std::strlen(green) + 1;
+    for (const char* piece : {red, green, blue}) {
+        if (!IsPlainNumber(piece, false) || DecimalValue(piece) > 255) {
+            Add(Severity::Warning, e.line, 0, "colour-read-as", key,
+                "colour " + Quote(r.value) + " for '" + key + "' is read as " + ColourText(c) +
+                    ": each part must be a number from 0 to 255");
+            return;
+        }
+    }
+}
+
+void Checker::CheckPosition(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (r.value.empty()) return;
+    const bool popup = SameNoCase(key, "xPos");
+    const char* yKey = popup ? "yPos" : "ySplash";
+    const Position& p = popup ? s_->popupPos : s_->splashPos;
+    const char* fallback = popup ? "the popup keeps its default place" : "the splash window is centred";
+    if (PositionKeyword(r.value.c_str())) return;
+    if (!IsDigit(r.value[0])) {
+        std::string best;
+        int bestDistance = 3;
+        for (const char* k : kPositionKeywords) {
+            int d = EditDistance(r.value, k);
+            if (d < bestDistance) bestDistance = d, best = k;
+        }
+        std::string text = "'" + key + "' " + Quote(r.value) +
+                           " is not a position (center, topleft, topright, bottomleft, bottomright, top, bottom, left, "
+                           "right, or a number with " +
+                           yKey + "); " + fallback;
+        if (!best.empty()) text += "; did you mean '" + best + "'?";
+        Add(Severity::Error, e.line, 0, "bad-position", key, text);
+        return;
+    }
+    const Read* y = FindRead(yKey);
+    if (p.x == -1) {
+        std::string text;
+        int line = e.line;
+        if (!y || y->value.empty())
+            text = "'" + key + "' is a number but " + yKey + " is not given: the position is ignored, " + fallback;
+        else if (!IsDigit(y->value[0])) {
+            text = "'" + std::string(yKey) + "' " + Quote(y->value) + " is not a number: the position is ignored, " +
+                   fallback;
+            if (y->lookup->entry) line = y->lookup->entry->line;
+        } else
+            text = "position numbers too large for 32 bits: the position is ignored, " + std::string(fallback);
+        Add(Severity::Error, line, 0, "bad-position", key, text);
+        return;
+    }
+    for (const Read* part : {&r, y}) {
+        if (part && !IsPlainNumber(part->value.c_str(), false)) {
+            char msg[200];
+            std::snprintf(msg, sizeof msg, "'%s' %s: the text after the number is ignored, the program reads %d",
+                          part->lookup->key, Quote(part->value).c_str(), part == &r ? p.x : p.y);
+            Add(Severity::Warning, part->lookup->entry ? part->lookup->entry->line : e.line, 0, "not-a-number",
+                part->lookup->key, msg);
+        }
+    }
+}
+
+void Checker::CheckCondition(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (r.value.empty()) return;
+    std::vector<char> buf(r.value.begin(), r.value.end());
+    buf.push_back('\0');
+    Condition condition;
+    const bool ok = ParseCondition(buf.data(), condition);
+    const std::string errorText = condition.parseError ? condition.parseError : "";
+
+    // Where each term starts in the text: a term is a letter and '?', and a
+    // test term's operand runs to the next '?'. ParseCondition's count says
+    // how many terms it took; this only turns that count into a column.
+    const std::string& text = r.value;
+    size_t pos = 0;
+    for (int i = 0; i < condition.count && pos < text.size(); ++i) {
+        pos += 2;
+        int kind = condition.terms[i].kind;
+        if (kind == TermFile || kind == TermVersion || kind == TermRegistry) {
+            size_t q = text.find('?', pos);
+            pos = q == std::string::npos ? text.size() : q + 1;
+        }
+    }
+    if (pos > text.size()) pos = text.size();
+    const bool main = SameNoCase(key, "FilenameCondition");
+    char msg[400];
+    if (!ok) {
+        size_t termEnd = pos + 2 <= text.size() ? text.find('?', pos + 2) : std::string::npos;
+        std::string term = text.substr(pos, termEnd == std::string::npos ? std::string::npos : termEnd - pos);
+        std::snprintf(msg, sizeof msg, "condition: %s at term %d %s; %s", errorText.c_str(), condition.count + 1,
+                      Quote(term, 40).c_str(),
+                      main ? "the program shows this message instead of starting the target"
+                           : (condition.count ? "the entry is tested with the terms before it only"
+                                              : "the entry is tested without any term (always true)"));
+        Add(Severity::Error, e.line, ColumnOf(e, text, pos), "bad-condition", key, msg);
+    } else if (condition.count == kMaxTerms && pos < text.size()) {
+        std::snprintf(msg, sizeof msg, "condition has more than %d terms: %s is ignored", static_cast<int>(kMaxTerms),
+                      Quote(text.substr(pos), 40).c_str());
+        Add(Severity::Warning, e.line, ColumnOf(e, text, pos), "condition-too-long", key, msg);
+    }
+    for (int i = 0; i < condition.count; ++i) {
+        const ConditionTerm& t = condition.terms[i];
+        if (t.kind == TermFile && t.path) filePaths_.push_back(std::make_pair(std::string(t.path), &e));
+        if (t.kind == TermRegistry && t.op != OpNone && t.comparisonText &&
+            (std::strncmp(t.comparisonText, "0x", 2) == 0 || std::strncmp(t.comparisonText, "0X", 2) == 0)) {
+            int fault = RadixOk;
+            ParseRadix(t.comparisonText.get() + 2, 16, &fault);
+            if (fault != RadixOk) {
+                std::string faultText = RadixFaultText(fault);
+                while (!faultText.empty() && faultText.back() == '\n') faultText.pop_back();
+                Add(Severity::Warning, e.line, 0, "bad-hex", key,
+                    "comparison text " + Quote(t.comparisonText.get()) + " is not a hexadecimal number (" + faultText +
+                        "): a number value never compares true with it");
+            }
+        }
+    }
+}
+
+void Checker::CheckVersion(const Read& r) {
+    const IniFile::Entry& e = *r.lookup->entry;
+    const std::string key = r.lookup->key;
+    if (r.value.empty()) return;
+    std::vector<char> buf(r.value.begin(), r.value.end());
+    buf.push_back('\0');
+    VersionBound bound;
+    if (!ParseVersionBound(bound, buf.data()))
+        Add(Severity::Error, e.line, 0, "bad-version", key,
+            "malformed version bound " + Quote(r.value) + " for '" + key +
+                "': write major.minor.build.revision (each 0 to 65535) or not, optionally followed by ,program.exe; "
+                "no version test is made");
+}
+
+}  // namespace engine
+}  // namespace corvcheck
