@@ -27,19 +27,21 @@ bool IsCurrentDirectory(const char* folder) {
     return std::strcmp(current, folder) == 0;
 }
 
-// The shell names a file's type by its name and attributes. Handed the
-// attributes, it does not open the file's folder, its desktop.ini or the
-// helpers it would load for that (each a seek on a disc); a file that is not
-// there still gets no type name. The name comes in the ANSI code page.
+// The shell names a plain file's type by its name and attributes. Handed
+// the attributes, it does not open the file's folder, its desktop.ini or the
+// helpers it would load for that (each a seek on a disc). Anything else (a
+// folder, which desktop.ini may customise, a drive root, an address, a shell
+// namespace name, a file that is not there) is asked about as itself. The
+// name comes in the ANSI code page.
 HeapText TypeName(const char* target) {
     SHFILEINFOA info;
     std::memset(&info, 0, sizeof info);
     if (target && *target) {
         AnsiArg name(target);
         const DWORD attributes = GetFileAttributesA(name);
-        if (attributes == INVALID_FILE_ATTRIBUTES ||
-            !SHGetFileInfoA(name, attributes, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
-            info.szTypeName[0] = '\0';
+        const bool plainFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const UINT flags = SHGFI_TYPENAME | (plainFile ? SHGFI_USEFILEATTRIBUTES : 0);
+        if (!SHGetFileInfoA(name, plainFile ? attributes : 0, &info, sizeof info, flags)) info.szTypeName[0] = '\0';
     }
     info.szTypeName[sizeof info.szTypeName - 1] = '\0';
     HeapText utf8 = Utf8FromAnsi(info.szTypeName);

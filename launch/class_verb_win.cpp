@@ -65,7 +65,9 @@ StartResult Fail(DWORD error) {
 
 // The verb's command of a class, or of the class an extension names (.txt
 // names txtfile), followed once with its own redirection; an expandable
-// command has its variables expanded. 0, or why there is none.
+// command has its variables expanded. 0, or why there is none. Only an
+// extension's default value names a class: a class's own default value is
+// its display name ("Text Document").
 DWORD ReadClassCommand(const char* cls, const char* verb, char (&command)[kCommandCap]) {
     char className[kCommandCap];
     bool expandable = false;
@@ -73,6 +75,7 @@ DWORD ReadClassCommand(const char* cls, const char* verb, char (&command)[kComma
     if (!CopyBounded(className, sizeof className, cls)) return ERROR_NO_ASSOCIATION;
     FollowCurVer(className);
     if (!ReadVerbCommand(className, verb, command, &expandable)) {
+        if (cls[0] != '.') return ERROR_NO_ASSOCIATION;
         char named[kCommandCap];
         if (!ReadClassesDefault(className, named, sizeof named) || !named[0]) return ERROR_NO_ASSOCIATION;
         std::memcpy(className, named, sizeof className);

@@ -57,7 +57,7 @@ ProgramRun RunProgram(HWND owner, const char* program, const char* parameters, b
 // cuts the text it is given.
 bool StartTargetAgain(HWND owner) {
     const char* target = run.target;
-    if (!target || !target[0]) return false;
+    if (!target) return false;
     if (target[0] == '~') {
         HeapText copy = CopyToHeap(target);
         return copy && OpenClassVerb(owner, copy).Started();

@@ -82,7 +82,7 @@ MainStart StartMainTarget(HWND owner) {
     // A popup without a target (no Filename, no command line) has nothing to
     // start, even when the main entry's button is pressed.
     const char* target = run.target;
-    if (!target || !target[0]) return start;
+    if (!target) return start;
     start.shownTarget = CopyToHeap(target);
     if (target[0] == '~') {
         // The lookup cuts the text in place; the copy keeps the target whole

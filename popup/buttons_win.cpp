@@ -5,6 +5,7 @@
 
 #include "base/ansi_text.h"
 #include "base/owned_win.h"
+#include "popup/layout.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
@@ -61,7 +62,7 @@ void SetCaption(HWND control, const char* caption) {
 // Exit button's height and where the next control goes.
 struct Row {
     HDC dc;
-    int top, spaces, exitHeight, nextX;
+    int top, spaces, exitWidth, exitHeight, nextX;
     bool stopped;
 };
 
@@ -71,6 +72,7 @@ bool MakeExitButton(HWND window, Row& row) {
     SIZE text = {0, 0};
     MeasureText(row.dc, settings.ExitMsg, lstrlenA(settings.ExitMsg), &text);
     const int width = text.cx + row.spaces;
+    row.exitWidth = width;
     row.exitHeight = text.cy * 7 / 4;
     if (!popup.exitButton.exists) {
         HWND exitButton = CreateButton(settings.ExitMsg, kExitStyle, popup.textLeft, row.top, width, row.exitHeight,
@@ -83,6 +85,29 @@ bool MakeExitButton(HWND window, Row& row) {
     PlaceControl(popup.exitButton, popup.textLeft, row.top, width, row.exitHeight);
     row.nextX = popup.textLeft + width + 2 * row.spaces;
     return true;
+}
+
+// A menu column that the Exit button would reach into moves down, and the
+// popup grows with it.
+void MakeRoomForExit(HWND window, const Row& row) {
+    if (popup.menuWidth <= 0) return;
+    TextBlock t;
+    t.textLeft = popup.textLeft;
+    t.buttonRowTop = row.top;
+    t.menuLeft = popup.menuLeft;
+    t.menuTop = popup.menuTop;
+    const int shift = MenuTopClearOfExit(t, settings.yMenu, row.exitWidth, row.exitHeight, popup.menuWidth) - t.menuTop;
+    if (shift <= 0) return;
+    for (int id = IdMainEntry; id < IdFirstEntry + kMaxMenuEntries; ++id) {
+        HWND button = GetDlgItem(window, id);
+        RECT r;
+        if (!button || !GetWindowRect(button, &r)) continue;
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        MoveWindow(button, r.left, r.top + shift, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    popup.menuTop += shift;
+    popup.windowHeight += shift;
+    MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
 }
 
 void OfferInstall(HWND window, Row& row, const char* caption) {
@@ -149,9 +174,10 @@ void CreatePopupButtons(HWND window, bool offerInstall, const char* installCapti
     const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
     SIZE spaces = {0, 0};
     GetTextExtentPoint32A(dc, "    ", 4, &spaces);
-    Row row = {dc, popup.buttonRowTop, (int)spaces.cx, 0, 0, false};
+    Row row = {dc, popup.buttonRowTop, (int)spaces.cx, 0, 0, 0, false};
 
     if (!MakeExitButton(window, row)) return;
+    MakeRoomForExit(window, row);
     RemoveRowControlsFromFocusList();
     const int exitSlot = AppendToFocusList(popup.exitButton.window);
     if (offerInstall) {

@@ -69,8 +69,9 @@ void DecideMenuButtons() {
 }
 
 // Sizes the offered buttons alike and makes them in one column, clear of the
-// Exit button a failure may add (`exitText` is its caption's size in the
-// system font); returns the menu top below the last button made.
+// Exit button when the button row is shown from the start, with the check box
+// (`exitText` is its caption's size in the system font); a failure adds the
+// row later and makes room then. Returns the menu top below the last button.
 int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, int* buttonWidth) {
     const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
     SIZE spaces = {0, 0};
@@ -89,8 +90,12 @@ int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, 
     *buttonWidth = width;
 
     popup.focusCount = 0;
-    int top = MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx, exitText.cy * 7 / 4,
-                                 sizer.any ? width : 0);
+    int top = settings.doNotRepeatActive ? MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx,
+                                                              exitText.cy * 7 / 4, sizer.any ? width : 0)
+                                         : block.menuTop;
+    popup.menuLeft = block.menuLeft;
+    popup.menuTop = top;
+    popup.menuWidth = sizer.any ? width : 0;
     for (int n = 0; n <= kMaxMenuEntries; ++n)
         if (captions[n]) AddMenuButton(captions[n], window, width, height, block.menuLeft, &top, n);
     popup.focusIndex = 0;

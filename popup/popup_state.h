@@ -56,9 +56,11 @@ struct PopupState {
     size_t popupTextLength = 0;
     HeapText ownedText;
 
-    // Menu buttons offered: a caption given and the condition holding.
+    // Menu buttons offered: a caption given and the condition holding; where
+    // their column stands (width 0: no menu buttons).
     bool mainOffered = false;
     bool entryOffered[kMaxMenuEntries + 1] = {};
+    int menuLeft = 0, menuTop = 0, menuWidth = 0;
 
     HWND focusList[kFocusSlots] = {};
     int focusCount = -1;

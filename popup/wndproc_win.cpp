@@ -19,7 +19,9 @@ LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                             : DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool HasTarget() { return run.targetGiven && run.target && run.target[0]; }
+// An empty target (corvane.exe "") is a target too: its start is tried and
+// its failure told.
+bool HasTarget() { return run.targetGiven && run.target; }
 
 bool StartEntry(HWND window, int n) {
     MenuEntry& entry = settings.menu[n];

@@ -117,6 +117,21 @@ TEST_F(Scenario, MissingTargetShowsFailureWithExitButtonStopsTimerAndExitsWithCo
     g.Note("controls: " + Captions(view));
 }
 
+// corvane.exe "" names a target, the empty one: it is tried like any other
+// and its failure told, with the exit code of a failed start.
+TEST_F(Scenario, EmptyTargetIsTriedAndItsFailureToldWithExit) {
+    Medium m("emptytarget", 'N');
+    Author(m, "[Info]\r\nShowTime=5\r\n");
+    Program run;
+    ASSERT_TRUE(run.Start(Autorun(m, "\"\""), m.Root()));
+    PopupView view = WaitForView(run.Pid(), RowReady, 2);
+    ASSERT_NE(view.Find(2), nullptr) << "no Exit button for the failed start: " << Captions(view);
+    ASSERT_TRUE(Click(run.Pid(), 2));
+    ASSERT_TRUE(run.WaitExit(5000));
+    EXPECT_NE(run.ExitCode(), 0u) << "a failed start's code";
+    EXPECT_TRUE(Spied(1, 500).empty());
+}
+
 // ------------------------------------------------------------------ menu mode
 
 TEST_F(Scenario, MenuModeCentresButtonsInOrderStartsTheClickedEntryAndCloses) {

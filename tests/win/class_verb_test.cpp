@@ -204,6 +204,14 @@ TEST_F(ClassVerbTest, MissingVerbFailsWithNoAssociation) {
     SetLastError(0);
     EXPECT_EQ(Open("~" + cls + "~"), -2);  // an empty verb is not "open"
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    // A class's default value is its display name, not a class to look in,
+    // even when a class of that name exists.
+    const std::string other = NewClass("Display");
+    SetCommand(other, "print", Quoted(spy) + " other");
+    ASSERT_TRUE(SetClassesRootDefault(cls, other));
+    SetLastError(0);
+    EXPECT_EQ(Open("~" + cls + "~print"), -2);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
 }
 
 TEST_F(ClassVerbTest, CommandKeyWithoutValueFailsWithNoAssociation) {

@@ -649,11 +649,9 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
             EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(kids[i].window, GWL_STYLE) & 0xF);
         }
         EXPECT_EQ(3, popup.focusCount);
-        // The menu column starts a status line below the button row, or just
-        // below the Exit button when that is taller and would reach into it;
-        // all of it is inside.
-        const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
-        EXPECT_EQ(popup.buttonRowTop + std::max(popup.frameHeight + popup.statusLineHeight, rowHeight), kids[0].rect.top);
+        // The menu column starts a status line below the button row; all of
+        // it is inside.
+        EXPECT_EQ(popup.buttonRowTop + popup.frameHeight + popup.statusLineHeight, kids[0].rect.top);
         RECT client = ClientRect(w);
         EXPECT_LE(kids[2].rect.bottom, client.bottom);
         EXPECT_LE(kids[2].rect.right, client.right);
@@ -666,6 +664,41 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
         EXPECT_EQ(kids[0].window, GetFocus());
         EXPECT_EQ("Choose a program", std::string(popup.popupText, popup.popupTextLength));
         SaveScreenshot(w, "menu_three_buttons");
+    });
+}
+
+// The Exit button of a row is taller than the small status line below which
+// the menu starts: the menu moves just below it, but only once the row is
+// there (the check box from the start, or a failure after a click).
+void ExpectMenuClearOfTheRow(HWND w) {
+    const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
+    ASSERT_GT(rowHeight, popup.frameHeight + popup.statusLineHeight) << "the case needs a tall Exit button";
+    ASSERT_TRUE(popup.exitButton.exists);
+    const RECT first = ChildRect(w, GetDlgItem(w, IdMainEntry)), second = ChildRect(w, GetDlgItem(w, IdFirstEntry));
+    EXPECT_EQ(popup.buttonRowTop + rowHeight, first.top);
+    EXPECT_EQ(first.top + 3 * (first.bottom - first.top) / 2, second.top);
+    EXPECT_LE(second.bottom, ClientRect(w).bottom);
+}
+
+TEST_F(Popup, MenuStartsClearOfARowShownFromTheStart) {
+    settings.MsgSize = 6;
+    MenuMode({"Main", "Second"});
+    settings.doNotRepeatActive = true;
+    RunWith("", [](HWND w) { ExpectMenuClearOfTheRow(w); });
+}
+
+TEST_F(Popup, MenuMakesRoomWhenAFailureAddsTheRow) {
+    settings.MsgSize = 6;
+    MenuMode({"Main", "Second"});
+    RunWith("", [](HWND w) {
+        const int statusLine = popup.buttonRowTop + popup.frameHeight + popup.statusLineHeight;
+        EXPECT_EQ(statusLine, Children(w)[0].rect.top) << "no row yet: the menu stays where it was laid out";
+        const int heightBefore = WindowRect(w).bottom - WindowRect(w).top;
+        CreatePopupButtons(w, false, nullptr);
+        ShowPopupText(w, false);
+        const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
+        EXPECT_EQ(heightBefore + popup.buttonRowTop + rowHeight - statusLine, WindowRect(w).bottom - WindowRect(w).top);
+        ExpectMenuClearOfTheRow(w);
     });
 }
 

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,21 @@ TEST_F(SettleTargetTest, EmptyTargetIsStillATarget) {
     ASSERT_NE(popup.popupText, nullptr);
     EXPECT_STREQ(popup.popupText, "Starting ... ");
     EXPECT_EQ(popup.popupTextLength, 13u);
+}
+
+// Anything but a plain file is named as the shell names the object itself:
+// a folder, a drive root, a shell namespace name that has no attributes at
+// all (the quick answer from attributes would give it no type name).
+TEST_F(SettleTargetTest, FoldersRootsAndNamespaceNamesAreNamedAsThemselves) {
+    const std::string computer = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    ASSERT_EQ(GetFileAttributesA(computer.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& target : {programDir.substr(0, 3), programDir, computer}) {
+        SHFILEINFOA itself = {};
+        ASSERT_TRUE(SHGetFileInfoA(target.c_str(), 0, &itself, sizeof itself, SHGFI_TYPENAME)) << target;
+        ASSERT_NE(itself.szTypeName[0], '\0') << target;
+        Settle("\"" + target + "\"");
+        EXPECT_EQ(std::string(popup.popupText), "Starting " + target + " (" + itself.szTypeName + ")... ");
+    }
 }
 
 TEST_F(SettleTargetTest, Utf8ModeJoinsTheStatusTextFromUtf8Pieces) {
