@@ -8,8 +8,9 @@ extern const char kDoNotShowKey[];  // "Software\QRN\CorvaneCDs"
 
 // Opens or creates the key; null when that fails.
 HKEY OpenDoNotShowKey();
-// Reads the named value into a 4-byte buffer that starts as zero; the type is
-// ignored. False when the value is missing or longer than 4 bytes.
+// Reads the named value (a UTF-8 name) into a 4-byte buffer that starts as
+// zero; the type is ignored. False when the value is missing or longer than 4
+// bytes.
 bool ReadDoNotShowValue(HKEY key, const char* name, uint32_t* value);
 void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow);
 

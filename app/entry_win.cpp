@@ -7,7 +7,7 @@
 
 #include "app/donotshow.h"
 #include "app/target_select.h"
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "base/format.h"
 #include "base/startup_marks.h"
 #include "popup/popup.h"
@@ -45,35 +45,29 @@ void RestrictDllSearch() {
     if (setDir) setDir("");
 }
 
-// The C runtime's own cut of the command line takes bytes from 0x80 up for
-// control characters and leading blanks for the end of the program name, so
-// an accented folder or document name, or a launcher that puts blanks first,
-// would hand over a wrong target. The cut is made here from the whole line,
-// on a copy that lives as long as the run, since the target and texts point
-// into it. In UTF-8 mode the copy is the line's UTF-8 form, so that the target
-// and message join the settings' texts in one encoding.
-char* ProgramArguments(HeapText& copy, char* runtimeArguments) {
-    const char* whole = GetCommandLineA();
-    if (!whole) return runtimeArguments;
-    copy = Utf8FromAnsi(whole);
-    if (!copy) copy = CopyToHeap(whole);
-    return copy ? ArgumentsAfterProgramName(copy) : runtimeArguments;
+// The command line as the shell wrote it, in any script: the UTF-8 form of
+// the whole wide line, cut here (the C runtime's cut takes bytes from 0x80 up
+// for control characters, and leading blanks for the end of the program
+// name). The copy lives as long as the run: the target and texts point into it.
+char* ProgramArguments(HeapText& copy) {
+    copy = Utf8FromWide(GetCommandLineW());
+    return copy ? ArgumentsAfterProgramName(copy) : nullptr;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
     RestrictDllSearch();
     STARTUP_MARK("DLL search restricted");
 
     // The settings model is at its defaults already (its constructor), and
     // ReadSettings resets it again before it reads.
     popup.instanceHandle = instance;
-    char modulePath[260];
-    const DWORD length = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+    wchar_t modulePath[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
     // A path cut at the buffer's end would name the wrong folder.
-    const bool havePath = length > 0 && length < sizeof modulePath;
-    SetStartupPaths(havePath ? modulePath : nullptr);
+    const HeapText path = length > 0 && length < MAX_PATH ? Utf8FromWide(modulePath) : HeapText();
+    SetStartupPaths(path);
 
     IniFile ini;
     LoadSettingsFile(run.settingsPath, ini);
@@ -83,12 +77,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (settings.viewerMsgMissing) {
         char text[64];
         FormatText(text, sizeof text, "ViewerMsg%d parameter not given", settings.viewerMsgMissing);
-        MessageBoxA(nullptr, text, AnsiArg(settings.Title), MB_OK);
+        MessageBoxW(nullptr, WideArg(text), WideArg(settings.Title), MB_OK);
     }
     STARTUP_MARK("settings parsed");
 
     HeapText arguments;
-    PopupArgs args = {previous, ProgramArguments(arguments, commandLine), showCommand};
+    PopupArgs args = {previous, ProgramArguments(arguments), showCommand};
     RunWithDoNotShowMemory(RunPopupThunk, &args);
 
     ReleasePopupObjects();

@@ -8,7 +8,6 @@
 // functions work without it.
 #include <windows.h>
 
-#include "settings/cmdline.h"
 #include "base/startup_marks.h"
 
 extern "C" {
@@ -47,7 +46,8 @@ __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup(void) 
     int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
 
     STARTUP_MARK("constructors, arguments");
-    int code = WinMain(GetModuleHandleA(nullptr), nullptr, ArgumentsAfterProgramName(GetCommandLineA()), showCommand);
+    // The entry takes its command line from the system in any script.
+    int code = WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, showCommand);
 
     while (exitFunctionCount > 0) exitFunctions[--exitFunctionCount]();
     ExitProcess(static_cast<UINT>(code));

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/target_select.h"
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "base/startup_marks.h"
 #include "popup/popup_state.h"
 #include "settings/cmdline.h"
@@ -17,36 +17,34 @@ namespace {
 // An autorun entry usually starts the program in its own folder already;
 // setting it again would open the folder once more, a seek on a disc.
 bool IsCurrentDirectory(const char* folder) {
-    char current[MAX_PATH + 1];
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
+    wchar_t current[MAX_PATH + 1];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH, current);
     if (n == 0 || n >= MAX_PATH) return false;
-    if (current[n - 1] != '\\') {
-        current[n++] = '\\';
-        current[n] = '\0';
+    if (current[n - 1] != L'\\') {
+        current[n++] = L'\\';
+        current[n] = L'\0';
     }
-    return std::strcmp(current, folder) == 0;
+    const HeapText utf8 = Utf8FromWide(current);
+    return utf8 && std::strcmp(utf8, folder) == 0;
 }
 
 // The shell names a plain file's type by its name and attributes. Handed
 // the attributes, it does not open the file's folder, its desktop.ini or the
 // helpers it would load for that (each a seek on a disc). Anything else (a
 // folder, which desktop.ini may customise, a drive root, an address, a shell
-// namespace name, a file that is not there) is asked about as itself. The
-// name comes in the ANSI code page.
+// namespace name, a file that is not there) is asked about as itself.
 HeapText TypeName(const char* target) {
-    SHFILEINFOA info;
+    SHFILEINFOW info;
     std::memset(&info, 0, sizeof info);
     if (target && *target) {
-        AnsiArg name(target);
-        const DWORD attributes = GetFileAttributesA(name);
+        const WideArg name(target);
+        const DWORD attributes = GetFileAttributesW(name);
         const bool plainFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         const UINT flags = SHGFI_TYPENAME | (plainFile ? SHGFI_USEFILEATTRIBUTES : 0);
-        if (!SHGetFileInfoA(name, plainFile ? attributes : 0, &info, sizeof info, flags)) info.szTypeName[0] = '\0';
+        if (!SHGetFileInfoW(name, plainFile ? attributes : 0, &info, sizeof info, flags)) info.szTypeName[0] = L'\0';
     }
-    info.szTypeName[sizeof info.szTypeName - 1] = '\0';
-    HeapText utf8 = Utf8FromAnsi(info.szTypeName);
-    if (utf8) return utf8;
-    return CopyToHeap(info.szTypeName);
+    info.szTypeName[sizeof info.szTypeName / sizeof info.szTypeName[0] - 1] = L'\0';
+    return Utf8FromWide(info.szTypeName);
 }
 
 }  // namespace
@@ -64,7 +62,7 @@ void SettleTarget(char* commandLine) {
     // program folder; a failure leaves the inherited directory, which is all
     // that can be done about it.
     if (!choice.keepDirectory && run.programFolderKnown && !IsCurrentDirectory(run.programFolder))
-        SetCurrentDirectoryA(run.programFolder);
+        SetCurrentDirectoryW(WideArg(run.programFolder));
     STARTUP_MARK("current directory");
 
     if (choice.popupText) {

@@ -66,8 +66,8 @@ struct ModuleTraits : NullIsNone<HMODULE> {
     static void Free(HMODULE m) { FreeLibrary(m); }
 };
 // Texts the system allocated for the caller (FormatMessage's buffer).
-struct LocalTraits : NullIsNone<char*> {
-    static void Free(char* text) { LocalFree(text); }
+struct LocalTraits : NullIsNone<wchar_t*> {
+    static void Free(wchar_t* text) { LocalFree(text); }
 };
 
 using Font = Owned<HFONT, GdiTraits<HFONT>>;
@@ -78,7 +78,7 @@ using MemoryDC = Owned<HDC, MemoryDCTraits>;
 using RegKey = Owned<HKEY, RegKeyTraits>;
 using KernelHandle = Owned<HANDLE, KernelTraits>;
 using Module = Owned<HMODULE, ModuleTraits>;
-using LocalText = Owned<char*, LocalTraits>;
+using LocalText = Owned<wchar_t*, LocalTraits>;
 
 // A window's device context, released when the scope ends.
 class WindowDC {

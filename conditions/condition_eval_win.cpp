@@ -4,19 +4,20 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/ansi_text.h"
+#include <cstring>
+
 #include "base/owned_win.h"
+#include "base/wide_text.h"
 #include "conditions/condition.h"
 
 namespace {
 
 bool FileTest(const ConditionTerm& term) {
-    return term.path && GetFileAttributesA(AnsiArg(term.path)) != INVALID_FILE_ATTRIBUTES;
+    return term.path && GetFileAttributesW(WideArg(term.path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool NameMatches(const VersionBound& bound, const char* programName) {
-    // The program's name comes from the shell in the ANSI code page.
-    return !bound.programName || EqualNoCase(programName, AnsiArg(bound.programName));
+    return !bound.programName || EqualNoCase(programName, bound.programName);
 }
 
 bool VersionTest(const ConditionTerm& term, const char* target) {
@@ -24,10 +25,8 @@ bool VersionTest(const ConditionTerm& term, const char* target) {
     const VersionBound& to = term.toBound;
     if (!from.set) return true;
 
-    char program[MAX_PATH] = {};
-    HINSTANCE found = FindExecutableA(AnsiArg(target ? target : ""), nullptr, program);
-    if (reinterpret_cast<INT_PTR>(found) <= 32) return from.negated;
-    program[MAX_PATH - 1] = '\0';
+    char program[kProgramRoom];
+    if (FindAssociatedProgram(target, program) <= 32) return from.negated;
     const char* name = FileNamePart(program);
 
     if (from.negated) {
@@ -52,34 +51,50 @@ HKEY RootHandle(int root) {
     }
 }
 
+// Texts compare byte by byte in the settings file's own encoding: UTF-8, or
+// for a file in the ANSI code page that code page, as the system's ANSI
+// functions handed both over. Other data compares as stored with the ANSI
+// form of the text.
+bool CompareText(const BYTE* data, DWORD size, DWORD type, const ConditionTerm& term) {
+    const HeapText ansiText = AnsiFromUtf8(term.comparisonText);
+    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)
+        return CompareRegistryText(data, size, term.op, ansiText);
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(data);
+    const HeapText value = utf8Mode ? Utf8FromWide(wide, (int)(size / 2)) : AnsiFromWide(wide, (int)(size / 2));
+    if (!value) return false;
+    const char* wanted = utf8Mode ? term.comparisonText.get() : ansiText.get();
+    return CompareRegistryText(reinterpret_cast<const unsigned char*>(value.get()), (uint32_t)std::strlen(value),
+                               term.op, wanted);
+}
+
 bool CompareValue(HKEY key, const ConditionTerm& term) {
-    const AnsiArg name(term.valueName ? term.valueName : "");
+    const WideArg name(term.valueName ? term.valueName.get() : "");
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (term.op == OpNone) return true;
 
     if (type == REG_DWORD) {
         DWORD number = 0;
         DWORD numberSize = sizeof number;
-        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &numberSize) != ERROR_SUCCESS)
+        if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &numberSize) != ERROR_SUCCESS)
             return false;
         return CompareRegistryNumber(number, term.op, term.comparisonText);
     }
 
-    // One spare byte so an empty value still gets a buffer; the comparison
+    // Spare bytes so an empty value still gets a buffer; the comparison
     // itself never looks past the size the registry reports.
-    HeapPtr<BYTE> data = HeapPtr<BYTE>::Allocate(static_cast<size_t>(size) + 1);
+    HeapPtr<BYTE> data = HeapPtr<BYTE>::Allocate(static_cast<size_t>(size) + 2);
     if (!data) return false;
     DWORD dataSize = size;
-    return RegQueryValueExA(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size &&
-           CompareRegistryText(data, dataSize, term.op, AnsiArg(term.comparisonText));
+    return RegQueryValueExW(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size &&
+           CompareText(data, dataSize, type, term);
 }
 
 bool RegistryTest(const ConditionTerm& term) {
     HKEY root = RootHandle(term.rootKey);
     if (!term.subkeyPath) return CompareValue(root, term);
     RegKey key;
-    if (RegOpenKeyExA(root, AnsiArg(term.subkeyPath), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, WideArg(term.subkeyPath), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return false;
     return CompareValue(key, term);
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
 #include "base/owned_win.h"
+#include "base/wide_text.h"
 #include "conditions/version_bound.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
@@ -15,9 +15,9 @@
 
 namespace {
 
-typedef DWORD(WINAPI* GetSizeFn)(LPCSTR, LPDWORD);
-typedef BOOL(WINAPI* GetInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
-typedef BOOL(WINAPI* QueryFn)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+typedef DWORD(WINAPI* GetSizeFn)(LPCWSTR, LPDWORD);
+typedef BOOL(WINAPI* GetInfoFn)(LPCWSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI* QueryFn)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
 
 struct VersionApi {
     GetSizeFn getSize;
@@ -26,20 +26,20 @@ struct VersionApi {
 };
 
 HMODULE LoadSystemVersionDll() {
-    static const char kName[] = "\\version.dll";
-    char path[MAX_PATH];
-    UINT n = GetSystemDirectoryA(path, MAX_PATH);
-    if (n == 0 || n + sizeof kName > MAX_PATH) return nullptr;
+    static const wchar_t kName[] = L"\\version.dll";
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n + sizeof kName / sizeof kName[0] > MAX_PATH) return nullptr;
     memcpy(path + n, kName, sizeof kName);
 
     // Where the loader knows the flag, the DLL's own dependencies are also
     // taken from the system folder only. Older systems reject the flag.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (kernel && GetProcAddress(kernel, "AddDllDirectory")) {
-        HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (module) return module;
     }
-    return LoadLibraryA(path);
+    return LoadLibraryW(path);
 }
 
 // Loaded once per process on first use and kept until the process ends.
@@ -50,9 +50,9 @@ const VersionApi* GetVersionApi() {
     Module module(LoadSystemVersionDll());
     if (!module.Valid()) return nullptr;
     VersionApi found;
-    found.getSize = reinterpret_cast<GetSizeFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeA")));
-    found.getInfo = reinterpret_cast<GetInfoFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoA")));
-    found.query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "VerQueryValueA")));
+    found.getSize = reinterpret_cast<GetSizeFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeW")));
+    found.getInfo = reinterpret_cast<GetInfoFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoW")));
+    found.query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module, "VerQueryValueW")));
     if (!found.getSize || !found.getInfo || !found.query) return nullptr;
     module.Release();  // kept for the rest of the process
     api = found;
@@ -64,14 +64,15 @@ const VersionApi* GetVersionApi() {
 bool ReadFileVersion(const char* programPath, FileVersion& version) {
     const VersionApi* api = GetVersionApi();
     if (!api || !programPath) return false;
+    const WideArg path(programPath);
     DWORD handle = 0;
-    DWORD size = api->getSize(programPath, &handle);
+    const DWORD size = api->getSize(path, &handle);
     if (size == 0) return false;
     HeapPtr<BYTE> buffer = HeapPtr<BYTE>::Allocate(size);
-    if (!buffer || !api->getInfo(programPath, 0, size, buffer)) return false;
+    if (!buffer || !api->getInfo(path, 0, size, buffer)) return false;
     void* block = nullptr;
     UINT length = 0;
-    if (!api->query(buffer, "\\", &block, &length) || !block || length < sizeof(VS_FIXEDFILEINFO)) return false;
+    if (!api->query(buffer, L"\\", &block, &length) || !block || length < sizeof(VS_FIXEDFILEINFO)) return false;
     const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(block);
     if (info->dwSignature != 0xFEEF04BD) return false;
     version.major = HIWORD(info->dwFileVersionMS);
@@ -91,6 +92,6 @@ bool IsVersionBelow(const VersionBound& bound, const char* programPath) {
 
 bool IsViewerTooOld(const VersionBound& bound, const char* foundProgramPath) {
     if (!bound.set) return false;
-    if (bound.programName && !EqualNoCase(FileNamePart(foundProgramPath), AnsiArg(bound.programName))) return false;
+    if (bound.programName && !EqualNoCase(FileNamePart(foundProgramPath), bound.programName)) return false;
     return IsVersionBelow(bound, foundProgramPath);
 }

@@ -26,6 +26,11 @@ struct FileVersion { uint16_t major, minor, build, revision; };
 bool VersionIsBelow(const FileVersion& have, const VersionBound& bound);
 
 // --- platform side (file_version_win.cpp) ---
+// Room for a program's path as the shell finds it, in UTF-8.
+enum { kProgramRoom = 3 * 260 + 1 };
+// The program the shell opens `file` with (UTF-8 in and out); returns the
+// shell's code: above 32 when one was found.
+long long FindAssociatedProgram(const char* file, char (&program)[kProgramRoom]);
 // True when the program file's version is below the bound, or when the file
 // has no readable version information.
 bool IsVersionBelow(const VersionBound& bound, const char* programPath);

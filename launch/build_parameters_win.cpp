@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
+#include "base/text.h"
+#include "base/wide_text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
 
@@ -39,19 +40,13 @@ void ExpandBoth(char* dest, size_t cap, const char* templ, const char* asWritten
 }  // namespace
 
 HeapText BuildSpecialParameters(const char* templ, const char* targetText) {
-    // The result goes to the shell with a full path from the system, so the
-    // settings' texts join it in the ANSI code page.
-    const AnsiArg ansiTemplate(templ ? templ : ""), ansiTarget(targetText ? targetText : "");
-    templ = ansiTemplate;
-    targetText = ansiTarget;
+    if (!templ) templ = "";
+    if (!targetText) targetText = "";
+    wchar_t wideFull[kCommandCap];
+    const DWORD n = targetText[0] ? GetFullPathNameW(WideArg(targetText), kCommandCap, wideFull, nullptr) : 0;
+    const HeapText full = n > 0 && n < kCommandCap ? Utf8FromWide(wideFull) : HeapText();
     char fullPath[kCommandCap];
-    DWORD n = targetText[0] ? GetFullPathNameA(targetText, sizeof fullPath, fullPath, nullptr) : 0;
-    if (n == 0 || n >= sizeof fullPath) {
-        size_t length = std::strlen(targetText);
-        if (length >= sizeof fullPath) length = sizeof fullPath - 1;
-        std::memcpy(fullPath, targetText, length);
-        fullPath[length] = '\0';
-    }
+    CopyBounded(fullPath, sizeof fullPath, full ? full.get() : targetText);
     HeapText result = HeapText::Allocate(kCommandCap);
     if (result) ExpandBoth(result, kCommandCap, templ, targetText, fullPath);
     return result;

@@ -4,32 +4,39 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
 #include "base/format.h"
 #include "base/owned_win.h"
 #include "base/text.h"
+#include "base/wide_text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
 #include "settings/run_state.h"
 
 namespace {
 
-typedef DWORD(WINAPI* GetLongPathNameAFn)(LPCSTR, LPSTR, DWORD);
+// Copies a wide text as UTF-8; false when it does not fit.
+bool CopyUtf8(char* out, size_t cap, const wchar_t* text, int length = -1) {
+    const HeapText utf8 = Utf8FromWide(text, length);
+    return utf8 && CopyBounded(out, cap, utf8);
+}
 
 // Reads the default value of HKEY_CLASSES_ROOT\<keyPath> as a terminated
 // string. Only string values count: anything else is not a command line.
 // `expandable` (when given) tells a REG_EXPAND_SZ value.
 bool ReadClassesDefault(const char* keyPath, char* out, DWORD cap, bool* expandable = nullptr) {
+    out[0] = '\0';
     RegKey key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, WideArg(keyPath), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+    wchar_t value[kCommandCap];
     DWORD type = 0;
-    DWORD size = cap - 1;  // keep room for a terminator the value may lack
-    const LONG rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    DWORD size = sizeof value - sizeof value[0];  // keep room for a terminator the value may lack
+    const LONG rc = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    value[size / sizeof value[0]] = L'\0';
+    if (!CopyUtf8(out, cap, value)) {
         out[0] = '\0';
         return false;
     }
-    out[size < cap ? size : cap - 1] = '\0';
     if (expandable) *expandable = type == REG_EXPAND_SZ;
     return true;
 }
@@ -50,10 +57,12 @@ bool ReadVerbCommand(const char* className, const char* verb, char (&command)[kC
 }
 
 long EnvironmentValue(const char* name, char* value, size_t cap) {
+    wchar_t wide[kCommandCap];
     SetLastError(0);
-    const DWORD n = GetEnvironmentVariableA(name, value, static_cast<DWORD>(cap));
+    const DWORD n = GetEnvironmentVariableW(WideArg(name), wide, kCommandCap);
     if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return -1;
-    return static_cast<long>(n);  // cap or more: did not fit
+    if (n >= kCommandCap || !CopyUtf8(value, cap, wide, (int)n)) return static_cast<long>(cap);  // did not fit
+    return static_cast<long>(std::strlen(value));
 }
 
 StartResult Fail(DWORD error) {
@@ -94,11 +103,12 @@ DWORD ReadClassCommand(const char* cls, const char* verb, char (&command)[kComma
 // the operand's full path in its long form. 0, or why it could not be done:
 // a command line that would outgrow its buffer is refused rather than started
 // with a placeholder left in it or its parameters cut off.
-DWORD PutOperand(char (&command)[kCommandCap], const char* operand, char (&fullPath)[MAX_PATH]) {
-    char windowsFolder[MAX_PATH];
-    const UINT w = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+DWORD PutOperand(char (&command)[kCommandCap], const char* operand, char (&fullPath)[kCommandCap]) {
+    wchar_t wideWindows[MAX_PATH];
+    const UINT w = GetWindowsDirectoryW(wideWindows, MAX_PATH);
     if (w == 0) return GetLastError();
-    if (w >= sizeof windowsFolder) return ERROR_INSUFFICIENT_BUFFER;
+    char windowsFolder[kCommandCap];
+    if (w >= MAX_PATH || !CopyUtf8(windowsFolder, sizeof windowsFolder, wideWindows)) return ERROR_INSUFFICIENT_BUFFER;
     if (!ReplaceNoCase(command, sizeof command, "%SystemRoot%", windowsFolder)) return ERROR_INSUFFICIENT_BUFFER;
     // A verb target passes one operand: the placeholders of all and of further
     // operands stand for nothing. Removed before "%1" is put in, so that an
@@ -107,20 +117,13 @@ DWORD PutOperand(char (&command)[kCommandCap], const char* operand, char (&fullP
     for (const char* placeholder : kFurtherOperands) ReplaceNoCase(command, sizeof command, placeholder, "");
     if (!ReplaceNoCase(command, sizeof command, "%1", operand)) return ERROR_INSUFFICIENT_BUFFER;
 
-    const DWORD f = GetFullPathNameA(operand, sizeof fullPath, fullPath, nullptr);
+    wchar_t wideFull[MAX_PATH], wideLong[MAX_PATH];
+    const DWORD f = GetFullPathNameW(WideArg(operand), MAX_PATH, wideFull, nullptr);
     if (f == 0) return GetLastError();
-    if (f >= sizeof fullPath) return ERROR_FILENAME_EXCED_RANGE;
-    // Looked up at run time: systems before Windows 98 lack it. The module is
-    // always loaded, so no reference is taken on it.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    GetLongPathNameAFn getLongPathName =
-        kernel ? reinterpret_cast<GetLongPathNameAFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetLongPathNameA")))
-               : nullptr;
-    if (getLongPathName) {
-        char longPath[MAX_PATH];
-        const DWORD l = getLongPathName(fullPath, longPath, sizeof longPath);
-        if (l > 0 && l < sizeof longPath) std::memcpy(fullPath, longPath, l + 1);
-    }
+    if (f >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    const DWORD l = GetLongPathNameW(wideFull, wideLong, MAX_PATH);
+    if (!CopyUtf8(fullPath, sizeof fullPath, l > 0 && l < MAX_PATH ? wideLong : wideFull))
+        return ERROR_FILENAME_EXCED_RANGE;
     if (!ReplaceNoCase(command, sizeof command, "%L", fullPath)) return ERROR_INSUFFICIENT_BUFFER;
     return 0;
 }
@@ -136,14 +139,10 @@ StartResult OpenClassVerb(HWND owner, char* targetText) {
         result.code = -1;
         return result;
     }
-    // The pieces go to the registry and the shell in the ANSI code page; the
-    // default operand, the program folder, already is.
-    const AnsiArg ansiClass(cls), ansiVerb(verb), ansiOperand(operandText);
-    const char* operand = operandText ? static_cast<const char*>(ansiOperand) : run.programFolder;
-
+    const char* operand = operandText ? operandText : run.programFolder;
     char command[kCommandCap];
-    char fullPath[MAX_PATH];
-    if (DWORD error = ReadClassCommand(ansiClass, ansiVerb, command)) return Fail(error);
+    char fullPath[kCommandCap];
+    if (DWORD error = ReadClassCommand(cls, verb, command)) return Fail(error);
     if (DWORD error = PutOperand(command, operand, fullPath)) return Fail(error);
     const char* program = nullptr;
     const char* parameters = nullptr;
@@ -154,8 +153,8 @@ StartResult OpenClassVerb(HWND owner, char* targetText) {
     // (the start would fail or fall back to an arbitrary one): its own folder
     // is used instead.
     const char* workingFolder = operand;
-    char documentFolder[MAX_PATH];
-    const DWORD attributes = GetFileAttributesA(operand);
+    char documentFolder[kCommandCap];
+    const DWORD attributes = GetFileAttributesW(WideArg(operand));
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         std::memcpy(documentFolder, fullPath, sizeof documentFolder);
         char* slash = std::strrchr(documentFolder, '\\');
@@ -164,7 +163,7 @@ StartResult OpenClassVerb(HWND owner, char* targetText) {
             workingFolder = documentFolder;
         }
     }
-    result.code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, program, parameters, workingFolder, SW_SHOWNORMAL));
+    result.code = ShellOpen(owner, program, parameters, workingFolder, SW_SHOWNORMAL);
     result.error = GetLastError();
     return result;
 }

@@ -62,6 +62,10 @@ bool StartTargetAgain(HWND owner);
 bool StartMenuEntry(HWND owner, char* targetText, const char* parameters, const char* specialProgram,
                     const char* specialTemplate, const Condition& condition);
 
+// The shell's start of a file or program (UTF-8 texts; null ones are left
+// out); its code: above 32 is success.
+INT_PTR ShellOpen(HWND owner, const char* file, const char* parameters, const char* folder, int show);
+
 // Starts a program; with `wait`, keeps the caller's windows served until it
 // ends. `Ended` only after a program that was waited for.
 enum class ProgramRun { NotWaited, Ended, QuitTaken, StartFailed };

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/ansi_text.h"
 #include "conditions/condition.h"
 #include "launch/launch.h"
 
@@ -20,14 +19,11 @@ bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const
         return true;
     }
 
-    const AnsiArg ansiTarget(targetText), ansiParameters(parameters);
-    const char* file = ansiTarget;
-    parameters = ansiParameters;
+    const char* file = targetText;
     HeapText special;
-    char found[MAX_PATH + 1] = "";
-    if (specialProgram && specialProgram[0] && (INT_PTR)FindExecutableA(ansiTarget, nullptr, found) > 32) {
-        found[MAX_PATH] = '\0';
-        if (EqualNoCase(FileNamePart(found), AnsiArg(specialProgram))) {
+    char found[kProgramRoom] = "";
+    if (specialProgram && specialProgram[0] && FindAssociatedProgram(targetText, found) > 32) {
+        if (EqualNoCase(FileNamePart(found), specialProgram)) {
             special = BuildSpecialParameters(specialTemplate, targetText);
             if (special) {
                 parameters = special;
@@ -36,5 +32,5 @@ bool StartMenuEntry(HWND window, char* targetText, const char* parameters, const
         }
     }
     if (parameters && !parameters[0]) parameters = nullptr;
-    return (INT_PTR)ShellExecuteA(window, nullptr, file, parameters, nullptr, SW_SHOWNORMAL) > 32;
+    return ShellOpen(window, file, parameters, nullptr, SW_SHOWNORMAL) > 32;
 }

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
 #include "base/owned_win.h"
+#include "base/wide_text.h"
 #include "launch/launch.h"
 #include "settings/run_state.h"
 
@@ -17,14 +17,14 @@ namespace {
 ProgramRun PumpUntilEnded(HANDLE process) {
     for (;;) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 // The main loop must still see the quit it was meant for.
                 PostQuitMessage((int)message.wParam);
                 return ProgramRun::QuitTaken;
             }
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return ProgramRun::Ended;
         MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
@@ -33,21 +33,25 @@ ProgramRun PumpUntilEnded(HANDLE process) {
 
 }  // namespace
 
+INT_PTR ShellOpen(HWND owner, const char* file, const char* parameters, const char* folder, int show) {
+    return (INT_PTR)ShellExecuteW(owner, nullptr, WideArg(file), WideArg(parameters), WideArg(folder), show);
+}
+
 ProgramRun RunProgram(HWND owner, const char* program, const char* parameters, bool wait) {
-    const AnsiArg ansiProgram(program), ansiParameters(parameters);
     if (!wait) {
-        ShellExecuteA(owner, nullptr, ansiProgram, ansiParameters, nullptr, SW_SHOWNORMAL);
+        ShellOpen(owner, program, parameters, nullptr, SW_SHOWNORMAL);
         return ProgramRun::NotWaited;
     }
-    SHELLEXECUTEINFOA info;
+    const WideArg wideProgram(program), wideParameters(parameters);
+    SHELLEXECUTEINFOW info;
     std::memset(&info, 0, sizeof info);
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
-    info.lpFile = ansiProgram;
-    info.lpParameters = ansiParameters;
+    info.lpFile = wideProgram;
+    info.lpParameters = wideParameters;
     info.nShow = SW_SHOWNORMAL;
-    const BOOL started = ShellExecuteExA(&info);
+    const BOOL started = ShellExecuteExW(&info);
     const KernelHandle process(info.hProcess);
     if (!started || !process.Valid()) return ProgramRun::StartFailed;
     return PumpUntilEnded(process);
@@ -63,5 +67,5 @@ bool StartTargetAgain(HWND owner) {
         return copy && OpenClassVerb(owner, copy).Started();
     }
     const int show = run.maxOption ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    return (INT_PTR)ShellExecuteA(owner, nullptr, AnsiArg(target), nullptr, nullptr, show) > 32;
+    return ShellOpen(owner, target, nullptr, nullptr, show) > 32;
 }

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
 #include "base/owned_win.h"
 #include "base/text.h"
+#include "base/wide_text.h"
 #include "conditions/condition.h"
 #include "launch/launch.h"
 #include "settings/run_state.h"
@@ -34,26 +34,19 @@ void SetInstallCommand(const char* program, const char* parameterTemplate, const
 
 namespace {
 
-// The program the shell would open the target with; empty when none.
-bool FindAssociatedProgram(const char* targetText, char (&found)[MAX_PATH + 1]) {
-    found[0] = '\0';
-    const INT_PTR code = (INT_PTR)FindExecutableA(targetText, nullptr, found);
-    found[MAX_PATH] = '\0';
-    return code > 32 && found[0];
-}
-
 // The shell start of a document or program, with the -max and -min options.
 StartResult ShellStart(HWND owner, const char* file, const char* parameters) {
-    SHELLEXECUTEINFOA info;
+    const WideArg wideFile(file), wideParameters(parameters);
+    SHELLEXECUTEINFOW info;
     std::memset(&info, 0, sizeof info);
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
-    info.lpFile = file;
-    info.lpParameters = parameters;
+    info.lpFile = wideFile;
+    info.lpParameters = wideParameters;
     info.nShow = run.maxOption ? SW_SHOWMAXIMIZED : run.minOption ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
     SetLastError(0);
-    ShellExecuteExA(&info);
+    ShellExecuteExW(&info);
     StartResult result;
     result.error = GetLastError();
     result.code = (INT_PTR)info.hInstApp;
@@ -94,10 +87,10 @@ MainStart StartMainTarget(HWND owner) {
     }
 
     const bool hasSpecialProgram = settings.specialProgram && settings.specialProgram[0];
-    const AnsiArg ansiTarget(target), ansiParam(settings.Param);
-    char found[MAX_PATH + 1] = "";
+    char found[kProgramRoom] = "";
     bool programFound = false;
-    if (settings.NoViewerVersion.set || hasSpecialProgram) programFound = FindAssociatedProgram(ansiTarget, found);
+    if (settings.NoViewerVersion.set || hasSpecialProgram)
+        programFound = FindAssociatedProgram(target, found) > 32 && found[0];
 
     if (settings.NoViewerVersion.set && programFound && IsViewerTooOld(settings.NoViewerVersion, found)) {
         start.outcome = MainStart::Failed;
@@ -110,10 +103,10 @@ MainStart StartMainTarget(HWND owner) {
         return start;
     }
 
-    const char* file = ansiTarget;
-    const char* parameters = settings.Param[0] ? static_cast<const char*>(ansiParam) : nullptr;
+    const char* file = target;
+    const char* parameters = settings.Param[0] ? settings.Param : nullptr;
     HeapText special;
-    if (hasSpecialProgram && programFound && EqualNoCase(FileNamePart(found), AnsiArg(settings.specialProgram))) {
+    if (hasSpecialProgram && programFound && EqualNoCase(FileNamePart(found), settings.specialProgram)) {
         special = BuildSpecialParameters(settings.specialParameters, target);
         if (special) {
             parameters = special;

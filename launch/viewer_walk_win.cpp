@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/ansi_text.h"
 #include "base/format.h"
 #include "launch/launch.h"
 #include "settings/settings.h"
@@ -31,9 +30,7 @@ void HandleMissingViewer(HWND owner, const ViewerRule& rule, const char* viewerF
     if (rule.ViewerCmd && rule.ViewerCmd[0]) {
         char parameters[kCommandCap];
         ExpandPlaceholder(parameters, sizeof parameters, rule.ViewerCmdParam, "%1", viewerFile);
-        const AnsiArg ansiParameters(parameters);
-        ShellExecuteA(owner, nullptr, AnsiArg(rule.ViewerCmd), parameters[0] ? (const char*)ansiParameters : nullptr,
-                      nullptr, SW_SHOWNORMAL);
+        ShellOpen(owner, rule.ViewerCmd, parameters[0] ? parameters : nullptr, nullptr, SW_SHOWNORMAL);
         check.stopTimer = false;
     }
     if (rule.ViewerCmdClick && rule.ViewerCmdClick[0]) {
@@ -53,9 +50,8 @@ ViewerCheck CheckViewers(HWND owner) {
     for (int n = 1; n <= kMaxViewerRules && settings.viewer[n].present; ++n) {
         const ViewerRule& rule = settings.viewer[n];
         const char* viewerFile = rule.ViewerFile ? rule.ViewerFile.get() : "";
-        char found[MAX_PATH + 1] = "";
-        const INT_PTR code = (INT_PTR)FindExecutableA(AnsiArg(viewerFile), nullptr, found);
-        found[MAX_PATH] = '\0';
+        char found[kProgramRoom];
+        const INT_PTR code = (INT_PTR)FindAssociatedProgram(viewerFile, found);
         const bool tooOld = code > 32 && IsViewerTooOld(rule.versionBound, found);
         if (code > 32 && !tooOld) continue;
 

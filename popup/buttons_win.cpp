@@ -3,7 +3,6 @@
 // (never twice) when a later failure comes.
 #include <windows.h>
 
-#include "base/ansi_text.h"
 #include "base/owned_win.h"
 #include "popup/layout.h"
 #include "popup/popup.h"
@@ -47,17 +46,6 @@ void PlaceControl(RowControl& c, int x, int y, int width, int height) {
     c.height = height;
 }
 
-// Caption of an existing control, chosen the way CreateButton chooses it.
-void SetCaption(HWND control, const char* caption) {
-    const HeapPtr<wchar_t> wide = utf8Mode ? Utf8ToWide(caption) : HeapPtr<wchar_t>();
-    if (wide && IsWindowUnicode(control)) {
-        SetWindowTextW(control, wide);
-        return;
-    }
-    const HeapText ansi = WideToAnsi(wide);
-    SetWindowTextA(control, ansi ? ansi.get() : caption);
-}
-
 // The row in the making: its top, the system font's four-space width, the
 // Exit button's height and where the next control goes.
 struct Row {
@@ -70,7 +58,7 @@ struct Row {
 // place cannot have changed. False when it cannot be made.
 bool MakeExitButton(HWND window, Row& row) {
     SIZE text = {0, 0};
-    MeasureText(row.dc, settings.ExitMsg, lstrlenA(settings.ExitMsg), &text);
+    MeasureText(row.dc, settings.ExitMsg, &text);
     const int width = text.cx + row.spaces;
     row.exitWidth = width;
     row.exitHeight = text.cy * 7 / 4;
@@ -113,7 +101,7 @@ void MakeRoomForExit(HWND window, const Row& row) {
 void OfferInstall(HWND window, Row& row, const char* caption) {
     if (!caption) caption = "";
     SIZE text = {0, 0};
-    MeasureText(row.dc, caption, lstrlenA(caption), &text);
+    MeasureText(row.dc, caption, &text);
     const int width = text.cx + row.spaces, height = text.cy * 7 / 4;
     if (popup.installButton.exists) {
         // A new offer takes over the earlier Install button, which may carry
@@ -138,7 +126,7 @@ void OfferInstall(HWND window, Row& row, const char* caption) {
 
 void PlaceCheckBox(HWND window, Row& row) {
     SIZE text = {0, 0};
-    MeasureText(row.dc, settings.DoNotRepeatText, lstrlenA(settings.DoNotRepeatText), &text);
+    MeasureText(row.dc, settings.DoNotRepeatText, &text);
     const int width = text.cx + 2 * popup.checkMarkWidth, height = text.cy;
     // Centred on the Exit button; taken from the row top each time so that a
     // repeated row does not shift the box down again.

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "base/owned_win.h"
 #include "base/startup_marks.h"
 #include "conditions/condition.h"
@@ -19,9 +19,8 @@
 
 namespace {
 
-const char kClassName[] = "Corvane";
-const wchar_t kClassNameW[] = L"Corvane";
-const char kSystemMenuItem[] = "Show Corvane 3.2 web site...";
+const wchar_t kClassName[] = L"Corvane";
+const wchar_t kSystemMenuItem[] = L"Show Corvane 3.2 web site...";
 const DWORD kMenuButtonStyle = WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON;
 
 struct FontChoice {
@@ -30,16 +29,16 @@ struct FontChoice {
 };
 
 // Makes a font, measures the text in it and returns the font's line height.
-HFONT MakeFontAndMeasure(HDC dc, const FontChoice& choice, const char* text, int count, int* lineHeight, SIZE* extent) {
+HFONT MakeFontAndMeasure(HDC dc, const FontChoice& choice, const char* text, int* lineHeight, SIZE* extent) {
     const int height = -MulDiv(choice.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    HFONT font = CreateFontA(height, 0, 0, 0, choice.weight * 100, (DWORD)choice.italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
-                             choice.face);
+    HFONT font = CreateFontW(height, 0, 0, 0, choice.weight * 100, (DWORD)choice.italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                             WideArg(choice.face));
     const Selection selected(dc, font);
-    TEXTMETRICA metrics;
+    TEXTMETRICW metrics;
     *lineHeight = 0;
-    if (GetTextMetricsA(dc, &metrics)) *lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    if (GetTextMetricsW(dc, &metrics)) *lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
     extent->cx = extent->cy = 0;
-    if (text) MeasureText(dc, text, count, extent);
+    if (text) MeasureText(dc, text, extent);
     return font;
 }
 
@@ -83,7 +82,7 @@ int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, 
         captions[n] = popup.entryOffered[n] ? settings.menu[n].Menu : nullptr;
     for (const char* caption : captions) {
         if (!caption || !dc) continue;
-        MeasureText(dc, caption, lstrlenA(caption), &text);
+        MeasureText(dc, caption, &text);
         sizer.Add(text.cx, text.cy);
     }
     const int width = sizer.ButtonWidth(spaces.cx), height = sizer.ButtonHeight();
@@ -103,23 +102,12 @@ int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, 
 }
 
 HWND CreatePopupWindow() {
-    HWND window = nullptr;
-    const HeapPtr<wchar_t> wideTitle = utf8Mode ? Utf8ToWide(settings.Title) : HeapPtr<wchar_t>();
-    if (wideTitle) {
-        popup.wideWindow = true;
-        window = CreateWindowExW(0, kClassNameW, wideTitle, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                 popup.instanceHandle, nullptr);
-    }
-    if (!window) {
-        popup.wideWindow = false;
-        window = CreateWindowExA(0, kClassName, AnsiArg(settings.Title), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                 nullptr, popup.instanceHandle, nullptr);
-    }
-    return window;
+    return CreateWindowExW(0, kClassName, WideArg(settings.Title), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                           nullptr, popup.instanceHandle, nullptr);
 }
 
-template <typename ClassInfo, typename Name>
-void FillClass(ClassInfo& c, Name name) {
+void RegisterPopupClass() {
+    WNDCLASSEXW c = {};
     c.cbSize = sizeof c;
     c.style = CS_VREDRAW | CS_HREDRAW;
     c.lpfnWndProc = PopupWndProc;
@@ -128,25 +116,15 @@ void FillClass(ClassInfo& c, Name name) {
     c.hIconSm = SmallProgramIcon(popup.instanceHandle);
     c.hCursor = popup.arrowCursor;
     c.hbrBackground = popup.graphics.backgroundBrush;
-    c.lpszClassName = name;
-}
-
-void RegisterPopupClass() {
-    if (utf8Mode) {
-        WNDCLASSEXW wide = {};
-        FillClass(wide, kClassNameW);
-        if (RegisterClassExW(&wide)) return;
-    }
-    WNDCLASSEXA ansi = {};
-    FillClass(ansi, kClassName);
-    RegisterClassExA(&ansi);
+    c.lpszClassName = kClassName;
+    RegisterClassExW(&c);
 }
 
 // The logo: the built-in picture, the author's bitmap file, or none.
 void PrepareLogo(HDC dc, Bitmap builtIn) {
     Bitmap picture(builtIn.Release());
     bool builtInLogo = true;
-    if (lstrcmpiA(settings.icon, "none") == 0) {
+    if (EqualNoCase(settings.icon, "none")) {
         picture.Reset();
     } else if (settings.icon[0]) {
         if (HBITMAP file = LoadBitmapFile(dc, settings.icon)) {
@@ -186,11 +164,11 @@ void LayOutPopup(HWND window, HDC dc) {
 
     const FontChoice info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
     const FontChoice status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
-    popup.graphics.infoFont.Reset(MakeFontAndMeasure(dc, info, settings.Display, (int)settings.displayLength,
-                                                     &popup.infoLineHeight, &popup.displaySize));
+    popup.graphics.infoFont.Reset(
+        MakeFontAndMeasure(dc, info, settings.Display, &popup.infoLineHeight, &popup.displaySize));
     SIZE message = {0, 0};
-    popup.graphics.statusFont.Reset(MakeFontAndMeasure(dc, status, popup.popupText, (int)popup.popupTextLength,
-                                                       &popup.statusLineHeight, &message));
+    popup.graphics.statusFont.Reset(
+        MakeFontAndMeasure(dc, status, popup.popupText, &popup.statusLineHeight, &message));
     STARTUP_MARK("fonts");
     popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
     popup.frameWidth = GetSystemMetrics(SM_CXFRAME);
@@ -218,7 +196,7 @@ void LayOutPopup(HWND window, HDC dc) {
         SIZE exitText = {0, 0};
         {
             const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
-            MeasureText(dc, settings.ExitMsg, lstrlenA(settings.ExitMsg), &exitText);
+            MeasureText(dc, settings.ExitMsg, &exitText);
         }
         DecideMenuButtons();
         menuTop = MakeMenuButtons(window, dc, block, exitText, &menuButtonWidth);
@@ -249,7 +227,7 @@ HWND MakePopupWindow() {
     HWND window = CreatePopupWindow();
     STARTUP_MARK("window created");
     if (!window) {
-        MessageBoxA(nullptr, "Could not create Corvane popup", "Corvane", MB_OK);
+        MessageBoxW(nullptr, L"Could not create Corvane popup", L"Corvane", MB_OK);
         return nullptr;
     }
     RECT workArea = {0, 0, 0, 0};
@@ -257,8 +235,8 @@ HWND MakePopupWindow() {
     popup.workArea = workArea;
     popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, 0, settings.InfoColor));
     HMENU systemMenu = GetSystemMenu(window, FALSE);
-    AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
     STARTUP_MARK("DC, pen, system menu");
     return window;
 }
@@ -303,12 +281,12 @@ void RunPopup(HINSTANCE previousInstance, int showCommand) {
         if (settings.ShowOptions & 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     STARTUP_MARKS_WRITE();
-    PostMessageA(window, kStartMessage, 0, 0);
+    PostMessageW(window, kStartMessage, 0, 0);
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

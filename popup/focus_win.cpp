@@ -10,8 +10,7 @@
 namespace {
 
 LRESULT PassOn(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return IsWindowUnicode(window) ? CallWindowProcW(previous, window, message, wParam, lParam)
-                                   : CallWindowProcA(previous, window, message, wParam, lParam);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -57,7 +56,7 @@ void MoveFocusByKey(WPARAM key) {
 }
 
 LRESULT CALLBACK ButtonSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = (WNDPROC)GetWindowLongPtrA(window, GWLP_USERDATA);
+    WNDPROC previous = (WNDPROC)GetWindowLongPtrW(window, GWLP_USERDATA);
     if (message == WM_SETFOCUS) {
         TrackFocus(window);
     } else if (message == WM_KEYDOWN) {

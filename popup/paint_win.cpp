@@ -19,7 +19,7 @@ void PaintPopup(HDC dc) {
     // A text whose own font could not be made is drawn in the font the
     // context came with, rather than in the other text's font.
     Selection font(dc, g.infoFont);
-    PutText(dc, popup.textLeft, popup.infoTop, settings.Display, (int)settings.displayLength);
+    PutText(dc, popup.textLeft, popup.infoTop, settings.Display);
 
     const Selection pen(dc, g.infoPen);
     const int underlineY = popup.infoTop + popup.infoLineHeight;
@@ -28,7 +28,7 @@ void PaintPopup(HDC dc) {
 
     font.Select(dc, g.statusFont);
     SetTextColor(dc, settings.MsgColor);
-    if (popup.popupText) PutText(dc, popup.textLeft, popup.statusTop, popup.popupText, (int)popup.popupTextLength);
+    if (popup.popupText) PutText(dc, popup.textLeft, popup.statusTop, popup.popupText);
 }
 
 void RemeasurePopup(HWND window) {
@@ -36,7 +36,7 @@ void RemeasurePopup(HWND window) {
     {
         WindowDC dc(window);
         const Selection font(dc, popup.graphics.statusFont);
-        if (dc.get() && popup.popupText) MeasureText(dc, popup.popupText, (int)popup.popupTextLength, &text);
+        if (dc.get() && popup.popupText) MeasureText(dc, popup.popupText, &text);
     }
 
     bool changed = false;

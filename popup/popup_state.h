@@ -36,7 +36,6 @@ struct PopupState {
     PopupGraphics graphics;
     HCURSOR arrowCursor = nullptr;
     HCURSOR handCursor = nullptr;
-    bool wideWindow = false;
 
     int logoX = 0, logoY = 0;
     bool logoCentred = false;

@@ -8,7 +8,8 @@
 
 #include <utility>
 
-#include "base/ansi_text.h"
+#include "base/format.h"
+#include "base/wide_text.h"
 #include "base/owned_win.h"
 #include "base/text.h"
 #include "launch/launch.h"
@@ -51,21 +52,18 @@ HeapText FailureReason(const StartResult& result) {
     const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM |
                         FORMAT_MESSAGE_MAX_WIDTH_MASK;
     LocalText systemMessage;
-    const DWORD length = FormatMessageA(flags, nullptr, result.error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                        reinterpret_cast<LPSTR>(systemMessage.Receive()), 0, nullptr);
+    const DWORD length = FormatMessageW(flags, nullptr, result.error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                        reinterpret_cast<LPWSTR>(systemMessage.Receive()), 0, nullptr);
     if (length == 0 || !systemMessage.Valid()) {
         char codeText[16];
-        wsprintfA(codeText, "%d", (int)result.code);
+        FormatText(codeText, sizeof codeText, "%d", (int)result.code);
         return CopyToHeap(codeText);
     }
     // The width mask turns line breaks into blanks; drop the trailing ones.
-    char* text = systemMessage;
-    char* end = text + std::strlen(text);
-    while (end > text && (end[-1] == ' ' || end[-1] == '\r' || end[-1] == '\n')) *--end = '\0';
-    // The system words it in the ANSI code page.
-    HeapText utf8 = Utf8FromAnsi(text);
-    if (utf8) return utf8;
-    return CopyToHeap(text);
+    wchar_t* text = systemMessage;
+    wchar_t* end = text + lstrlenW(text);
+    while (end > text && (end[-1] == L' ' || end[-1] == L'\r' || end[-1] == L'\n')) *--end = L'\0';
+    return Utf8FromWide(text);
 }
 
 struct Telling {

@@ -1,18 +1,16 @@
-// Text and control helpers that pick the wide or the ANSI service by
-// utf8Mode, so that the rest of the popup passes its byte strings unchanged.
+// Text and control helpers: the popup's UTF-8 texts go to the wide services.
 #pragma once
 #include <windows.h>
 
-#include "base/ansi_text.h"  // Utf8ToWide, WideToAnsi
+#include "base/wide_text.h"
 
-void MeasureText(HDC dc, const char* text, int count, SIZE* size);
-void PutText(HDC dc, int x, int y, const char* text, int count);
+void MeasureText(HDC dc, const char* text, SIZE* size);
+void PutText(HDC dc, int x, int y, const char* text);
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance);
+void SetCaption(HWND control, const char* caption);
 
-// A control made through the wide service is subclassed the wide way too: an
-// ANSI subclass would pass its caption through the code page, and a Cyrillic
-// caption would read back as question marks. Returns the previous procedure.
+// Returns the previous window procedure of the control.
 LONG_PTR Subclass(HWND control, WNDPROC procedure);
 // Push buttons keep their previous procedure in their user data.
 void SubclassPushButton(HWND button);

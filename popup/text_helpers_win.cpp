@@ -1,51 +1,33 @@
-// Converters and A/W-choosing screen operations: in UTF-8 mode the popup's
-// texts go through the wide services, otherwise straight to the ANSI ones.
+// The popup's texts, UTF-8 inside the program, measured, drawn and shown
+// through the wide services.
 #include <windows.h>
 
 #include "popup/popup.h"
 #include "popup/text_helpers.h"
 
-void MeasureText(HDC dc, const char* text, int count, SIZE* size) {
-    if (utf8Mode) {
-        if (const HeapPtr<wchar_t> wide = Utf8ToWide(text)) {
-            GetTextExtentPoint32W(dc, wide, lstrlenW(wide), size);
-            return;
-        }
-    }
-    GetTextExtentPoint32A(dc, text, count, size);
+void MeasureText(HDC dc, const char* text, SIZE* size) {
+    const HeapPtr<wchar_t> wide = Utf8ToWide(text);
+    if (!GetTextExtentPoint32W(dc, wide ? wide.get() : L"", wide ? lstrlenW(wide) : 0, size)) size->cx = size->cy = 0;
 }
 
-void PutText(HDC dc, int x, int y, const char* text, int count) {
-    if (utf8Mode) {
-        if (const HeapPtr<wchar_t> wide = Utf8ToWide(text)) {
-            TextOutW(dc, x, y, wide, lstrlenW(wide));
-            return;
-        }
-    }
-    TextOutA(dc, x, y, text, count);
+void PutText(HDC dc, int x, int y, const char* text) {
+    const HeapPtr<wchar_t> wide = Utf8ToWide(text);
+    if (wide) TextOutW(dc, x, y, wide, lstrlenW(wide));
 }
 
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance) {
-    HWND button = nullptr;
-    const HeapPtr<wchar_t> wide = utf8Mode ? Utf8ToWide(caption) : HeapPtr<wchar_t>();
-    if (wide)
-        button = CreateWindowExW(0, L"BUTTON", wide, style, x, y, width, height, parent, (HMENU)(INT_PTR)id, instance,
-                                 nullptr);
-    if (!button) {
-        const HeapText ansi = WideToAnsi(wide);
-        button = CreateWindowExA(0, "BUTTON", ansi ? ansi.get() : caption, style, x, y, width, height, parent,
-                                 (HMENU)(INT_PTR)id, instance, nullptr);
-    }
-    return button;
+    return CreateWindowExW(0, L"BUTTON", WideArg(caption), style, x, y, width, height, parent, (HMENU)(INT_PTR)id,
+                           instance, nullptr);
 }
 
+void SetCaption(HWND control, const char* caption) { SetWindowTextW(control, WideArg(caption)); }
+
 LONG_PTR Subclass(HWND control, WNDPROC procedure) {
-    return IsWindowUnicode(control) ? SetWindowLongPtrW(control, GWLP_WNDPROC, (LONG_PTR)procedure)
-                                    : SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)procedure);
+    return SetWindowLongPtrW(control, GWLP_WNDPROC, (LONG_PTR)procedure);
 }
 
 void SubclassPushButton(HWND button) {
     const LONG_PTR previous = Subclass(button, ButtonSubclassProc);
-    SetWindowLongPtrA(button, GWLP_USERDATA, previous);
+    SetWindowLongPtrW(button, GWLP_USERDATA, previous);
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <dbt.h>
 
+#include "base/wide_text.h"
 #include "launch/launch.h"
 #include "popup/layout.h"
 #include "popup/popup.h"
@@ -15,8 +16,7 @@
 namespace {
 
 LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return popup.wideWindow ? DefWindowProcW(window, message, wParam, lParam)
-                            : DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // An empty target (corvane.exe "") is a target too: its start is tried and
@@ -155,11 +155,11 @@ void HandleMouseMove(HWND window, LPARAM position) {
 
 bool ProgramVolumeGone() {
     if (!run.driveRoot[0]) return false;
-    char volumeName[1024];
+    wchar_t volumeName[MAX_PATH + 1];
     DWORD maximumComponentLength = 0, fileSystemFlags = 0;
     // No "insert disk" box for a drive whose medium has gone.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const BOOL readable = GetVolumeInformationA(run.driveRoot, volumeName, sizeof volumeName, nullptr,
+    const BOOL readable = GetVolumeInformationW(WideArg(run.driveRoot), volumeName, MAX_PATH + 1, nullptr,
                                                 &maximumComponentLength, &fileSystemFlags, nullptr, 0);
     SetErrorMode(previousMode);
     return !readable;
@@ -210,7 +210,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (wParam == IdSysMenuWeb) {
             SetPopupText(kMakerWebMessage);
             RemeasurePopup(window);
-            ShellExecuteA(window, nullptr, kMakerWebAddress, ".", nullptr, SW_SHOWNORMAL);
+            ShellOpen(window, kMakerWebAddress, ".", nullptr, SW_SHOWNORMAL);
         }
         return DefaultProc(window, message, wParam, lParam);
     case WM_TIMER:

@@ -313,7 +313,11 @@ size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap
 size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
     const Entry* e = Find(key);
     Record(key, false, cap, def, 0, e);
-    return CopyValue(e, def, buf, cap);
+    if (!decode_ || bom_ || !e || !e->value || !buf || cap == 0) return CopyValue(e, def, buf, cap);
+    const char* src = e->value;
+    size_t n = e->valueLength;
+    Unquote(&src, &n);
+    return decode_(src, n < cap - 1 ? n : cap - 1, buf, DecodedRoom(cap));
 }
 
 int32_t IniFile::GetInt(const char* key, int32_t def) const {

@@ -32,6 +32,15 @@ public:
     // after its trailing spaces.
     size_t GetString(const char* key, const char* def, char* buf, size_t cap) const;
 
+    // A file without the UTF-8 mark is text in the PC's ANSI code page: with
+    // a decoder set, GetString hands its values over converted to UTF-8,
+    // after cutting them as the profile functions cut them. `buf` then needs
+    // DecodedRoom(cap) bytes. Defaults are the program's own and never
+    // converted.
+    typedef size_t (*AnsiDecoder)(const char* text, size_t length, char* out, size_t room);
+    void SetAnsiDecoder(AnsiDecoder decode) { decode_ = decode; }
+    static constexpr size_t DecodedRoom(size_t cap) { return cap ? 3 * (cap - 1) + 1 : 0; }
+
     // The profile integer rule: `def` when the key is missing or empty, else
     // ProfileInteger of the value's first 29 characters.
     int32_t GetInt(const char* key, int32_t def) const;
@@ -111,6 +120,7 @@ private:
     HeapArray<Section> sections_;
     HeapArray<KeyLine> keyLines_;
     LookupLog* log_ = nullptr;
+    AnsiDecoder decode_ = nullptr;
 };
 
 // True when the first bytes are exactly EF BB BF, the UTF-8 byte-order mark.

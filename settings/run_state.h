@@ -6,14 +6,18 @@
 
 #include "base/owned.h"
 
+// Paths are UTF-8: a path of the system's 260 characters takes up to three
+// bytes a character.
+enum { kRunPathRoom = 3 * 260 };
+
 struct RunState {
-    char programFolder[260] = ".\\";  // always ends in a backslash
-    bool programFolderKnown = false;   // true only when taken from the module path
-    char driveRoot[260] = "";          // "D:\" or "\" for a UNC path; empty when unknown
-    char settingsPath[260] = "";       // empty when the folder leaves no room for the name
+    char programFolder[kRunPathRoom] = "";  // set by SetStartupPaths; then always ends in a backslash
+    bool programFolderKnown = false;            // true only when taken from the module path
+    char driveRoot[kRunPathRoom] = "";          // "D:\" or "\" for a UNC path; empty when unknown
+    char settingsPath[kRunPathRoom] = "";       // empty when the folder leaves no room for the name
 
     const char* target = nullptr;            // none, Filename, or a piece of the command line
-    bool targetGiven = true;                 // false: "No parameter given"
+    bool targetGiven = false;                // false: "No parameter given" (or not settled yet)
     bool nomsgOption = false, maxOption = false, minOption = false;
     const char* textAfterOptions = nullptr;  // the message after the options, or null
     HeapText statusText;                     // "Starting ..." as settled at start-up, or null
@@ -25,7 +29,8 @@ struct RunState {
 extern RunState run;
 
 // Derives programFolder, programFolderKnown, driveRoot and settingsPath from
-// the module path (null or empty when none was obtained).
+// the module path (null or empty when none was obtained). The record starts
+// zero-filled, so that it takes no room in the program file.
 void SetStartupPaths(const char* modulePath);
 
 // The do-not-show-again decision: whether the popup is to be shown, given

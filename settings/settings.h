@@ -15,7 +15,11 @@ struct Position {
     int32_t y = -1;
 };
 
+// Texts are read cut to their capacity (terminator included) as the file
+// holds them; a file in the ANSI code page is converted to UTF-8 after that,
+// which may take up to three bytes a character: the room kept for a text.
 enum { kTextCap = 1024, kPathCap = 260, kWordCap = 20, kColourCap = 128, kMaxMenuEntries = 10, kMaxViewerRules = 10 };
+enum { kTextRoom = 3 * (kTextCap - 1) + 1, kPathRoom = 3 * (kPathCap - 1) + 1, kWordRoom = 3 * (kWordCap - 1) + 1 };
 
 struct MenuEntry {
     bool present = false;
@@ -24,7 +28,7 @@ struct MenuEntry {
     HeapText specialProgram;
     HeapText specialParameters;
     Condition condition;
-    char Menu[kTextCap] = {};
+    char Menu[kTextRoom] = {};
     bool hasButton = false;  // a caption is given (whether it is offered is the popup's decision)
     void Release();
 };
@@ -50,31 +54,31 @@ struct Settings {
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
-    char Filename[kTextCap];
-    char Param[kTextCap];
-    char SpecialParam[kTextCap];
+    char Filename[kTextRoom];
+    char Param[kTextRoom];
+    char SpecialParam[kTextRoom];
     const char* specialProgram;     // views into SpecialParam, or null
     const char* specialParameters;
     Condition FilenameCondition;
-    char FilenameMenu[kTextCap];
+    char FilenameMenu[kTextRoom];
     bool mainHasButton;
     bool anyButton;
-    char Message[kTextCap];
-    char Display[kTextCap];
+    char Message[kTextRoom];
+    char Display[kTextRoom];
     size_t displayLength;
-    char Web[kTextCap];
-    char WebMsg[kTextCap];
-    char Title[kTextCap];
-    char NoViewerMsg[kTextCap];
-    char NoViewerCmd[kTextCap];
-    char NoViewerCmdParam[kTextCap];
-    char NoViewerCmdClick[kTextCap];
-    char NoViewerCmdClickParam[kTextCap];
-    char NoViewerCmdClickText[kTextCap];
-    char NoViewerCmdClickMsg[kTextCap];
-    char NoViewerCmdClickRetryShow[kWordCap];
+    char Web[kTextRoom];
+    char WebMsg[kTextRoom];
+    char Title[kTextRoom];
+    char NoViewerMsg[kTextRoom];
+    char NoViewerCmd[kTextRoom];
+    char NoViewerCmdParam[kTextRoom];
+    char NoViewerCmdClick[kTextRoom];
+    char NoViewerCmdClickParam[kTextRoom];
+    char NoViewerCmdClickText[kTextRoom];
+    char NoViewerCmdClickMsg[kTextRoom];
+    char NoViewerCmdClickRetryShow[kWordRoom];
     bool retryShow;
-    char ExitMsg[kTextCap];
+    char ExitMsg[kTextRoom];
     int32_t yExit;
     VersionBound NoViewerVersion;
     int32_t ShowTime;
@@ -83,22 +87,22 @@ struct Settings {
     Colour InfoColor;
     Colour MsgColor;
     Colour BkColor;
-    char icon[kTextCap];
+    char icon[kTextRoom];
     int32_t xInfo, yInfo, yMsg, xSize, ySize, xIcon, yIcon;
     Position popupPos;   // xPos, yPos
     int32_t xMenu, yMenu;
     int32_t InfoSize, InfoWeight, InfoItalic;
-    char InfoFace[kTextCap];
+    char InfoFace[kTextRoom];
     int32_t MsgSize, MsgWeight, MsgItalic;
-    char MsgFace[kTextCap];
-    char splash[kTextCap];
+    char MsgFace[kTextRoom];
+    char splash[kTextRoom];
     int32_t SplashShowTime;
     int32_t SplashOptions;
     Position splashPos;  // xSplash, ySplash
     MenuEntry menu[kMaxMenuEntries + 1];     // slots 1..10; slot 0 unused
     ViewerRule viewer[kMaxViewerRules + 1];  // rules 1..10; slot 0 unused
-    char DoNotRepeatId[kTextCap];
-    char DoNotRepeatText[kTextCap];
+    char DoNotRepeatId[kTextRoom];
+    char DoNotRepeatText[kTextRoom];
     bool doNotRepeatActive;  // DoNotRepeatId is given: the check box and its memory
     int viewerMsgMissing;    // the first rule n whose ViewerMsg<n> is missing, or 0
 };

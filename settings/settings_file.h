@@ -4,8 +4,9 @@
 
 // Opens the file for reading, reads it in one go and hands its bytes to the
 // reader. A missing or unreadable file leaves the reader empty (defaults).
-// A UTF-16 file (byte-order mark FF FE or FE FF) is handed over converted to
-// the ANSI code page, as the system's profile functions read it.
+// A UTF-16 file (byte-order mark FF FE or FE FF) is handed over as UTF-8 with
+// its mark; a file without a mark is read in the ANSI code page, its values
+// converted to UTF-8 as they are asked for.
 // Files beyond kMaxSettingsBytes are read up to that size.
 enum : unsigned long { kMaxSettingsBytes = 16ul * 1024 * 1024 };
 bool LoadSettingsFile(const char* path, IniFile& ini);

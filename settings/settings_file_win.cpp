@@ -2,13 +2,14 @@
 #include <windows.h>
 
 #include "base/owned_win.h"
+#include "base/wide_text.h"
 #include "settings/settings_file.h"
 
 namespace {
 
 // A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
-// read by the system's profile functions as text in the ANSI code page; it is
-// handed to the reader the same way. False when the bytes are no such file.
+// handed to the reader as UTF-8 with its mark, so that every character of it
+// reaches the program. False when the bytes are no such file.
 bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
     if (size < 2) return false;
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
@@ -22,20 +23,28 @@ bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
         const unsigned char a = bytes[2 + 2 * i], b = bytes[3 + 2 * i];
         wide[i] = static_cast<wchar_t>(little ? (a | (b << 8)) : ((a << 8) | b));
     }
-    int length = units ? WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr) : 0;
-    HeapText ansi = HeapText::Allocate(length > 0 ? length : 1);
-    if (ansi && length > 0) length = WideCharToMultiByte(CP_ACP, 0, wide, units, ansi, length, nullptr, nullptr);
-    if (ansi) ini.Load(ansi, length > 0 ? static_cast<size_t>(length) : 0);
+    const int length = units ? WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr) : 0;
+    HeapText utf8 = HeapText::Allocate(3 + (length > 0 ? length : 0));
+    if (!utf8) return true;
+    utf8[0] = '\xEF', utf8[1] = '\xBB', utf8[2] = '\xBF';
+    const int written = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8 + 3, length, nullptr, nullptr) : 0;
+    ini.Load(utf8, 3 + static_cast<size_t>(written > 0 ? written : 0));
     return true;
+}
+
+// The reader's decoder for a file in the ANSI code page.
+size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
+    return Utf8FromAnsi(text, length, out, room);
 }
 
 }  // namespace
 
 bool LoadSettingsFile(const char* path, IniFile& ini) {
     ini.Load(nullptr, 0);
+    ini.SetAnsiDecoder(DecodeAnsi);
     if (!path || !*path) return false;
-    KernelHandle file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileW(WideArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     DWORD size = GetFileSize(file, nullptr);
     if (size == INVALID_FILE_SIZE) return false;

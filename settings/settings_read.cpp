@@ -30,7 +30,7 @@ int32_t SecondsToMs(int32_t seconds) {
 
 void ReadMenuEntries(const IniFile& ini, Settings& s) {
     char key[48];
-    char buf[kTextCap];
+    char buf[kTextRoom];
     for (int n = 1; n <= kMaxMenuEntries; ++n) {
         MenuEntry& m = s.menu[n];
         m.Release();
@@ -64,20 +64,20 @@ int ReadViewerRules(const IniFile& ini, Settings& s) {
     static const char* const kFields[] = {"ViewerCmd%d",          "ViewerCmdParam%d",     "ViewerCmdClick%d",
                                           "ViewerCmdClickParam%d", "ViewerCmdClickText%d", "ViewerCmdClickMsg%d"};
     char key[48];
-    char file[kPathCap], msg[kPathCap], texts[6][kPathCap], version[kPathCap];
+    char file[kPathRoom], msg[kPathRoom], texts[6][kPathRoom], version[kPathRoom];
     for (int n = 1; n <= kMaxViewerRules; ++n) {
         ViewerRule& r = s.viewer[n];
         r.Release();
         FormatText(key, sizeof key, "ViewerFile%d", n);
-        if (ini.GetString(key, "", file, sizeof file) == 0) break;
+        if (ini.GetString(key, "", file, kPathCap) == 0) break;
         FormatText(key, sizeof key, "ViewerMsg%d", n);
-        if (ini.GetString(key, "", msg, sizeof msg) == 0) return n;
+        if (ini.GetString(key, "", msg, kPathCap) == 0) return n;
         for (int i = 0; i < 6; ++i) {
             FormatText(key, sizeof key, kFields[i], n);
             ini.GetString(key, "", texts[i], kPathCap);
         }
         FormatText(key, sizeof key, "ViewerVersion%d", n);
-        ini.GetString(key, "", version, sizeof version);
+        ini.GetString(key, "", version, kPathCap);
 
         HeapText* fields[8] = {&r.ViewerFile,          &r.ViewerMsg,          &r.ViewerCmd,          &r.ViewerCmdParam,
                                &r.ViewerCmdClick,      &r.ViewerCmdClickParam, &r.ViewerCmdClickText, &r.ViewerCmdClickMsg};
@@ -167,7 +167,7 @@ namespace {
 // of the popup. The order of the look-ups is the order the checker's
 // --explain shows.
 void ReadTargetAndTexts(const IniFile& ini, Settings& s) {
-    char buf[kTextCap];
+    char buf[kTextRoom];
     ini.GetString("Filename", "", s.Filename, kTextCap);
     ini.GetString("Param", "", s.Param, kTextCap);
     if (ini.GetString("SpecialParam", "", s.SpecialParam, kTextCap) != 0) {
@@ -193,7 +193,7 @@ void ReadTargetAndTexts(const IniFile& ini, Settings& s) {
 
 // What to do when no viewer for the main target exists, and the Exit caption.
 void ReadNoViewerKeys(const IniFile& ini, Settings& s) {
-    char buf[kTextCap];
+    char buf[kTextRoom];
     ini.GetString("NoViewerMsg", "", s.NoViewerMsg, kTextCap);
     if (ini.GetString("NoViewerCmd", "", s.NoViewerCmd, kTextCap) == 0)
         ini.GetString("NoBrowser", "", s.NoViewerCmd, kTextCap);
@@ -213,7 +213,7 @@ void ReadNoViewerKeys(const IniFile& ini, Settings& s) {
 
 // Times, option bits and colours.
 void ReadTimesAndColours(const IniFile& ini, Settings& s, Colour windowColour) {
-    char buf[kTextCap];
+    char buf[kTextRoom];
     const int32_t showTime = ini.GetInt("ShowTime", 0);
     if (showTime == -1) s.ShowTime = -1;
     else if (showTime > 0) s.ShowTime = SecondsToMs(showTime < 5 ? 5 : showTime);

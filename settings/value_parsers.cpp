@@ -30,8 +30,8 @@ int PositionKeyword(const char* text) {
 
 Position ReadPosition(const IniFile& ini, const char* xKey, const char* yKey) {
     Position none;
-    char buf[kTextCap];
-    if (ini.GetString(xKey, "", buf, sizeof buf) == 0) return none;
+    char buf[kTextRoom];
+    if (ini.GetString(xKey, "", buf, kTextCap) == 0) return none;
     if (int code = PositionKeyword(buf)) {
         Position p;
         p.x = code;
@@ -39,7 +39,7 @@ Position ReadPosition(const IniFile& ini, const char* xKey, const char* yKey) {
     }
     if (buf[0] < '0' || buf[0] > '9') return none;
     int32_t x = DecimalValue(buf);
-    if (ini.GetString(yKey, "", buf, sizeof buf) == 0) return none;
+    if (ini.GetString(yKey, "", buf, kTextCap) == 0) return none;
     if (buf[0] < '0' || buf[0] > '9') return none;
     int32_t y = DecimalValue(buf);
     // Digits beyond 32 bits wrap; a wrapped negative number would read as a

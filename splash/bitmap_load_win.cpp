@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "splash/bmp_check.h"
 #include "splash/splash.h"
 
@@ -24,7 +24,7 @@ const DWORD kProfileLinked = 0x4C494E4B, kProfileEmbedded = 0x4D424544, kSrgb = 
 }  // namespace
 
 HBITMAP LoadBitmapFile(HDC dc, const char* path) {
-    const KernelHandle file(CreateFileA(AnsiArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const KernelHandle file(CreateFileW(WideArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return nullptr;
     return LoadBitmapFromHandle(dc, file);

@@ -2,7 +2,7 @@
 // mouse button or a key is pressed on it. Closing it leaves the popup running.
 #include <windows.h>
 
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "settings/settings.h"
 #include "splash/splash.h"
 
@@ -10,11 +10,11 @@ SplashState splash;
 
 namespace {
 
-const char kSplashClassName[] = "Corvane Splash";
+const wchar_t kSplashClassName[] = L"Corvane Splash";
 enum { kSplashTimer = 2 };
 
 void RegisterSplashClass(HINSTANCE instance) {
-    WNDCLASSEXA splashClass = {};
+    WNDCLASSEXW splashClass = {};
     splashClass.cbSize = sizeof splashClass;
     splashClass.style = CS_VREDRAW | CS_HREDRAW;
     splashClass.lpfnWndProc = SplashWndProc;
@@ -24,7 +24,7 @@ void RegisterSplashClass(HINSTANCE instance) {
     splashClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     splashClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1);
     splashClass.lpszClassName = kSplashClassName;
-    RegisterClassExA(&splashClass);
+    RegisterClassExW(&splashClass);
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ HICON SmallProgramIcon(HINSTANCE instance) {
 
 void ShowSplash(HWND owner, HINSTANCE instance, POINT at, bool registerClass) {
     if (registerClass) RegisterSplashClass(instance);
-    splash.window = CreateWindowExA(0, kSplashClassName, AnsiArg(settings.Title), WS_POPUP, at.x, at.y,
+    splash.window = CreateWindowExW(0, kSplashClassName, WideArg(settings.Title), WS_POPUP, at.x, at.y,
                                     splash.picture.width, splash.picture.height, owner, nullptr, instance, nullptr);
     ShowWindow(splash.window, SW_SHOW);
     UpdateWindow(splash.window);
@@ -84,6 +84,6 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         DestroyWindow(window);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -26,7 +26,7 @@ bool MakeFolders(const std::string& path) {  // every folder of a path ending in
     for (size_t i = 3; i < path.size(); ++i) {
         if (path[i] == '\\') {
             std::string part = path.substr(0, i);
-            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+            if (!CreateDirectoryW(WideOf(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
         }
     }
     return true;
@@ -144,7 +144,7 @@ bool Medium::Put(const std::string& name, const std::string& content) const {
 
 bool Medium::PutProgram(const std::string& name, const char* fromBin) const {
     std::string path = folder_ + name;
-    return MakeFolders(path) && CopyFileA(TestToolPath(fromBin).c_str(), path.c_str(), FALSE);
+    return MakeFolders(path) && CopyFileW(WideOf(TestToolPath(fromBin)).c_str(), WideOf(path).c_str(), FALSE);
 }
 
 bool Medium::Eject() {
@@ -166,19 +166,21 @@ Program::~Program() {
 }
 
 bool Program::Start(const std::string& commandLine, const std::string& currentDirectory) {
-    STARTUPINFOA startup;
+    // As the shell starts it: a Unicode command line, here from UTF-8.
+    STARTUPINFOW startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     // The shell starts autorun programs with the normal show command.
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    startup.lpDesktop = kGalleryDesktop;
+    std::wstring desktop = WideOf(kGalleryDesktop);
+    startup.lpDesktop = &desktop[0];
     PROCESS_INFORMATION info;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
+    std::wstring line = WideOf(commandLine);
+    const std::wstring folder = WideOf(currentDirectory);
     started_ = GetTickCount();
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : folder.c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -375,7 +377,7 @@ bool ReadMemory(const std::string& name, DWORD* type, DWORD* value) {
         return false;
     BYTE data[64] = {0};
     DWORD size = sizeof data;
-    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, type, data, &size);
+    LONG result = RegQueryValueExW(key, WideOf(name).c_str(), nullptr, type, data, &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) return false;
     std::memcpy(value, data, sizeof *value);
@@ -385,7 +387,7 @@ bool ReadMemory(const std::string& name, DWORD* type, DWORD* value) {
 void DeleteMemory(const std::string& name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QRN\\CorvaneCDs", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, name.c_str());
+    RegDeleteValueW(key, WideOf(name).c_str());
     RegCloseKey(key);
 }
 

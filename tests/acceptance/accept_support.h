@@ -124,7 +124,7 @@ bool CloseRequest(DWORD pid);
 std::string PcProgram(const char* name);
 // The file classes a PC has: .htm opens with pc\viewer.exe, type "HTML Document".
 void RegisterPcClasses();
-// HKCU\Software\QRN\CorvaneCDs value; false when missing. Type and value out.
+// HKCU\Software\QRN\CorvaneCDs value (a UTF-8 name); false when missing. Type and value out.
 bool ReadMemory(const std::string& name, DWORD* type, DWORD* value);
 void DeleteMemory(const std::string& name);
 // Work folder of one test (spy log, hold files), removed by the caller.

@@ -1,5 +1,5 @@
-// Whole-program scenarios for behaviours a user meets on real PCs: accented
-// names in UTF-8 mode, the installer that is waited for before the target is
+// Whole-program scenarios for behaviours a user meets on real PCs: names in
+// any script, the installer that is waited for before the target is
 // started again, the main button with ShowOptions=2, the splash window kept on
 // top at its own place, the built-in logo and the box for a viewer rule
 // without its message. Observed from outside like the other scenarios.
@@ -28,14 +28,15 @@ std::string Captions(const PopupView& view) {
     return out.empty() ? "no controls" : out;
 }
 
-// The spy records command lines as the program got them, in the ANSI code
-// page; the gallery is UTF-8.
-std::string ShownAnsi(const std::string& ansi) {
-    std::wstring wide(ansi.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0],
-                                      static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return Utf8Of(wide);
+const std::string kGreek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC";  // Ελληνικά
+const std::string kJapanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";                        // 日本語
+const std::string kDisc = "\xCE\x94\xCE\xAF\xCF\x83\xCE\xBA\xCE\xBF\xCF\x82";              // Δίσκος
+
+// A text saved as "Unicode" (UTF-16 with its mark).
+std::string Utf16File(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    for (wchar_t c : WideOf(utf8)) out += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return out;
 }
 
 // A field of one of the probe's tab-separated lines.
@@ -128,59 +129,119 @@ protected:
     const std::string laterClass_ = Format("CvAcceptLater%lu", static_cast<unsigned long>(GetCurrentProcessId()));
 };
 
-// ------------------------------------------------------------------ UTF-8 mode
+// ------------------------------------------------------------------ names in any script
 
-TEST_F(Fidelity, Utf8ModeAccentedNamesReachTheShellAndTheBoxAsWritten) {
-    GalleryEntry& g = Gallery("20-utf8-accented", "UTF-8 settings and an accented document name");
-    const std::wstring word = AccentedWord();
-    if (word.empty()) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds none of the test words";
-    const std::string utf8Name = Utf8Of(word) + ".htm", ansiName = AnsiOf(word) + ".htm";
-    const std::string title = Utf8Of(word) + " Disc";
-    Medium m("accented", 'K');
+// Started from a folder named in Greek with a Greek document on its Unicode
+// command line, settings saved as "Unicode" with a Japanese title: every
+// name arrives as written, in the box, the title and the shell's start.
+TEST_F(Fidelity, NamesInAnyScriptFromAGreekFolderAndAUnicodeSettingsFile) {
+    GalleryEntry& g = Gallery("20-any-script", "Names in any script: a Greek folder and document, a Japanese title");
+    Medium m("anyscript", 'K');
+    ASSERT_TRUE(m.Mapped());
+    const std::string folder = kDisc + "\\", title = kJapanese + " Disc";
+    ASSERT_TRUE(m.PutProgram(folder + "corvane.exe"));
     // A viewer rule without its message: the author is told in a box whose
-    // caption is the (UTF-8) title.
-    Author(m, "\xEF\xBB\xBF[Info]\r\nTitle=" + title + "\r\nShowTime=5\r\nViewerFile1=readme.htm\r\n");
-    ASSERT_TRUE(m.Put(ansiName, "<html><body>accented</body></html>\r\n"));
-    g.Note(Format("ANSI code page %u; the document is named %s", GetACP(), utf8Name.c_str()));
-
-    // The name as Windows passes it: in the ANSI code page.
+    // caption is the title.
+    ASSERT_TRUE(m.Put(folder + "Corva.INF",
+                      Utf16File("[Info]\r\nTitle=" + title + "\r\nShowTime=5\r\nViewerFile1=readme.htm\r\n")));
+    ASSERT_TRUE(m.Put(folder + kGreek + ".htm", "<html><body>Greek</body></html>\r\n"));
     Program run;
-    ASSERT_TRUE(run.Start(m.Root() + "corvane.exe " + ansiName, m.Root()));
+    ASSERT_TRUE(run.Start(m.Root() + folder + "corvane.exe " + kGreek + ".htm", m.Root()));
     const std::string box = WaitForWindow(run.Pid(), "#32770");
     ASSERT_FALSE(box.empty()) << "no message box for the missing ViewerMsg1";
-    g.Shot("The box for a viewer rule without its message");
-    EXPECT_EQ(Field(box, "text"), "ViewerMsg1 parameter not given");
-    EXPECT_EQ(Field(box, "title"), title) << "the caption is the title as written";
-    EXPECT_TRUE(Spied(1, 500).empty()) << "nothing starts before the box is answered";
+    EXPECT_EQ(Field(box, "title"), title);
     ASSERT_EQ(Probe(run.Pid(), "boxok"), 0);
-
     PopupView view = WaitForPopup(run.Pid(), 5000);
     ASSERT_TRUE(view.present && view.visible);
     EXPECT_EQ(view.title, title);
     std::vector<SpyRecord> r = Spied(1);
-    ASSERT_EQ(r.size(), 1u) << "the accented document was not opened";
+    ASSERT_EQ(r.size(), 1u) << "the Greek document was not opened";
     EXPECT_EQ(r[0].exeName, "viewer.exe");
-    EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + ansiName)) << r[0].commandLine;
-    // The built-in logo stands at the top left when no icon is named: many
-    // colours where it is drawn, and the texts start right of it.
-    EXPECT_GE(DistinctColours(run.Pid(), 0, 0, 89, 75, 3), 3) << "no logo drawn";
-    g.Shot("The status text reads: Starting " + utf8Name + " (HTML Document)... ");
+    EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + folder + kGreek + ".htm")) << r[0].commandLine;
+    EXPECT_EQ(r[0].currentDirectory, m.Root() + kDisc) << "the program's folder is the current one";
+    g.Shot("The Japanese title over the Greek document's status text");
     ASSERT_TRUE(run.WaitExit(8000));
     EXPECT_EQ(run.ExitCode(), 0u);
-    g.Note("viewer.exe opened: " + ShownAnsi(r[0].commandLine));
 
-    // The same name written in the settings' Filename (UTF-8) starts that file.
-    ASSERT_TRUE(m.Put("Corva.INF", "\xEF\xBB\xBF[Info]\r\nTitle=" + title + "\r\nShowTime=5\r\nFilename=" + utf8Name + "\r\n"));
+    // UTF-8 settings naming a Japanese document in Filename.
+    ASSERT_TRUE(m.Put(folder + "Corva.INF", "\xEF\xBB\xBF[Info]\r\nShowTime=5\r\nFilename=" + kJapanese + ".htm\r\n"));
+    ASSERT_TRUE(m.Put(folder + kJapanese + ".htm", "<html><body>Japanese</body></html>\r\n"));
     UseSpyLog(log_);
     Program second;
-    ASSERT_TRUE(second.Start(m.Root() + "corvane.exe", m.Root()));
+    ASSERT_TRUE(second.Start(m.Root() + folder + "corvane.exe", m.Root()));
     r = Spied(1);
-    ASSERT_EQ(r.size(), 1u) << "the Filename written in UTF-8 was not opened";
-    EXPECT_EQ(r[0].exeName, "viewer.exe");
-    EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + ansiName)) << r[0].commandLine;
+    ASSERT_EQ(r.size(), 1u) << "the Filename written in Japanese was not opened";
+    EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + folder + kJapanese + ".htm")) << r[0].commandLine;
     ASSERT_TRUE(second.WaitExit(8000));
+    g.Note("viewer.exe opened " + r[0].commandLine);
+}
+
+// Menu entries whose targets, captions and conditions are Japanese and Greek,
+// one of them a verb target: the buttons offered, the names the shell gets.
+TEST_F(Fidelity, MenuEntriesVerbTargetsAndConditionsInAnyScript) {
+    Medium m("anyscriptmenu", 'L');
+    Author(m, "\xEF\xBB\xBF[Info]\r\nShowTime=-1\r\n"
+              "Filename1=" + kJapanese + ".htm\r\nFilename1Menu=" + kJapanese + "\r\nFilename1Condition=f?" + kJapanese +
+              ".htm?\r\n"
+              "Filename2=~CvAcceptHtml~open~" + kGreek + ".htm\r\nFilename2Menu=" + kGreek + "\r\n"
+              "Filename3=readme.htm\r\nFilename3Menu=Never\r\nFilename3Condition=f?" + kGreek + ".txt?\r\n");
+    ASSERT_TRUE(m.Put(kJapanese + ".htm", "<html><body>Japanese</body></html>\r\n"));
+    ASSERT_TRUE(m.Put(kGreek + ".htm", "<html><body>Greek</body></html>\r\n"));
+    Program run;
+    ASSERT_TRUE(run.Start(m.Root() + "corvane.exe", m.Root()));
+    PopupView view = WaitForPopup(run.Pid(), 5000);
+    ASSERT_TRUE(view.present && view.visible);
+    ASSERT_NE(view.Find(11), nullptr) << Captions(view);
+    ASSERT_NE(view.Find(12), nullptr) << Captions(view);
+    EXPECT_EQ(view.Find(11)->caption, kJapanese);
+    EXPECT_EQ(view.Find(12)->caption, kGreek);
+    EXPECT_EQ(view.Find(13), nullptr) << "the Greek condition's file is not there";
+    ASSERT_TRUE(Click(run.Pid(), 11));
+    std::vector<SpyRecord> r = Spied(1);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_TRUE(ContainsNoCase(r[0].commandLine, kJapanese + ".htm")) << r[0].commandLine;
+    ASSERT_TRUE(Click(run.Pid(), 12));
+    r = Spied(2);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[1].commandLine, "\"" + PcProgram("viewer.exe") + "\" \"" + kGreek + ".htm\"") << "the verb's operand as written";
+    ASSERT_TRUE(CloseRequest(run.Pid()));
+    ASSERT_TRUE(run.WaitExit(5000));
+    EXPECT_EQ(run.ExitCode(), 0u);
+}
+
+// A file without the mark is read in the ANSI code page as before; a choice
+// stored by an earlier version under the name the ANSI functions made of a
+// UTF-8 id is found, honoured and kept under its Unicode name.
+TEST_F(Fidelity, AnAnsiFileShowsCafeAndAnEarlierVersionsChoiceIsHonoured) {
+    ASSERT_EQ(GetACP(), 1252u) << "the case is written for the Western code page";
+    Medium m("anyscriptansi", 'P');
+    Author(m, "[Info]\r\nTitle=Caf\xE9\r\nShowTime=5\r\n");
+    Program run;
+    ASSERT_TRUE(run.Start(m.Root() + "corvane.exe readme.htm", m.Root()));
+    PopupView view = WaitForPopup(run.Pid(), 5000);
+    EXPECT_EQ(view.title, "Caf\xC3\xA9");
+    ASSERT_TRUE(run.WaitExit(8000));
+
+    const std::string id = "cv-" + kDisc;
+    DeleteMemory(id);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\QRN\\CorvaneCDs", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD one = 1;
+    RegSetValueExA(key, id.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    ASSERT_TRUE(m.Put("Corva.INF", "\xEF\xBB\xBF[Info]\r\nShowTime=5\r\nDoNotRepeatId=" + id + "\r\n"));
+    UseSpyLog(log_);
+    Program second;
+    ASSERT_TRUE(second.Start(m.Root() + "corvane.exe readme.htm", m.Root()));
+    ASSERT_TRUE(second.WaitExit(5000)) << "the earlier choice was not honoured";
     EXPECT_EQ(second.ExitCode(), 0u);
-    g.Note("with Filename=" + utf8Name + ", viewer.exe opened: " + ShownAnsi(r[0].commandLine));
+    EXPECT_TRUE(Spied(1, 500).empty());
+    DWORD type = 0, value = 0;
+    EXPECT_TRUE(ReadMemory(id, &type, &value) && type == REG_DWORD && value == 1) << "kept under the Unicode name";
+    DeleteMemory(id);
+    RegDeleteValueA(key, id.c_str());
+    RegCloseKey(key);
 }
 
 // ------------------------------------------------------------------ install, wait, start again

@@ -38,13 +38,19 @@ TEST(StartupPaths, NoPathOrNoBackslashFallsBackToTheCurrentFolder) {
 }
 
 TEST(StartupPaths, AFolderTooLongForTheSettingsNameReadsNoSettings) {
-    std::string path = "C:\\" + std::string(250, 'a') + "\\c.exe";
+    // Paths are UTF-8: 250 Greek letters take 500 bytes and still fit.
+    std::string greek;
+    for (int i = 0; i < 250; ++i) greek += "\xCE\xB1";
+    SetStartupPaths(("M:\\" + greek + "\\c.exe").c_str());
+    EXPECT_EQ(std::string(run.driveRoot), "M:\\");
+    EXPECT_EQ(std::string(run.settingsPath), "M:\\" + greek + "\\Corva.INF");
+    std::string path = "C:\\" + std::string(kRunPathRoom - 10, 'a') + "\\c.exe";
     SetStartupPaths(path.c_str());
-    EXPECT_EQ(std::string(run.programFolder).size(), 254u);
+    EXPECT_EQ(std::string(run.programFolder).size(), kRunPathRoom - 6u);
     EXPECT_STREQ(run.settingsPath, "");
-    std::string fits = "C:\\" + std::string(245, 'a') + "\\c.exe";
+    std::string fits = "C:\\" + std::string(kRunPathRoom - 15, 'a') + "\\c.exe";
     SetStartupPaths(fits.c_str());
-    EXPECT_EQ(std::string(run.settingsPath), "C:\\" + std::string(245, 'a') + "\\Corva.INF");
+    EXPECT_EQ(std::string(run.settingsPath), "C:\\" + std::string(kRunPathRoom - 15, 'a') + "\\Corva.INF");
 }
 
 TEST(Utf8Detection, OnlyTheThreeBomBytesTurnItOn) {

@@ -3,7 +3,7 @@
 //
 // It appends one line to the log named by CORVANE_SPY_LOG (default: spy.log
 // beside the executable):
-//   <exe file name> TAB <GetCommandLineA()> TAB <current directory> TAB
+//   <exe file name> TAB <GetCommandLineW() in UTF-8> TAB <current directory> TAB
 //   <show command, -1 when not given> TAB <milliseconds since 1601> CR LF
 // CORVANE_SPY_HOLD=<path>: after logging, waits (at most 60 s) until that file
 // no longer exists. CORVANE_SPY_EXIT=<n>: the exit code.
@@ -28,18 +28,28 @@ std::string Environment(const char* name) {
     return big;
 }
 
+// Texts are recorded in UTF-8, so that names in any script arrive exactly.
+std::string Utf8(const wchar_t* text, int length = -1) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], n, nullptr, nullptr);
+    if (length < 0) out.pop_back();
+    return out;
+}
+
 std::string ModulePath() {
-    char path[MAX_PATH * 4];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return std::string();
-    return std::string(path, n);
+    wchar_t path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    if (n == 0 || n >= MAX_PATH * 4) return std::string();
+    return Utf8(path, static_cast<int>(n));
 }
 
 std::string CurrentDirectory() {
-    char dir[MAX_PATH * 4];
-    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
-    if (n == 0 || n >= sizeof dir) return std::string();
-    return std::string(dir, n);
+    wchar_t dir[MAX_PATH * 4];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, dir);
+    if (n == 0 || n >= MAX_PATH * 4) return std::string();
+    return Utf8(dir, static_cast<int>(n));
 }
 
 void AppendRecord(const std::string& logPath, const std::string& record) {
@@ -81,8 +91,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\t%llu\r\n", show, ms);
-    const char* commandLine = GetCommandLineA();
-    std::string record = exeName + "\t" + (commandLine ? commandLine : "") + "\t" + CurrentDirectory() + "\t" + numbers;
+    const wchar_t* commandLine = GetCommandLineW();
+    std::string record =
+        exeName + "\t" + (commandLine ? Utf8(commandLine) : std::string()) + "\t" + CurrentDirectory() + "\t" + numbers;
     AppendRecord(logPath, record);
 
     std::string hold = Environment("CORVANE_SPY_HOLD");

@@ -17,9 +17,12 @@
 
 #include "settings/cmdline.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "settings/ini_reader.h"
+#include "support/spy_log.h"
 #include "settings/run_state.h"
 #include "conditions/condition.h"
-#include "base/ansi_text.h"
+#include "base/wide_text.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
 #include "app/target_select.h"
@@ -1015,7 +1018,6 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
     settings.displayLength = strlen(settings.Display);
     MenuMode({"\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA", "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4"});  // Пуск, Выход
     RunWith("\xCE\x95\xCE\xBA\xCE\xBA\xCE\xAF\xCE\xBD\xCE\xB7\xCF\x83\xCE\xB7...", [](HWND w) {  // Εκκίνηση...
-        EXPECT_TRUE(popup.wideWindow);
         EXPECT_TRUE(IsWindowUnicode(w));
         wchar_t title[64] = L"";
         GetWindowTextW(w, title, 64);
@@ -1059,10 +1061,17 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
     });
 }
 
-TEST_F(Popup, AnsiModeTitleStaysBytes) {
-    strcpy(settings.Title, "Caf\xE9");
+// A settings file without the mark is read in the ANSI code page and its
+// texts converted: the title is the one the ANSI service showed.
+TEST_F(Popup, AnsiFileTitleIsConvertedAsItIsRead) {
+    const std::string path = MakeTempFolder("ansititle") + "Corva.INF";
+    ASSERT_TRUE(WriteTextFile(path, "[Info]\r\nTitle=Caf\xE9\r\n"));
+    IniFile ini;
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini));
+    ASSERT_FALSE(ini.HasBom());
+    ReadSettings(ini, settings, RGB(255, 255, 255));
+    EXPECT_STREQ("Caf\xC3\xA9", settings.Title);
     RunWith("", [](HWND w) {
-        EXPECT_FALSE(popup.wideWindow);
         wchar_t title[32] = L"";
         GetWindowTextW(w, title, 32);
         EXPECT_STREQ(L"Caf\x00E9", title);

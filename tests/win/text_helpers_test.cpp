@@ -1,5 +1,5 @@
-// The A/W-choosing helpers: conversions, measuring, drawing and buttons in
-// and outside UTF-8 mode.
+// The text helpers: conversions between UTF-8, UTF-16 and the ANSI code page,
+// and measuring, drawing and buttons through the wide services.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,9 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "settings/run_state.h"
+#include "base/wide_text.h"
 #include "popup/text_helpers.h"
 
 namespace {
@@ -64,12 +65,6 @@ struct Canvas {
     }
 };
 
-struct ModeGuard {
-    bool saved = utf8Mode;
-    explicit ModeGuard(bool mode) { utf8Mode = mode; }
-    ~ModeGuard() { utf8Mode = saved; }
-};
-
 // Fails window creation for the first `failures` windows of class BUTTON.
 HHOOK cbtHook = nullptr;
 int creationsToFail = 0;
@@ -107,112 +102,69 @@ std::wstring WideText(HWND w) {
     GetWindowTextW(w, buffer, 256);
     return buffer;
 }
-std::string AnsiText(HWND w) {
-    char buffer[256] = "";
-    GetWindowTextA(w, buffer, 256);
-    return buffer;
-}
-
 }  // namespace
 
-TEST(Converters, Utf8ToWideCyrillicGreekAndEmpty) {
-    HeapPtr<wchar_t> w = Utf8ToWide(kCyrillicUtf8);
-    ASSERT_NE(nullptr, w.get());
-    EXPECT_EQ(std::wstring(kCyrillic), std::wstring(w.get()));
-    w = Utf8ToWide(kGreekUtf8);
-    ASSERT_NE(nullptr, w.get());
-    EXPECT_EQ(std::wstring(kGreek), std::wstring(w.get()));
-    w = Utf8ToWide("");
-    ASSERT_NE(nullptr, w.get());
-    EXPECT_EQ(L'\0', w[0]);  // the terminator alone
-    EXPECT_EQ(nullptr, Utf8ToWide(nullptr).get());
-}
-
-TEST(Converters, WideToAnsiOnlyWhenExact) {
+TEST(Converters, BetweenUtf8Utf16AndTheAnsiCodePage) {
     ASSERT_EQ(1252u, GetACP()) << "these cases assume a Western code page";
-    HeapText a = WideToAnsi(L"Gr\x00FC\x00DF" L"e");
-    ASSERT_NE(nullptr, a.get());
-    EXPECT_STREQ(kGermanAnsi, a.get());
-    EXPECT_EQ(nullptr, WideToAnsi(kCyrillic).get());
-    // Best fit would turn a-macron into "a"; an exact conversion refuses it.
-    EXPECT_EQ(nullptr, WideToAnsi(L"Ab\x0101").get());
-    // A question mark that is really there is no substitution.
-    a = WideToAnsi(L"why?");
-    ASSERT_NE(nullptr, a.get());
-    EXPECT_STREQ("why?", a.get());
-    a = WideToAnsi(L"");
-    ASSERT_NE(nullptr, a.get());
-    EXPECT_STREQ("", a.get());
+    for (const auto& c : {std::make_pair(kCyrillicUtf8, kCyrillic), std::make_pair(kGreekUtf8, kGreek)}) {
+        const HeapPtr<wchar_t> w = Utf8ToWide(c.first);
+        ASSERT_NE(nullptr, w.get());
+        EXPECT_EQ(std::wstring(c.second), std::wstring(w.get()));
+        EXPECT_STREQ(c.first, Utf8FromWide(w).get()) << "round trip";
+    }
+    EXPECT_EQ(L'\0', Utf8ToWide("").get()[0]);
+    EXPECT_EQ(nullptr, Utf8ToWide(nullptr).get());
+    EXPECT_STREQ("\xCE\x9A", Utf8FromWide(kGreek, 1).get()) << "a counted piece";
+    // ANSI bytes from a file without the UTF-8 mark, converted within the room given.
+    char out[16];
+    EXPECT_EQ(strlen(kGermanUtf8), Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), out, sizeof out));
+    EXPECT_STREQ(kGermanUtf8, out);
+    EXPECT_EQ(0u, Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), out, 4)) << "what does not fit is not cut";
+    EXPECT_STREQ("", out);
+    EXPECT_STREQ(kGermanAnsi, AnsiFromUtf8(kGermanUtf8).get());
+    EXPECT_STREQ("??????", AnsiFromUtf8(kCyrillicUtf8).get()) << "no Cyrillic in the Western code page";
+    EXPECT_STREQ(kGermanAnsi, AnsiFromWide(L"Gr\x00FC\x00DF" L"e").get());
 }
 
-TEST(Measure, Utf8ModeMeasuresTheWholeTextThroughWide) {
+TEST(Measure, TheWholeUtf8TextThroughWide) {
     Canvas c;
-    ModeGuard mode(true);
     SIZE viaHelper = {-1, -1}, viaWide = {0, 0}, viaBytes = {0, 0};
-    MeasureText(c.dc, kCyrillicUtf8, 3, &viaHelper);  // the count does not apply here
+    MeasureText(c.dc, kCyrillicUtf8, &viaHelper);
     GetTextExtentPoint32W(c.dc, kCyrillic, 6, &viaWide);
     GetTextExtentPoint32A(c.dc, kCyrillicUtf8, (int)strlen(kCyrillicUtf8), &viaBytes);
     EXPECT_EQ(viaWide.cx, viaHelper.cx);
     EXPECT_EQ(viaWide.cy, viaHelper.cy);
     EXPECT_GT(viaHelper.cx, 0);
     EXPECT_NE(viaBytes.cx, viaHelper.cx);  // twelve ANSI characters are not six Cyrillic ones
+    SIZE empty = {-1, -1};
+    MeasureText(c.dc, "", &empty);
+    EXPECT_EQ(0, empty.cx);
 }
 
-TEST(Measure, AnsiModeMeasuresTheGivenCount) {
-    Canvas c;
-    ModeGuard mode(false);
-    SIZE part = {0, 0}, expected = {0, 0}, whole = {0, 0};
-    MeasureText(c.dc, "abcdef", 3, &part);
-    GetTextExtentPoint32A(c.dc, "abc", 3, &expected);
-    MeasureText(c.dc, "abcdef", 6, &whole);
-    EXPECT_EQ(expected.cx, part.cx);
-    EXPECT_GT(whole.cx, part.cx);
-}
-
-TEST(Measure, EmptyTextHasNoWidth) {
-    Canvas c;
-    for (bool mode : {false, true}) {
-        ModeGuard m(mode);
-        SIZE s = {-1, -1};
-        MeasureText(c.dc, "", 0, &s);
-        EXPECT_EQ(0, s.cx) << mode;
-    }
-}
-
-TEST(Draw, Utf8ModeDrawsTheWideGlyphs) {
+TEST(Draw, Utf8TextsDrawTheirGlyphsAndAWesternTextAsItsAnsiBytesDid) {
     Canvas helper, reference, bytes;
-    {
-        ModeGuard mode(true);
-        PutText(helper.dc, 5, 5, kGreekUtf8, 1);
-    }
+    PutText(helper.dc, 5, 5, kGreekUtf8);
     TextOutW(reference.dc, 5, 5, kGreek, 8);
     TextOutA(bytes.dc, 5, 5, kGreekUtf8, (int)strlen(kGreekUtf8));
     EXPECT_GT(helper.InkCount(), 20);
     EXPECT_TRUE(helper.Pixels() == reference.Pixels());
     EXPECT_FALSE(helper.Pixels() == bytes.Pixels());
+    // A settings file without the mark: its text, converted as it is read,
+    // looks exactly as the ANSI service drew its bytes.
+    Canvas converted, ansi;
+    char utf8[32];
+    Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), utf8, sizeof utf8);
+    PutText(converted.dc, 3, 3, utf8);
+    TextOutA(ansi.dc, 3, 3, kGermanAnsi, (int)strlen(kGermanAnsi));
+    EXPECT_GT(converted.InkCount(), 10);
+    EXPECT_TRUE(converted.Pixels() == ansi.Pixels());
+    Canvas empty;
+    PutText(empty.dc, 3, 3, "");
+    EXPECT_EQ(0, empty.InkCount());
 }
 
-TEST(Draw, AnsiModeDrawsTheGivenBytes) {
-    Canvas helper, reference;
-    {
-        ModeGuard mode(false);
-        PutText(helper.dc, 3, 3, "Exit now", 4);
-    }
-    TextOutA(reference.dc, 3, 3, "Exit", 4);
-    EXPECT_GT(helper.InkCount(), 10);
-    EXPECT_TRUE(helper.Pixels() == reference.Pixels());
-}
-
-TEST(Draw, EmptyTextDrawsNothing) {
-    Canvas c;
-    ModeGuard mode(true);
-    PutText(c.dc, 3, 3, "", 0);
-    EXPECT_EQ(0, c.InkCount());
-}
-
-TEST(Buttons, Utf8ModeCyrillicCaptionThroughWideWindow) {
+TEST(Buttons, AnyCaptionThroughAWideWindowAndChangedLater) {
     Parent p;
-    ModeGuard mode(true);
     HWND b = CreateButton(kCyrillicUtf8, WS_CHILD | WS_VISIBLE, 1, 2, 80, 20, p.window, 17, GetModuleHandleA(nullptr));
     ASSERT_NE(nullptr, b);
     EXPECT_EQ(std::wstring(kCyrillic), WideText(b));
@@ -225,56 +177,15 @@ TEST(Buttons, Utf8ModeCyrillicCaptionThroughWideWindow) {
     GetWindowRect(b, &r);
     EXPECT_EQ(80, r.right - r.left);
     EXPECT_EQ(20, r.bottom - r.top);
+    SetCaption(b, kGreekUtf8);
+    EXPECT_EQ(std::wstring(kGreek), WideText(b));
+    SetCaption(b, "");
+    EXPECT_EQ(std::wstring(), WideText(b));
 }
 
-TEST(Buttons, AnsiModeKeepsTheBytes) {
+TEST(Buttons, AFailedCreationGivesNull) {
     Parent p;
-    ModeGuard mode(false);
-    HWND b = CreateButton(kGermanAnsi, WS_CHILD, 0, 0, 50, 20, p.window, 3, GetModuleHandleA(nullptr));
-    ASSERT_NE(nullptr, b);
-    EXPECT_FALSE(IsWindowUnicode(b));
-    EXPECT_EQ(std::string(kGermanAnsi), AnsiText(b));
-}
-
-TEST(Buttons, WideCreationFailsExactAnsiCaptionIsConverted) {
-    Parent p;
-    ModeGuard mode(true);
-    CreationFailer fail(1);
-    HWND b = CreateButton(kGermanUtf8, WS_CHILD, 0, 0, 50, 20, p.window, 4, GetModuleHandleA(nullptr));
-    ASSERT_NE(nullptr, b);
-    EXPECT_EQ(2, creationAttempts);
-    EXPECT_EQ(std::string(kGermanAnsi), AnsiText(b));
-}
-
-TEST(Buttons, WideCreationFailsInexactCaptionKeepsRawUtf8Bytes) {
-    Parent p;
-    ModeGuard mode(true);
-    CreationFailer fail(1);
-    HWND b = CreateButton(kCyrillicUtf8, WS_CHILD, 0, 0, 50, 20, p.window, 4, GetModuleHandleA(nullptr));
-    ASSERT_NE(nullptr, b);
-    EXPECT_EQ(std::string(kCyrillicUtf8), AnsiText(b));  // no question marks, no best fit
-}
-
-TEST(Buttons, BothCreationsFailGivesNull) {
-    Parent p;
-    ModeGuard mode(true);
-    CreationFailer fail(2);
-    EXPECT_EQ(nullptr, CreateButton("Exit", WS_CHILD, 0, 0, 50, 20, p.window, 2, GetModuleHandleA(nullptr)));
-    EXPECT_EQ(2, creationAttempts);
-}
-
-TEST(Buttons, AnsiModeFailureIsNotRetriedWide) {
-    Parent p;
-    ModeGuard mode(false);
     CreationFailer fail(1);
     EXPECT_EQ(nullptr, CreateButton("Exit", WS_CHILD, 0, 0, 50, 20, p.window, 2, GetModuleHandleA(nullptr)));
     EXPECT_EQ(1, creationAttempts);
-}
-
-TEST(Buttons, EmptyCaption) {
-    Parent p;
-    ModeGuard mode(true);
-    HWND b = CreateButton("", WS_CHILD, 0, 0, 50, 20, p.window, 2, GetModuleHandleA(nullptr));
-    ASSERT_NE(nullptr, b);
-    EXPECT_EQ(std::wstring(), WideText(b));
 }

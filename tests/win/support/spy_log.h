@@ -28,7 +28,7 @@
 struct SpyRecord {
     std::string exeName;           // file name of the started copy, e.g. "spy.exe"
     std::string commandLine;       // GetCommandLineA() exactly
-    std::string currentDirectory;  // as GetCurrentDirectoryA gave it (no trailing "\" except a root)
+    std::string currentDirectory;  // as GetCurrentDirectoryW gave it, in UTF-8 (no trailing "\" except a root)
     int showCommand = -1;          // STARTUPINFO wShowWindow, -1 when not given
     uint64_t timeMs = 0;           // GetSystemTimeAsFileTime in milliseconds
 };
@@ -77,4 +77,5 @@ void UnregisterFileClass(const std::string& extension, const std::string& classN
 // the caller skips then.
 std::wstring AccentedWord();
 std::string Utf8Of(const std::wstring& text);
+std::wstring WideOf(const std::string& utf8);
 std::string AnsiOf(const std::wstring& text);  // the ANSI code page's bytes
