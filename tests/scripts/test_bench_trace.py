@@ -68,6 +68,29 @@ class MediumFiles(unittest.TestCase):
         facts = bench.medium_files(lines, MEDIUM)
         self.assertEqual((facts["opens"], facts["reads"], facts["bytes_read"]), (1, 2, 223))
 
+    def test_only_the_medium_folder_and_its_own_listings(self):
+        # A folder whose name merely starts like the medium's is another one.
+        lines = after(trace(), 'medium-win64\\\\kernel32.dll" not found (c0000034)', [
+            '0310:0304:trace:file:NtCreateFile handle=0x21f548 access=80100000 name=L"\\\\??\\\\Z:\\\\home'
+            '\\\\dev\\\\corvane\\\\build\\\\bench\\\\medium-win64-old\\\\kernel32.dll" objattr=00000040 '
+            'root=(nil) sec=(nil) io=0x21f550 alloc_size=(nil) attr=00000000 sharing=00000005 disp=1 options=00000060',
+        ])
+        self.assertEqual(bench.medium_files(lines, MEDIUM)["accesses"][1:3],
+                         ["NtCreateFile \\kernel32.dll", "NtCreateFile \\imm32.dll"])
+        # GetLongPathNameW lists each folder of a path through an open with
+        # the same status block on the same thread: once the drive's root
+        # reuses the block of the medium folder's open, its listing is the
+        # root's, not the medium's.
+        lines = after(trace(), 'NtQueryDirectoryFile => 0 (116)', [
+            '0310:0304:trace:file:NtCreateFile handle=0x36fe98 access=00100001 name=L"\\\\??\\\\Z:\\\\" '
+            'objattr=00000040 root=(nil) sec=(nil) io=0x21bca0 alloc_size=(nil) attr=00000000 sharing=00000003 '
+            'disp=1 options=00004021 ea=(nil).0x00000000',
+            '0310:0304:trace:file:NtQueryDirectoryFile (0x7c (nil) (nil) (nil) 0x21bca0 0x36fef4 0x0000025e '
+            '0x00000003 0x00000000 L"home" 0x00000001',
+            '0310:0304:trace:file:NtQueryDirectoryFile => 0 (102)',
+        ])
+        self.assertEqual(bench.medium_files(lines, MEDIUM)["accesses"][-1], 'NtQueryDirectoryFile \\ L"doc.cvbench"')
+
 
 if __name__ == "__main__":
     unittest.main()
