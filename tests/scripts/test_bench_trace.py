@@ -6,9 +6,9 @@ the 64-bit corvane.exe started from the bench's medium folder with its
 document: Wine's loader looking for DLLs in the folder first, the settings
 read, the shell's DLLs, the document opened and its folder listed, and the
 start of the document's program (another process) in the same folder."""
-import importlib.machinery
-import importlib.util
 import os
+import runpy
+import types
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -16,15 +16,8 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 MEDIUM = "/home/dev/corvane/build/bench/medium-win64"
 
 
-def load_bench():
-    loader = importlib.machinery.SourceFileLoader("bench", os.path.join(ROOT, "scripts", "bench"))
-    spec = importlib.util.spec_from_loader("bench", loader)
-    module = importlib.util.module_from_spec(spec)
-    loader.exec_module(module)
-    return module
-
-
-bench = load_bench()
+# The script's functions, without running it.
+bench = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "scripts", "bench")))
 
 
 def trace():
