@@ -1,7 +1,8 @@
-// GUI. Linked with the shipped program's start-up (app/startup_win.cpp)
-// instead of the runtime's. Registers as many exit functions as its command
-// line says, the reporting one first so that it runs last: it exits with
-// 100 + the number of the others that ran. A refused registration exits 1.
+// A GUI program linked with the shipped program's start-up
+// (app/startup_win.cpp) instead of the runtime's, whose WinMainCRTStartup is
+// its entry. Registers as many exit functions as its command line says, the
+// reporting one first so that it runs last: it exits with 100 + the number of
+// the others that ran. A refused registration exits 1.
 #include <windows.h>
 
 #include <cstdlib>
