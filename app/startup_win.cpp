@@ -8,21 +8,28 @@
 // functions work without it.
 #include <windows.h>
 
+#include "app/exit_list.h"
 #include "base/startup_marks.h"
 
 extern "C" {
 
 typedef void(__cdecl* ExitFunction)(void);
 
-// Bounded: the program registers one destructor per process-wide record with
-// one (the settings model). Registrations past the end are refused, as the
-// runtime refuses them when it runs out of memory.
-const int kMaxExitFunctions = 32;
-static ExitFunction exitFunctions[kMaxExitFunctions];
+static ExitFunction exitFunctions[kExitListCapacity];
 static int exitFunctionCount = 0;
 
+// The callers are compiler-generated and ignore what atexit returns, so a
+// refused registration would be a destructor that silently never runs. What
+// registers is fixed by the program's code, not by its input, and all of it
+// happens in the records' constructors, which run on every start: a build that
+// outgrows the list stops every start here, before WinMain, which no
+// acceptance scenario lets pass.
 int __cdecl atexit(ExitFunction function) {
-    if (!function || exitFunctionCount == kMaxExitFunctions) return -1;
+    if (!function) return -1;
+    if (exitFunctionCount == kExitListCapacity) {
+        OutputDebugStringA("corvane: exit list full, raise kExitListCapacity (app/exit_list.h)\n");
+        ExitProcess(kExitListFullCode);
+    }
     exitFunctions[exitFunctionCount++] = function;
     return 0;
 }

@@ -1,6 +1,11 @@
 # Fails unless every DLL in the import table of EXE is one Windows always
 # loads from its own folder. A launcher on a writable medium must never pick
 # up a DLL placed beside it.
+# It also fails unless the headers say what a program running from a medium
+# needs: copied to the page file when started from removable or network media
+# (an eject must not take its code pages away), aware of Terminal Server
+# (no per-user Windows folder and shims on Remote Desktop hosts), and for a
+# 64-bit program, unwind data in its exception directory.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
@@ -23,4 +28,44 @@ foreach(n IN LISTS names)
 endforeach()
 if(bad)
   message(FATAL_ERROR "${EXE} imports DLLs outside the allowed set: ${bad}")
+endif()
+
+# Header flags, read from the hexadecimal values objdump prints.
+set(missing)
+if(NOT dump MATCHES "\nCharacteristics 0x([0-9a-fA-F]+)\n")
+  message(FATAL_ERROR "no file header characteristics found in ${EXE}")
+endif()
+math(EXPR file_flags "0x${CMAKE_MATCH_1}")
+math(EXPR bits "${file_flags} & 0x0400")
+if(bits EQUAL 0)
+  list(APPEND missing "run from swap on removable media (0x0400)")
+endif()
+math(EXPR bits "${file_flags} & 0x0800")
+if(bits EQUAL 0)
+  list(APPEND missing "run from swap on network media (0x0800)")
+endif()
+if(NOT dump MATCHES "\nDllCharacteristics[ \t]+([0-9a-fA-F]+)\n")
+  message(FATAL_ERROR "no DLL characteristics found in ${EXE}")
+endif()
+math(EXPR dll_flags "0x${CMAKE_MATCH_1}")
+math(EXPR bits "${dll_flags} & 0x8000")
+if(bits EQUAL 0)
+  list(APPEND missing "Terminal Server aware (0x8000)")
+endif()
+if(dump MATCHES "\nMagic[ \t]+020b")
+  # Entry 3 of the data directory: address, then size.
+  if(NOT dump MATCHES "\nEntry 3 [0-9a-fA-F]+ ([0-9a-fA-F]+) Exception Directory")
+    message(FATAL_ERROR "no exception directory entry found in ${EXE}")
+  endif()
+  math(EXPR unwind_size "0x${CMAKE_MATCH_1}")
+  if(unwind_size EQUAL 0)
+    list(APPEND missing "unwind data (empty exception directory)")
+  endif()
+endif()
+math(EXPR file_flags "${file_flags}" OUTPUT_FORMAT HEXADECIMAL)
+math(EXPR dll_flags "${dll_flags}" OUTPUT_FORMAT HEXADECIMAL)
+message(STATUS "characteristics ${file_flags}, DLL characteristics ${dll_flags}")
+if(missing)
+  list(JOIN missing "; " missing)
+  message(FATAL_ERROR "${EXE} lacks: ${missing}")
 endif()
