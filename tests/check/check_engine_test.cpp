@@ -287,13 +287,50 @@ TEST(CheckEncoding, Utf8WithoutAndWithTheByteOrderMark) {
 }
 
 TEST(CheckEncoding, FilesTheProgramFindsNothingIn) {
+    // A UTF-16 file is read since the program converts it (see Utf16FilesAndAnsiCodePages).
     std::string utf16("\xFF\xFE[\0I\0n\0f\0o\0]\0", 14);
-    EXPECT_EQ(Count(CheckText(utf16), "utf16-file"), 1);
+    EXPECT_EQ(Count(CheckText(utf16), "no-info-section") + Count(CheckText(utf16), "utf16-file"), 0);
     Fixture none = CheckFixture("noinfo");
     EXPECT_EQ(Count(none.report, "no-info-section"), 1);
     Report empty = CheckText("");
     EXPECT_EQ(Count(empty, "no-settings"), 1);
     EXPECT_EQ(empty.ExitStatus(), 0);  // a note only
+}
+
+// The program reads a UTF-16 file converted to the ANSI code page: the checker
+// reads it whole, and notes the characters that code page lacks. ANSI names
+// are decoded in the code page given.
+TEST(CheckEncoding, Utf16FilesAndAnsiCodePages) {
+    const std::u16string text = u"[Info]\r\nTitle=\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9\r\nTilte=x\r\n";
+    for (bool big : {false, true}) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : text) {
+            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+            bytes += big ? hi : lo;
+            bytes += big ? lo : hi;
+        }
+        Report r = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr);
+        EXPECT_EQ(r.encoding, big ? corvcheck::Encoding::Utf16Be : corvcheck::Encoding::Utf16Le);
+        EXPECT_FALSE(r.utf8);
+        // Six Greek letters are lost in 1252; the é is not. No error, no word of UTF-8.
+        EXPECT_TRUE(Contains(At(r, "not-in-code-page", 2), "6 characters (\u0394 \u03AF \u03C3 \u03BA \u03BF ...)"));
+        EXPECT_TRUE(Contains(At(r, "unknown-key", 3), "did you mean 'Title'?"));
+        EXPECT_EQ(r.errors + Count(r, "utf8-without-bom"), 0);
+        for (const corvcheck::SettingRow& row : r.settings) {
+            if (row.key == "Title") {
+                EXPECT_EQ(row.value, "\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9");
+            }
+        }
+        // Greek Windows has the Greek letters, not the é.
+        Report greek = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr, 1253);
+        EXPECT_TRUE(Contains(At(greek, "not-in-code-page", 2), "1 character (\u00E9) not in code page 1253"));
+    }
+    // "Τίτλος" in Greek ANSI: shown as such in 1253, as Western letters in 1252.
+    const std::string ansi = "[Info]\n\xD4\xDF\xF4\xEB\xEF\xF2=x\n";
+    Report greek = corvcheck::CheckSettings(ansi.data(), ansi.size(), nullptr, 1253);
+    EXPECT_TRUE(Contains(At(greek, "unknown-key", 2), "'\u03A4\u03AF\u03C4\u03BB\u03BF\u03C2'"));
+    EXPECT_EQ(At(greek, "unknown-key", 2)->key, "\u03A4\u03AF\u03C4\u03BB\u03BF\u03C2");
+    EXPECT_TRUE(Contains(At(CheckText(ansi), "unknown-key", 2), "'\u00D4\u00DF\u00F4\u00EB\u00EF\u00F2'"));
 }
 
 TEST(CheckClean, ExampleMediumAndCleanFixtureHaveNoFindings) {
