@@ -179,6 +179,7 @@ Report Checker::Run() {
     CheckFiles();
     CheckUtf8();
     CheckCodePage();
+    CheckContrast();
     BuildSettingRows();
 
     report_.Finish();

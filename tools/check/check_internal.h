@@ -74,6 +74,7 @@ private:
                    bool inCondition);
     void CheckUtf8();
     void CheckCodePage();
+    void CheckContrast();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;
 
