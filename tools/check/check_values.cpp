@@ -306,7 +306,7 @@ void Checker::CheckContrast() {
     const bool bkGiven = given("BkColor") && s_->BkColor != kWindowColourMark;
     const Colour background = bkGiven ? s_->BkColor : white;
     const std::string on = bkGiven ? "on BkColor " + ColourText(background)
-                                   : "on the window colour (BkColor is not given; taken as white 255,255,255)";
+                                   : "on the window colour (no BkColor: taken as white 255,255,255)";
     const int bkLine = bkGiven ? LineOf("BkColor") : 0;
     auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const char* also) {
         const double ratio = ContrastRatio(text, background);
