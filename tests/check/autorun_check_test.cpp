@@ -241,6 +241,7 @@ TEST(AutorunCheck, ProgramsAsWindowsFindsThemAndKeysThatStopTheStart) {
         {start + "\x1A\nlabel=x\n", "no-equals"},
         // Unknown names: near misses one by one, the others counted in one note.
         {start + "Lable=x\nButtons=6\nTitle=x\n[Menu]\n[BUTTON1]\n[BUTTON1]\n", "unknown-key"},
+        {start + "shell\\go\\comand=corvane.exe\n", "unknown-key"},  // meant for Windows: never only counted
     };
     for (const Case& c : cases) {
         Report r = Check(c.inf, m);

@@ -253,6 +253,7 @@ TEST(CheckValues, TextColoursAgainstTheirBackground) {
     } cases[] = {
         {"", 1, "MsgColor", Severity::Note, 0, "128,128,255 (the default light blue) on the window colour"},
         {"MsgColor=0,0,128", 0, nullptr, Severity::Note, 0, nullptr},
+        {"BkColor=255,255,255", 1, "MsgColor", Severity::Note, 2, "light blue) on BkColor 255,255,255 has a contrast of 3.26:1"},
         {"BkColor=0,0,0", 1, "InfoColor", Severity::Warning, 2, "0,0,255 (the default) on BkColor 0,0,0 has a contrast of 2.44:1"},
         {"InfoColor=200,200,200", 1, "InfoColor", Severity::Warning, 2, "1.67:1, below the 4.5:1 that text needs to be easy to read; MsgColor is not given"},
         {"InfoColor=200,200,200\nMsgColor=0,0,0", 1, "InfoColor", Severity::Warning, 2, "200,200,200 on the window"},

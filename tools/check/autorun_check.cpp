@@ -251,6 +251,16 @@ void AutorunChecker::CheckKeys(const AutorunSection& s) {
         }
         if (known) continue;
         std::string near = Nearest(e.key, kKnownKeys);
+        if (key.compare(0, 6, "shell\\") == 0) {
+            // Meant for Windows, whatever else it is: shell\<verb>\comand and the like.
+            const size_t slash = key.find('\\', 6);
+            near = slash == std::string::npos ? std::string()
+                                              : e.key.substr(0, slash) + "\\command";
+            Add(Severity::Warning, e.line, e.keyColumn, "unknown-key", e.key,
+                "Windows does not know the key " + Quoted(e.key) +
+                    (near.empty() || slash == 6 ? std::string() : "; did you mean " + Quoted(near) + "?"));
+            continue;
+        }
         if (near.empty())
             CountOther(e.line, Quoted(e.key) + " in [" + s.name + "]", false);
         else

@@ -315,7 +315,7 @@ void Checker::CheckContrast() {
         std::snprintf(shown, sizeof shown, "%.2f:1", ratio > 4.49 ? 4.49 : ratio);  // never "4.50" below 4.5
         // The default light blue on white is what most media show: worth
         // knowing, not worth a warning.
-        const bool defaultOnWhite = !textGiven && !bkGiven && std::strcmp(key, "MsgColor") == 0;
+        const bool defaultOnWhite = !textGiven && background == white && std::strcmp(key, "MsgColor") == 0;
         Add(defaultOnWhite ? Severity::Note : Severity::Warning, textGiven ? LineOf(key) : bkLine, 0, "low-contrast",
             key,
             "'" + std::string(key) + "' " + ColourText(text) + about + " " + on + " has a contrast of " + shown +

@@ -118,7 +118,8 @@ bool LocateSettings(const std::string& target, std::string& folder, std::string&
         folder = target;
         std::string name = corvcheck::FindNoCase(folder, "Corva.INF");
         if (name.empty()) {
-            Print("corvane-check: " + target + ": no Corva.INF in this folder\n", true);
+            Print("corvane-check: " + target +
+                      ": no Corva.INF in this folder (name its autorun.inf to check that alone)\n", true);
             return false;
         }
         file = (fs::u8path(folder) / fs::u8path(name)).u8string();
