@@ -9,6 +9,7 @@
 
 #include "tools/check/check_engine.h"
 #include "tools/check/check_files.h"
+#include "tools/check/text_encoding.h"
 
 using corvcheck::Finding;
 using corvcheck::Report;
@@ -377,6 +378,32 @@ TEST(CheckEncoding, Utf16FilesAndAnsiCodePages) {
     EXPECT_TRUE(Contains(At(CheckText(ansi), "unknown-key", 2), "'\u00D4\u00DF\u00F4\u00EB\u00EF\u00F2'"));
 }
 
+// The code page tables against letters every reader of those scripts knows,
+// and the bytes no code page defines.
+TEST(CheckEncoding, CodePageTablesAndUtf16) {
+    using corvcheck::AnsiToUtf8;
+    EXPECT_EQ(AnsiToUtf8("\x80 caf\xE9 \x9C", 1252), "\u20AC caf\u00E9 \u0153");
+    EXPECT_EQ(AnsiToUtf8("\xC0\xE1\xE2", 1251), "\u0410\u0431\u0432");
+    EXPECT_EQ(AnsiToUtf8("\xC4\xDF\xF3\xEA\xEF\xF2", 1253), "\u0394\u03AF\u03C3\u03BA\u03BF\u03C2");
+    EXPECT_EQ(AnsiToUtf8("\x8A\xB9", 1250), "\u0160\u0105");
+    EXPECT_EQ(AnsiToUtf8("\xF9\xE0", 1255), "\u05E9\u05D0");
+    EXPECT_EQ(AnsiToUtf8("\xC7\xE1", 1256), "\u0627\u0644");
+    EXPECT_EQ(AnsiToUtf8("\xA1", 874), "\u0E01");
+    EXPECT_EQ(AnsiToUtf8("\x81", 1252), "\uFFFD");  // undefined there
+    EXPECT_EQ(AnsiToUtf8("\xE9", 437), AnsiToUtf8("\xE9", 1252));  // no table: read as 1252
+    EXPECT_TRUE(corvcheck::InCodePage(0x20AC, 1252));
+    EXPECT_FALSE(corvcheck::InCodePage(0x0394, 1252));
+    EXPECT_TRUE(corvcheck::InCodePage(0x0394, 1253));
+    std::string known;
+    EXPECT_TRUE(corvcheck::KnownCodePage(1258, &known));
+    EXPECT_EQ(known, "874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258");
+    EXPECT_FALSE(corvcheck::KnownCodePage(65001));
+    // A surrogate pair, a lone surrogate and an odd last byte.
+    const unsigned char le[] = {0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x41, 0x00, 0x42};
+    EXPECT_EQ(corvcheck::Utf16ToUtf8(le, sizeof le, false), "\U0001F600\uFFFDA");
+    EXPECT_EQ(corvcheck::Utf8Characters("\u0394x\xFF"), 3u);
+}
+
 TEST(CheckClean, ExampleMediumAndCleanFixtureHaveNoFindings) {
     for (const std::string& path : {std::string(CORVANE_SOURCE_DIR) + "/examples/medium", kFixtures + "clean"}) {
         std::string text = ReadFile(path + "/Corva.INF");
@@ -435,4 +462,9 @@ TEST(CheckOutput, CompilerFormAndJsonEscapes) {
     EXPECT_EQ(corvcheck::JsonString("caf\xE9"), "\"caf\\u00E9\"");          // ANSI byte as Latin-1
     EXPECT_EQ(corvcheck::JsonString("\xCE\x95"), "\"\xCE\x95\"");            // valid UTF-8 kept
     EXPECT_EQ(corvcheck::JsonString("\xED\xA0\x80"), "\"\\u00ED\\u00A0\\u0080\"");  // a surrogate is not UTF-8
+    // The text form stays UTF-8: a byte that is not UTF-8 is shown by its value.
+    Report bom = CheckText("\xEF\xBB\xBF[Info]\nTilte=caf\xE9 \xCE\x94\n");
+    EXPECT_NE(corvcheck::FormatText(bom, "C").find("'Tilte' is never read"), std::string::npos);
+    bom.findings[0].message = "caf\xE9 \xCE\x94";
+    EXPECT_NE(corvcheck::FormatText(bom, "C").find(": caf\\xE9 \xCE\x94 ["), std::string::npos);
 }
