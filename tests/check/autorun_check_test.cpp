@@ -215,6 +215,7 @@ TEST(AutorunCheck, ProgramsAsWindowsFindsThemAndKeysThatStopTheStart) {
         {"[autorun]\nopen=corvane\n", "no-target"},
         {"[autorun]\nopen=bin\\corvane readme.htm -c\n", "settings-elsewhere"},
         {"[autorun]\nopen=tools\\menu.bat\n", "not-corvane"},
+        {"[autorun]\nopen=tools\\menu\n", "program-missing"},  // menu.exe is not there
         // A document: open= cannot run it, missing or not.
         {"[autorun]\nopen=readme.htm\n", "open-document"},
         {"[autorun]\nopen=docs\\guide.pdf\n", "open-document program-missing"},

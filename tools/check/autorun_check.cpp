@@ -374,7 +374,10 @@ void AutorunChecker::CheckCommand(const AutorunEntry& e, bool entryPoint) {
     if (program.kind != Medium::File) {
         if (program.kind == Medium::Missing && ExplainMissing(e, word, entryPoint)) return;
         Add(Severity::Error, e.line, e.valueColumn, "program-missing", e.key,
-            Quoted(word) + (program.kind == Medium::Folder ? " is a folder, not a program" : " is not on the medium"));
+            Quoted(word) + (program.kind == Medium::Folder ? " is a folder, not a program"
+                            : extension.empty()        ? " is not on the medium, nor " + Quoted(word + ".exe") +
+                                                      " (Windows adds .exe to a name without extension)"
+                                                       : std::string(" is not on the medium")));
         return;
     }
     const bool corvane = LowerText(BaseName(program.name)) == "corvane.exe";
