@@ -183,16 +183,79 @@ TEST(AutorunCheck, MissingFileMissingSectionAndUtf16Text) {
     const std::u16string thirty(30, u'\u00E9'), thirtyThree(33, u'\u00E9');
     const MemoryMedium m = ExampleMedium();
     Report fits = Check(utf16(u"[autorun]\r\nopen=corvane.exe readme.htm\r\nlabel=" + thirty + u"\r\n"), m);
-    EXPECT_TRUE(fits.utf8);
+    EXPECT_FALSE(fits.utf8);  // Windows reads the UTF-16 whole; the texts are not UTF-8 bytes
+    EXPECT_EQ(fits.encoding, corvcheck::Encoding::Utf16Le);
     EXPECT_EQ(fits.errors + fits.warnings, 0) << All(fits);
     Report cut = Check(utf16(u"[autorun]\r\nlabel=" + thirtyThree + u"\r\n"), m);
     EXPECT_TRUE(Says(At(cut, "label-too-long", 2), "33 characters"));
+    // Big-endian too.
+    std::string big("\xFE\xFF", 2);
+    for (char c : std::string("[autorun]\r\nlabel=" + std::string(33, 'x') + "\r\n")) big += '\0', big += c;
+    Report bigEndian = Check(big, m);
+    EXPECT_EQ(bigEndian.encoding, corvcheck::Encoding::Utf16Be);
+    At(bigEndian, "label-too-long", 2);
     // Columns count characters: in "é=é" the value starts in column 3.
     const std::string utf8 = "\xEF\xBB\xBF[a]\n\xC3\xA9=\xC3\xA9\n";
     corvcheck::AutorunIni ini = corvcheck::ReadAutorunIni(utf8.data(), utf8.size());
     ASSERT_EQ(ini.sections.size(), 1u);
     ASSERT_EQ(ini.sections[0].entries.size(), 1u);
     EXPECT_EQ(ini.sections[0].entries[0].valueColumn, 3);
+}
+
+// How Windows finds what a command names, and the keys that decide whether
+// anything runs: each case gives exactly these finding codes (notes apart).
+TEST(AutorunCheck, ProgramsAsWindowsFindsThemAndKeysThatStopTheStart) {
+    const MemoryMedium m = MemoryMedium(ExampleMedium()).Add("tools/menu.bat", "@echo off");
+    const std::string start = "[autorun]\nopen=corvane.exe readme.htm\n";
+    struct Case {
+        std::string inf;
+        std::string codes;
+    } cases[] = {
+        // ".exe" is added to a name without extension, so this is corvane.exe, started without a document.
+        {"[autorun]\nopen=corvane\n", "no-target"},
+        {"[autorun]\nopen=bin\\corvane readme.htm -c\n", "settings-elsewhere"},
+        {"[autorun]\nopen=tools\\menu.bat\n", "not-corvane"},
+        {"[autorun]\nopen=tools\\menu\n", "program-missing"},  // menu.exe is not there
+        // A document: open= cannot run it, missing or not.
+        {"[autorun]\nopen=readme.htm\n", "open-document"},
+        {"[autorun]\nopen=docs\\guide.pdf\n", "open-document program-missing"},
+        {"[autorun]\nshellexecute=readme.htm\n", "not-corvane"},
+        // Windows' own programs and the command shell's words.
+        {start + "shell\\x\\command=cmd.exe /c tools\\menu.bat\n", ""},
+        {start + "shell\\x\\command=COMMAND.COM /c tools\\menu.bat\n", "windows-program"},
+        {start + "shell\\x\\command=%windir%\\notepad.exe readme.htm\n", ""},
+        {start + "shell\\x\\command=echo\n", "shell-command"},
+        {start + "shell\\x\\command=notepad.com\n", "program-missing"},
+        {"[autorun]\nopen=explorer.exe readme.htm\n", "not-corvane"},
+        // Quotes around the whole value matter only when the cut name is not there.
+        {"[autorun]\nopen=\"corvane.exe readme.htm\"\n", ""},
+        {"[autorun]\nshellexecute=\"read me.htm\"\n", "quoted-program"},
+        {"[autorun]\nopen=\"\"read me.htm\"\"\n", "open-document"},
+        // UseAutoPlay and CustomEvent.
+        {start + "UseAutoPlay=0\n", ""},
+        {start + "useautoplay= 1\n", "useautoplay"},
+        {start + "CustomEvent=Toolkit2024\n", ""},
+        {start + "CustomEvent=" + std::string(101, 'a') + "\n", "bad-customevent"},
+        {start + "CustomEvent=\n", "bad-customevent"},
+        // The end-of-file mark; one that is not at the end is a line of its own.
+        {start + "\x1A\r\n\x1A", ""},
+        {start + "\x1A\nlabel=x\n", "no-equals"},
+        // Unknown names: near misses one by one, the others counted in one note.
+        {start + "Lable=x\nButtons=6\nTitle=x\n[Menu]\n[BUTTON1]\n[BUTTON1]\n", "unknown-key"},
+        {start + "shell\\go\\comand=corvane.exe\n", "unknown-key"},  // meant for Windows: never only counted
+    };
+    for (const Case& c : cases) {
+        Report r = Check(c.inf, m);
+        std::string codes;
+        for (const Finding& f : r.findings)
+            if (f.severity != Severity::Note) codes += (codes.empty() ? "" : " ") + f.code;
+        EXPECT_EQ(codes, c.codes) << c.inf << "\n" << All(r);
+    }
+    const Report others = Check(start + "Buttons=6\nTitle=x\n[Menu]\n[BUTTON1]\n[BUTTON1]\n", m);
+    EXPECT_TRUE(Says(At(others, "other-names", 3),
+                     "3 sections and 2 keys that Windows does not read here (the first: 'Buttons' in [autorun])"));
+    EXPECT_TRUE(Says(At(Check(start + "label=" + std::string(40, 'x') + "\n", m), "label-too-long", 3),
+                     "not the volume label, and Explorer shows only the first 32"));
 }
 
 TEST(AutorunCheck, IconReaderStaysInsideDamagedPrograms) {

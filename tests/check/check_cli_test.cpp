@@ -2,9 +2,11 @@
 // output forms. The JSON is parsed back with a small strict parser.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "tests/check/pe_builder.h"
+#include "tools/check/check_files.h"
 
 namespace {
 
@@ -168,7 +171,7 @@ TEST(CheckCli, ExitStatusZeroOneTwo) {
     // its settings are clean, its autorun.inf misses corvane.exe.
     RunResult example = RunCheck(kRoot + "/examples/medium");
     EXPECT_EQ(example.status, 2);
-    EXPECT_NE(example.out.find("Corva.INF: 0 errors, 0 warnings, 0 notes"), std::string::npos) << example.out;
+    EXPECT_NE(example.out.find("Corva.INF: 0 errors, 0 warnings, 1 note"), std::string::npos) << example.out;
     EXPECT_NE(example.out.find("autorun.inf:2:6: error: 'corvane.exe' is not on the medium [program-missing]"),
               std::string::npos) << example.out;
     EXPECT_EQ(RunCheck(kFixtures + "utf8nobom").status, 1);
@@ -194,7 +197,7 @@ TEST(CheckCli, ReportLinesNameFileLineAndSeverity) {
     RunResult r = RunCheck(kFixtures + "numbering");
     EXPECT_NE(r.out.find(kFixtures + "numbering/Corva.INF:4: error: menu entry 4 is never read"), std::string::npos)
         << r.out;
-    EXPECT_NE(r.out.find("3 errors, 3 warnings, 0 notes"), std::string::npos);
+    EXPECT_NE(r.out.find("3 errors, 3 warnings, 1 note"), std::string::npos);  // the default MsgColor
 }
 
 TEST(CheckCli, JsonParsesBackToTheSameFindings) {
@@ -209,12 +212,13 @@ TEST(CheckCli, JsonParsesBackToTheSameFindings) {
     EXPECT_EQ(doc["settings"].type, Json::Null);  // only with --explain
     const Json& findings = doc["findings"];
     ASSERT_EQ(findings.type, Json::Array);
-    EXPECT_EQ(findings.items.size(), 14u);
+    EXPECT_EQ(findings.items.size(), 15u);  // with the default MsgColor's note
     bool sawTilte = false;
     for (const Json& f : findings.items) {
         // Every JSON finding is also a line of the text report.
-        std::string line = ":" + std::to_string(static_cast<int>(f["line"].number)) + ": " +
-                           f["severity"].text + ": " + f["message"].text;
+        const int number = static_cast<int>(f["line"].number);  // 0: the file as a whole, no number
+        std::string line = (number ? ":" + std::to_string(number) : std::string()) + ": " + f["severity"].text + ": " +
+                           f["message"].text;
         EXPECT_NE(text.out.find(line), std::string::npos) << line;
         if (f["key"].text == "Tilte") {
             sawTilte = true;
@@ -303,4 +307,72 @@ TEST(CheckCli, AMediumFolderIsCheckedWithItsAutorunInf) {
     EXPECT_EQ(alone.out.find("autorun"), std::string::npos) << alone.out;
     for (const char* name : {"Corva.INF", "readme.htm", "corvane.exe"}) std::remove((dir + "/" + name).c_str());
     std::remove(dir.c_str());
+}
+
+// Media as authors make them (tests/check/corpus/<name>/, each with the files
+// its autorun.inf names): every autorun.inf, named directly, gives exactly
+// these findings, as "severity letter:code" (*n for n alike). Together they
+// show the false alarms gone (another program's sections, Windows' own
+// programs, a name without .exe, open= and shellexecute= alike, the Ctrl-Z at
+// the end, the notes said once) and the faults found.
+TEST(CheckCli, CorpusMediaGiveTheirFindings) {
+    const std::string notes = " N:removable-drive N:autoplay";
+    struct Medium {
+        const char* folder;
+        int codePage;
+        const char* encoding;
+        std::string expected;
+    } media[] = {
+        {"driver-cd", 1252, "ansi", "W:not-corvane E:program-missing N:windows-program N:other-names" + notes},
+        {"service-pack", 1252, "ansi",
+         "W:not-corvane*3 N:open-and-shellexecute W:label-too-long N:platform-section" + notes},
+        {"office-suite", 1252, "ansi", "W:not-corvane N:windows-program*4 E:shell-command W:windows-program" + notes},
+        {"game-disc", 1252, "ansi", "W:not-corvane N:other-names" + notes},
+        {"usb-toolkit", 1252, "ansi", "N:open-and-shellexecute W:useautoplay W:bad-customevent" + notes},
+        {"utf16-catalogue", 1252, "utf-16le", notes},
+        {"utf8-nobom", 1252, "ansi", "W:utf8-without-bom" + notes},
+        {"pendrive", 1252, "ansi", "E:quoted-program W:unknown-key" + notes},
+        {"web-catalogue", 1252, "ansi", "E:open-document" + notes},
+        {"\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 \u03B5\u03BA\u03C0\u03B1\u03AF\u03B4\u03B5\u03C5\u03C3\u03B7\u03C2",
+         1253, "ansi", notes},
+        // Greek names read as Western letters: the lesson is not found.
+        {"\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 \u03B5\u03BA\u03C0\u03B1\u03AF\u03B4\u03B5\u03C5\u03C3\u03B7\u03C2",
+         1252, "ansi", "E:target-missing" + notes},
+    };
+    for (const Medium& m : media) {
+        const std::string dir = kRoot + "/tests/check/corpus/" + m.folder;
+        const std::string file = dir + "/" + corvcheck::FindNoCase(dir, "autorun.inf");
+        RunResult r = RunCheck("--json --codepage " + std::to_string(m.codePage) + " '" + file + "'");
+        Json doc;
+        ASSERT_TRUE(JsonParser(r.out).Parse(doc)) << m.folder << "\n" << r.out;
+        std::vector<std::string> got, want;
+        for (const Json& f : doc["findings"].items)
+            got.push_back(std::string(1, static_cast<char>(toupper(f["severity"].text[0]))) + ":" + f["code"].text);
+        std::istringstream words(m.expected);
+        for (std::string w; words >> w;) {
+            const size_t star = w.find('*');
+            want.insert(want.end(), star == std::string::npos ? 1 : std::stoi(w.substr(star + 1)), w.substr(0, star));
+        }
+        std::sort(got.begin(), got.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(got, want) << m.folder << " (" << m.codePage << ")\n" << r.out;
+        EXPECT_EQ(doc["encoding"].text, m.encoding) << m.folder;
+        EXPECT_EQ(r.status, static_cast<int>(doc["exitStatus"].number)) << m.folder;
+        EXPECT_EQ(doc["file"].text, file);
+        if (std::string(m.folder) == "driver-cd") {
+            // 1,243 lines of a driver list and its tables: the one real fault stands out.
+            ASSERT_LE(doc["findings"].items.size(), 6u);
+            bool seen = false;
+            for (const Json& f : doc["findings"].items)
+                seen = seen || (f["code"].text == "program-missing" && f["message"].text.find("'Setup\\Instal.exe'") !=
+                                                                            std::string::npos);
+            EXPECT_TRUE(seen) << r.out;
+        }
+    }
+    // The Greek medium as a folder, its path in Greek with a blank: its settings and autorun.inf.
+    const std::string greek = kRoot + "/tests/check/corpus/" + media[9].folder;
+    RunResult folder = RunCheck("--codepage 1253 '" + greek + "'");
+    EXPECT_EQ(folder.status, 0) << folder.out;
+    EXPECT_NE(folder.out.find(greek + "/autorun.inf: 0 errors, 0 warnings, 2 notes"), std::string::npos) << folder.out;
+    EXPECT_EQ(RunCheck("--codepage 437 '" + greek + "'").status, 2);  // no table for it
 }

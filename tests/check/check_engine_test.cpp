@@ -9,6 +9,7 @@
 
 #include "tools/check/check_engine.h"
 #include "tools/check/check_files.h"
+#include "tools/check/text_encoding.h"
 
 using corvcheck::Finding;
 using corvcheck::Report;
@@ -66,6 +67,15 @@ int Count(const Report& r, const std::string& code) {
     return n;
 }
 
+// The findings but the note on the default message colour, which every file
+// that leaves the colours alone gets.
+std::vector<Finding> Others(const Report& r) {
+    std::vector<Finding> others;
+    for (const Finding& f : r.findings)
+        if (!(f.code == "low-contrast" && f.severity == Severity::Note)) others.push_back(f);
+    return others;
+}
+
 bool Contains(const Finding* f, const std::string& part) {
     return f && f->message.find(part) != std::string::npos;
 }
@@ -113,10 +123,11 @@ TEST(CheckKeys, SuggestionsOnlyForNearMisses) {
     EXPECT_EQ(corvcheck::EditDistance("", "abc"), 3);
     Report r = CheckText("[Info]\nViewrFile1=x\nCompletelyDifferent=1\nFilename01=x\n");
     ASSERT_EQ(Count(r, "unknown-key"), 3);
-    EXPECT_NE(r.findings[0].message.find("did you mean 'ViewerFile1'?"), std::string::npos);
-    EXPECT_EQ(r.findings[1].message.find("did you mean"), std::string::npos);
+    const std::vector<Finding> f = Others(r);
+    EXPECT_NE(f[0].message.find("did you mean 'ViewerFile1'?"), std::string::npos);
+    EXPECT_EQ(f[1].message.find("did you mean"), std::string::npos);
     // The reader writes numbers without leading zeros, so Filename01 is never asked for.
-    EXPECT_NE(r.findings[2].message.find("did you mean 'Filename1'?"), std::string::npos);
+    EXPECT_NE(f[2].message.find("did you mean 'Filename1'?"), std::string::npos);
 }
 
 // A file of thousands of unknown keys (a misnamed section pasted in, a
@@ -129,7 +140,7 @@ TEST(CheckKeys, ThousandsOfUnknownKeysStayFast) {
     Report r = CheckText(text);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(Count(r, "unknown-key"), 2001);
-    EXPECT_NE(r.findings[0].message.find("did you mean 'Title'?"), std::string::npos);
+    EXPECT_NE(Others(r)[0].message.find("did you mean 'Title'?"), std::string::npos);
     EXPECT_LT(seconds, 1.5);  // under 0.1 s with the sanitizers; it was several seconds
 }
 
@@ -153,8 +164,8 @@ TEST(CheckNumbering, GapsAndMissingViewerMsg) {
 TEST(CheckNumbering, AnEmptyNumberEndsTheListToo) {
     Report r = CheckText("[Info]\nFilename1=a\nFilename2=\nFilename3=c\n");
     ASSERT_EQ(Count(r, "gap"), 1);
-    EXPECT_NE(r.findings[0].message.find("Filename2 is empty"), std::string::npos);
-    EXPECT_EQ(r.findings[0].line, 4);
+    EXPECT_NE(Others(r)[0].message.find("Filename2 is empty"), std::string::npos);
+    EXPECT_EQ(Others(r)[0].line, 4);
 }
 
 TEST(CheckValues, EveryKindOfMalformedOrAdjustedValue) {
@@ -219,7 +230,7 @@ TEST(CheckValues, TimesAndWeightsAtTheirEdges) {
     for (const Case& c : cases) {
         Report r = CheckText(std::string("[Info]\n") + c.text + "\n");
         if (!c.code) {
-            EXPECT_TRUE(r.findings.empty()) << c.text << ": " << (r.findings.empty() ? "" : r.findings[0].message);
+            EXPECT_TRUE(Others(r).empty()) << c.text << ": " << (Others(r).empty() ? "" : Others(r)[0].message);
         } else {
             EXPECT_EQ(Count(r, c.code), 1) << c.text;
         }
@@ -227,6 +238,40 @@ TEST(CheckValues, TimesAndWeightsAtTheirEdges) {
     // The colour a malformed MsgColor leaves, in red,green,blue as written: the model's 0x00FF8080.
     Report msg = CheckText("[Info]\nMsgColor=255\n");
     EXPECT_TRUE(Contains(At(msg, "bad-colour", 2), "stays 128,128,255 (light blue)"));
+}
+
+// Text colours on their background, as the program derives them: MsgColor
+// follows a changed InfoColor, the window colour is taken as white, and the
+// "Do not show again" colour counts only when the box is shown.
+TEST(CheckValues, TextColoursAgainstTheirBackground) {
+    struct Case {
+        const char* text;
+        int count;             // low-contrast findings
+        const char* key;       // of the first one
+        Severity severity;
+        int line;
+        const char* says;
+    } cases[] = {
+        {"", 1, "MsgColor", Severity::Note, 0, "128,128,255 (the default light blue) on the window colour"},
+        {"MsgColor=0,0,128", 0, nullptr, Severity::Note, 0, nullptr},
+        {"BkColor=255,255,255", 1, "MsgColor", Severity::Note, 2, "light blue) on BkColor 255,255,255 has a contrast of 3.26:1"},
+        {"BkColor=0,0,0", 1, "InfoColor", Severity::Warning, 2, "0,0,255 (the default) on BkColor 0,0,0 has a contrast of 2.44:1"},
+        {"InfoColor=200,200,200", 1, "InfoColor", Severity::Warning, 2, "1.67:1, below the 4.5:1 that text needs to be easy to read; MsgColor is not given"},
+        {"InfoColor=200,200,200\nMsgColor=0,0,0", 1, "InfoColor", Severity::Warning, 2, "200,200,200 on the window"},
+        {"BkColor=0,0,128\nInfoColor=0,0,255", 1, "InfoColor", Severity::Warning, 3, "on BkColor 0,0,128 has a contrast of 1.86:1"},
+        {"DoNotRepeatId=x\nDoNotRepeatColor=255,255,0\nMsgColor=0,0,0", 1, "DoNotRepeatColor", Severity::Warning, 3, "1.07:1"},
+        {"DoNotRepeatColor=255,255,0\nMsgColor=0,0,0", 0, nullptr, Severity::Note, 0, nullptr},  // no box, no text
+    };
+    for (const Case& c : cases) {
+        Report r = CheckText(std::string("[Info]\n") + c.text + "\n");
+        ASSERT_EQ(Count(r, "low-contrast"), c.count) << c.text;
+        if (!c.count) continue;
+        const Finding* f = At(r, "low-contrast", c.line);
+        ASSERT_TRUE(f) << c.text;
+        EXPECT_EQ(f->key, c.key) << c.text;
+        EXPECT_EQ(f->severity, c.severity) << c.text;
+        EXPECT_TRUE(Contains(f, c.says)) << c.text << ": " << f->message;
+    }
 }
 
 TEST(CheckFiles, MissingFilesBitmapsAndCaseInsensitiveNames) {
@@ -287,13 +332,76 @@ TEST(CheckEncoding, Utf8WithoutAndWithTheByteOrderMark) {
 }
 
 TEST(CheckEncoding, FilesTheProgramFindsNothingIn) {
+    // A UTF-16 file is read since the program converts it (see Utf16FilesAndAnsiCodePages).
     std::string utf16("\xFF\xFE[\0I\0n\0f\0o\0]\0", 14);
-    EXPECT_EQ(Count(CheckText(utf16), "utf16-file"), 1);
+    EXPECT_EQ(Count(CheckText(utf16), "no-info-section") + Count(CheckText(utf16), "utf16-file"), 0);
     Fixture none = CheckFixture("noinfo");
     EXPECT_EQ(Count(none.report, "no-info-section"), 1);
     Report empty = CheckText("");
     EXPECT_EQ(Count(empty, "no-settings"), 1);
     EXPECT_EQ(empty.ExitStatus(), 0);  // a note only
+}
+
+// The program reads a UTF-16 file converted to the ANSI code page: the checker
+// reads it whole, and notes the characters that code page lacks. ANSI names
+// are decoded in the code page given.
+TEST(CheckEncoding, Utf16FilesAndAnsiCodePages) {
+    const std::u16string text = u"[Info]\r\nTitle=\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9\r\nTilte=x\r\n";
+    for (bool big : {false, true}) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : text) {
+            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+            bytes += big ? hi : lo;
+            bytes += big ? lo : hi;
+        }
+        Report r = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr);
+        EXPECT_EQ(r.encoding, big ? corvcheck::Encoding::Utf16Be : corvcheck::Encoding::Utf16Le);
+        EXPECT_FALSE(r.utf8);
+        // Six Greek letters are lost in 1252; the é is not. No error, no word of UTF-8.
+        EXPECT_TRUE(Contains(At(r, "not-in-code-page", 2), "6 characters (\u0394 \u03AF \u03C3 \u03BA \u03BF ...)"));
+        EXPECT_TRUE(Contains(At(r, "unknown-key", 3), "did you mean 'Title'?"));
+        EXPECT_EQ(r.errors + Count(r, "utf8-without-bom"), 0);
+        for (const corvcheck::SettingRow& row : r.settings) {
+            if (row.key == "Title") {
+                EXPECT_EQ(row.value, "\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9");
+            }
+        }
+        // Greek Windows has the Greek letters, not the é.
+        Report greek = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr, 1253);
+        EXPECT_TRUE(Contains(At(greek, "not-in-code-page", 2), "1 character (\u00E9) not in code page 1253"));
+    }
+    // "Τίτλος" in Greek ANSI: shown as such in 1253, as Western letters in 1252.
+    const std::string ansi = "[Info]\n\xD4\xDF\xF4\xEB\xEF\xF2=x\n";
+    Report greek = corvcheck::CheckSettings(ansi.data(), ansi.size(), nullptr, 1253);
+    EXPECT_TRUE(Contains(At(greek, "unknown-key", 2), "'\u03A4\u03AF\u03C4\u03BB\u03BF\u03C2'"));
+    EXPECT_EQ(At(greek, "unknown-key", 2)->key, "\u03A4\u03AF\u03C4\u03BB\u03BF\u03C2");
+    EXPECT_TRUE(Contains(At(CheckText(ansi), "unknown-key", 2), "'\u00D4\u00DF\u00F4\u00EB\u00EF\u00F2'"));
+}
+
+// The code page tables against letters every reader of those scripts knows,
+// and the bytes no code page defines.
+TEST(CheckEncoding, CodePageTablesAndUtf16) {
+    using corvcheck::AnsiToUtf8;
+    EXPECT_EQ(AnsiToUtf8("\x80 caf\xE9 \x9C", 1252), "\u20AC caf\u00E9 \u0153");
+    EXPECT_EQ(AnsiToUtf8("\xC0\xE1\xE2", 1251), "\u0410\u0431\u0432");
+    EXPECT_EQ(AnsiToUtf8("\xC4\xDF\xF3\xEA\xEF\xF2", 1253), "\u0394\u03AF\u03C3\u03BA\u03BF\u03C2");
+    EXPECT_EQ(AnsiToUtf8("\x8A\xB9", 1250), "\u0160\u0105");
+    EXPECT_EQ(AnsiToUtf8("\xF9\xE0", 1255), "\u05E9\u05D0");
+    EXPECT_EQ(AnsiToUtf8("\xC7\xE1", 1256), "\u0627\u0644");
+    EXPECT_EQ(AnsiToUtf8("\xA1", 874), "\u0E01");
+    EXPECT_EQ(AnsiToUtf8("\x81", 1252), "\uFFFD");  // undefined there
+    EXPECT_EQ(AnsiToUtf8("\xE9", 437), AnsiToUtf8("\xE9", 1252));  // no table: read as 1252
+    EXPECT_TRUE(corvcheck::InCodePage(0x20AC, 1252));
+    EXPECT_FALSE(corvcheck::InCodePage(0x0394, 1252));
+    EXPECT_TRUE(corvcheck::InCodePage(0x0394, 1253));
+    std::string known;
+    EXPECT_TRUE(corvcheck::KnownCodePage(1258, &known));
+    EXPECT_EQ(known, "874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258");
+    EXPECT_FALSE(corvcheck::KnownCodePage(65001));
+    // A surrogate pair, a lone surrogate and an odd last byte.
+    const unsigned char le[] = {0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x41, 0x00, 0x42};
+    EXPECT_EQ(corvcheck::Utf16ToUtf8(le, sizeof le, false), "\U0001F600\uFFFDA");
+    EXPECT_EQ(corvcheck::Utf8Characters("\u0394x\xFF"), 3u);
 }
 
 TEST(CheckClean, ExampleMediumAndCleanFixtureHaveNoFindings) {
@@ -302,8 +410,10 @@ TEST(CheckClean, ExampleMediumAndCleanFixtureHaveNoFindings) {
         ASSERT_FALSE(text.empty()) << path;
         corvcheck::FolderMedium medium(path);
         Report r = corvcheck::CheckSettings(text.data(), text.size(), &medium);
-        for (const Finding& x : r.findings) ADD_FAILURE() << path << ":" << x.line << ": " << x.message;
+        for (const Finding& x : Others(r)) ADD_FAILURE() << path << ":" << x.line << ": " << x.message;
         EXPECT_EQ(r.ExitStatus(), 0);
+        // The example keeps the default colours; the clean fixture's green reads well.
+        EXPECT_EQ(r.notes, path == kFixtures + "clean" ? 0 : 1) << path;
     }
 }
 
@@ -347,9 +457,14 @@ TEST(CheckOutput, CompilerFormAndJsonEscapes) {
     EXPECT_NE(text.find("Corva.INF:2: warning: unknown key 'Tilte' is never read; did you mean 'Title'? [unknown-key]\n"),
               std::string::npos);
     EXPECT_NE(text.find("Corva.INF:3: error: malformed colour"), std::string::npos);
-    EXPECT_NE(text.find("Corva.INF: 1 error, 1 warning, 0 notes\n"), std::string::npos);
+    EXPECT_NE(text.find("Corva.INF: 1 error, 1 warning, 1 note\n"), std::string::npos);  // the default MsgColor
     EXPECT_EQ(corvcheck::JsonString("a\"b\\c\n"), "\"a\\\"b\\\\c\\u000A\"");
     EXPECT_EQ(corvcheck::JsonString("caf\xE9"), "\"caf\\u00E9\"");          // ANSI byte as Latin-1
     EXPECT_EQ(corvcheck::JsonString("\xCE\x95"), "\"\xCE\x95\"");            // valid UTF-8 kept
     EXPECT_EQ(corvcheck::JsonString("\xED\xA0\x80"), "\"\\u00ED\\u00A0\\u0080\"");  // a surrogate is not UTF-8
+    // The text form stays UTF-8: a byte that is not UTF-8 is shown by its value.
+    Report bom = CheckText("\xEF\xBB\xBF[Info]\nTilte=caf\xE9 \xCE\x94\n");
+    EXPECT_NE(corvcheck::FormatText(bom, "C").find("'Tilte' is never read"), std::string::npos);
+    bom.findings[0].message = "caf\xE9 \xCE\x94";
+    EXPECT_NE(corvcheck::FormatText(bom, "C").find(": caf\\xE9 \xCE\x94 ["), std::string::npos);
 }

@@ -32,8 +32,9 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EchoMedium medium(data, size);
-    corvcheck::Report report =
-        corvcheck::CheckAutorun(reinterpret_cast<const char*>(data), size, &medium, size % 2 ? "start.htm" : "");
+    const int pages[] = {1252, 1251, 1253, 1256, 874};
+    corvcheck::Report report = corvcheck::CheckAutorun(reinterpret_cast<const char*>(data), size, &medium,
+                                                       size % 2 ? "start.htm" : "", pages[size % 5]);
     std::string out = corvcheck::FormatText(report, "autorun.inf");
     out += corvcheck::FormatJson(report, "Corva.INF", false, &report, "autorun.inf");
     corvcheck::IconSource icons = corvcheck::ReadIconSource(data, size);

@@ -6,45 +6,29 @@ namespace corvcheck {
 
 namespace {
 
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// UTF-16LE to UTF-8; a surrogate without its partner becomes U+FFFD, an odd
-// last byte is dropped.
-std::string Utf16ToUtf8(const unsigned char* p, size_t size) {
-    std::string out;
-    out.reserve(size);
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        unsigned u = p[i] | (p[i + 1] << 8);
-        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < size) {
-            unsigned low = p[i + 2] | (p[i + 3] << 8);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
-    }
-    return out;
-}
-
 bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// The file's text as UTF-8, and how it was stored.
+std::string DecodeText(const char* data, size_t size, int codePage, AutorunIni& ini) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(data);
+    if (size >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
+        ini.encoding = b[0] == 0xFE ? Encoding::Utf16Be : Encoding::Utf16Le;
+        return Utf16ToUtf8(b + 2, size - 2, b[0] == 0xFE);
+    }
+    if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        ini.encoding = Encoding::Utf8;
+        return std::string(data + 3, size - 3);
+    }
+    if (IsMultiByteUtf8(data, size)) {
+        int line = 1;
+        for (size_t i = 0; i < size; ++i) {
+            if (b[i] == '\n') ++line;
+            else if (b[i] >= 0x80 && (ini.utf8Lines.empty() || ini.utf8Lines.back() != line)) ini.utf8Lines.push_back(line);
+        }
+        return std::string(data, size);
+    }
+    return AnsiToUtf8(std::string(data, size), codePage);
+}
 
 }  // namespace
 
@@ -60,26 +44,22 @@ const AutorunEntry* AutorunIni::Find(const AutorunSection& s, const std::string&
     return nullptr;
 }
 
-AutorunIni ReadAutorunIni(const char* data, size_t size) {
+AutorunIni ReadAutorunIni(const char* data, size_t size, int codePage) {
     AutorunIni ini;
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(data ? data : "");
     if (!data) size = 0;
-    std::string text;
-    if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-        ini.encoding = AutorunIni::Utf16;
-        text = Utf16ToUtf8(b + 2, size - 2);
-    } else if (size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        ini.encoding = AutorunIni::Utf8Bom;
-        text.assign(data + 3, size - 3);
-    } else {
-        text.assign(data, size);
-    }
-    const bool utf8 = ini.encoding != AutorunIni::Ansi;
-    // Columns count characters: code points in UTF-8, bytes otherwise.
+    std::string text = DecodeText(data ? data : "", size, codePage, ini);
+    // Editors of old wrote Ctrl-Z after the last line; it is no line of its own.
+    size_t tail = text.size();
+    while (tail > 0 && (text[tail - 1] == '\x1A' || text[tail - 1] == '\r' || text[tail - 1] == '\n' ||
+                        IsBlankChar(text[tail - 1])))
+        --tail;
+    size_t mark = text.find('\x1A', tail);
+    if (mark != std::string::npos) text.resize(mark);
+    // Columns count characters.
     auto column = [&](size_t lineStart, size_t at) {
         int n = 1;
         for (size_t i = lineStart; i < at; ++i)
-            if (!utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++n;
+            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++n;
         return n;
     };
 
@@ -124,7 +104,8 @@ AutorunIni ReadAutorunIni(const char* data, size_t size) {
         size_t v = eq + 1;
         while (v < last && IsBlankChar(text[v])) ++v;
         size_t vEnd = last;
-        if (vEnd - v >= 2 && text[v] == '"' && text[vEnd - 1] == '"') ++v, --vEnd;
+        e.quoted = vEnd - v >= 2 && text[v] == '"' && text[vEnd - 1] == '"';
+        if (e.quoted) ++v, --vEnd;
         e.value = text.substr(v, vEnd - v);
         e.line = line;
         e.keyColumn = column(lineStart, first);

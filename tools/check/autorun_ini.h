@@ -1,13 +1,16 @@
 // A reader for a medium's autorun.inf as Windows reads it: sections and keys
 // without regard to letter case, blanks around keys and values dropped, the
-// first of two equal keys wins, ';' starts a comment line. Text saved as
-// UTF-16 (little-endian, with its byte-order mark) or as UTF-8 with a
-// byte-order mark is turned into UTF-8; any other text is kept byte for byte.
-// Platform-free; the caller bounds the input.
+// first of two equal keys wins, ';' starts a comment line, a Ctrl-Z at the end
+// is the old end-of-file mark. Text saved as UTF-16 (either byte order, with
+// its byte-order mark), as UTF-8 with a byte-order mark, or as ANSI text in a
+// code page is turned into UTF-8. Platform-free; the caller bounds the input.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "tools/check/check_engine.h"
+#include "tools/check/text_encoding.h"
 
 namespace corvcheck {
 
@@ -17,6 +20,7 @@ struct AutorunEntry {
     int line;           // 1-based
     int keyColumn;      // 1-based, in characters
     int valueColumn;
+    bool quoted;        // the value was enclosed in double quotes, which Windows drops
 };
 
 struct AutorunSection {
@@ -28,8 +32,11 @@ struct AutorunSection {
 };
 
 struct AutorunIni {
-    enum Encoding { Ansi, Utf8Bom, Utf16 };
-    Encoding encoding = Ansi;
+    Encoding encoding = Encoding::Ansi;
+    // An ANSI file whose bytes are UTF-8 with text beyond ASCII: an editor
+    // saved it as UTF-8 without the mark. It is read as UTF-8 (what its author
+    // meant); Windows reads it in the ANSI code page. Its lines with such text:
+    std::vector<int> utf8Lines;
     std::vector<AutorunSection> sections;  // in file order; a repeated header starts another one
     std::vector<int> linesBeforeSections;  // key lines outside any section
 
@@ -39,6 +46,6 @@ struct AutorunIni {
     static const AutorunEntry* Find(const AutorunSection& s, const std::string& key);
 };
 
-AutorunIni ReadAutorunIni(const char* data, size_t size);
+AutorunIni ReadAutorunIni(const char* data, size_t size, int codePage = kDefaultCodePage);
 
 }  // namespace corvcheck

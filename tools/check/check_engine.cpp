@@ -18,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
 #include "tools/check/check_internal.h"
+#include "tools/check/text_encoding.h"
 
 namespace corvcheck {
 
@@ -28,6 +29,16 @@ const char* SeverityName(Severity severity) {
     case Severity::Error: return "error";
     }
     return "note";
+}
+
+const char* EncodingName(Encoding encoding) {
+    switch (encoding) {
+    case Encoding::Ansi: return "ansi";
+    case Encoding::Utf8: return "utf-8";
+    case Encoding::Utf16Le: return "utf-16le";
+    case Encoding::Utf16Be: return "utf-16be";
+    }
+    return "ansi";
 }
 
 void Report::Finish() {
@@ -81,6 +92,8 @@ namespace engine {
 std::string Quote(const std::string& s, size_t limit) {
     std::string r = "'";
     size_t n = s.size() < limit ? s.size() : limit;
+    // Not inside a UTF-8 character (in ANSI text this cuts a few bytes early).
+    while (n < s.size() && n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
     for (size_t i = 0; i < n; ++i) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         if (c < 0x20 || c == 0x7F) {
@@ -110,12 +123,17 @@ bool IsPlainNumber(const char* p, bool allowSign) {
     return *p == '\0';
 }
 
-Checker::Checker(const char* data, size_t size, const Medium* medium)
-    : data_(data), size_(size), medium_(medium), s_(&SharedSettings()), log_(&SharedLog()) {}
+Checker::Checker(const char* data, size_t size, const Medium* medium, int codePage)
+    : data_(data), size_(size), medium_(medium), codePage_(codePage), s_(&SharedSettings()), log_(&SharedLog()) {}
 
 void Checker::Add(Severity s, int line, int column, const char* code, const std::string& key,
                   const std::string& message) {
-    report_.Add(s, line, column, code, key, message);
+    report_.Add(s, line, column, code, FileText(key), FileText(message));
+}
+
+std::string Checker::FileText(const std::string& bytes) const {
+    if (encoding_ != Encoding::Ansi || fileTextIsUtf8_) return bytes;
+    return AnsiToUtf8(bytes, codePage_);
 }
 
 const Checker::Read* Checker::FindRead(const char* key) const {
@@ -160,6 +178,8 @@ Report Checker::Run() {
     CheckValues();
     CheckFiles();
     CheckUtf8();
+    CheckCodePage();
+    CheckContrast();
     BuildSettingRows();
 
     report_.Finish();
@@ -168,10 +188,11 @@ Report Checker::Run() {
 }
 
 // The program's own reading of the file, with every look-up recorded.
+// (CheckEncoding has bounded the text and decoded a UTF-16 file.)
 void Checker::ReadAsTheProgramDoes() {
-    const size_t size = size_ > kMaxSettingsBytes ? static_cast<size_t>(kMaxSettingsBytes) : size_;
-    ini_.Load(data_, size, "Info", true);
+    ini_.Load(data_, size_, "Info", true);
     report_.utf8 = ini_.HasBom();
+    report_.encoding = encoding_;
     asked_.assign(ini_.EntryCount(), 0);
     lineOf_.assign(ini_.EntryCount(), nullptr);
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
@@ -221,9 +242,9 @@ void Checker::CollectReads() {
 
 }  // namespace engine
 
-Report CheckSettings(const char* data, size_t size, const Medium* medium) {
+Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage) {
     if (!data) size = 0;
-    engine::Checker checker(data ? data : "", size, medium);
+    engine::Checker checker(data ? data : "", size, medium, codePage);
     return checker.Run();
 }
 

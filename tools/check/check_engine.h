@@ -12,6 +12,11 @@ namespace corvcheck {
 enum class Severity { Note, Warning, Error };
 const char* SeverityName(Severity severity);
 
+// How a file's text is stored: ANSI (a Windows code page, or UTF-8 without the
+// byte-order mark), UTF-8 with the mark, UTF-16 with its mark.
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+const char* EncodingName(Encoding encoding);  // "ansi", "utf-8", "utf-16le", "utf-16be"
+
 struct Finding {
     Severity severity;
     int line;             // 1-based; 0 for the file as a whole
@@ -31,8 +36,8 @@ struct SettingRow {
     int line;               // 0 when not in the file
 };
 
-// The files of the medium. Paths are the settings' own texts: Windows paths
-// relative to the program folder (the folder holding Corva.INF).
+// The files of the medium. Paths are the settings' own texts in UTF-8:
+// Windows paths relative to the program folder (the folder holding Corva.INF).
 class Medium {
 public:
     enum Kind { Missing, File, Folder, NotChecked };
@@ -48,7 +53,8 @@ public:
 struct Report {
     std::vector<Finding> findings;  // by line, file-wide findings first
     std::vector<SettingRow> settings;
-    bool utf8 = false;
+    bool utf8 = false;  // the program reads the texts as UTF-8
+    Encoding encoding = Encoding::Ansi;
     int errors = 0, warnings = 0, notes = 0;
     int ExitStatus() const { return errors ? 2 : (warnings ? 1 : 0); }
     void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message) {
@@ -67,8 +73,10 @@ struct Report {
 };
 
 // Checks the bytes of a settings file; a null `medium` skips every file check.
-// One check at a time: the settings record it fills is kept for the process.
-Report CheckSettings(const char* data, size_t size, const Medium* medium);
+// ANSI texts are decoded in `codePage` for the messages and the look-ups on
+// the medium (whose names are UTF-8). One check at a time: the settings record
+// it fills is kept for the process.
+Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage = 1252);
 
 // Output in the form compilers use: "<file>:<line>[:<col>]: <severity>: <message> [<code>]"
 // and a closing count.

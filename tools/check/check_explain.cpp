@@ -93,6 +93,8 @@ void Checker::BuildSettingRows() {
         }
         row.effective = Effective(r);
         if (row.effective == row.value) row.effective.clear();
+        row.value = FileText(row.value);
+        row.effective = FileText(row.effective);
         report_.settings.push_back(std::move(row));
     }
 }

@@ -1,7 +1,8 @@
 #include "tools/check/check_files.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "tools/check/text_case.h"
@@ -19,8 +20,8 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 std::string FindNoCase(const std::string& folder, const std::string& name) {
     std::error_code ec;
     std::string match;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string stored = it->path().filename().string();
+    for (fs::directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        std::string stored = it->path().filename().u8string();
         if (stored == name) return stored;
         if (match.empty() && SameNoCase(stored, name)) match = stored;
     }
@@ -54,32 +55,36 @@ Medium::Kind FolderMedium::Look(const std::string& path, std::string* found) con
         start = end + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
-            current = (fs::path(current) / "..").string();
+            current = (fs::u8path(current) / "..").u8string();
             continue;
         }
         std::string stored = FindNoCase(current, part);
         if (stored.empty()) return Missing;
-        current = (fs::path(current) / stored).string();
+        current = (fs::u8path(current) / fs::u8path(stored)).u8string();
     }
     std::error_code ec;
-    fs::file_status status = fs::status(current, ec);
+    fs::file_status status = fs::status(fs::u8path(current), ec);
     if (ec || !fs::exists(status)) return Missing;
     if (found) *found = current;
     return fs::is_directory(status) ? Folder : File;
 }
 
 bool FolderMedium::Read(const std::string& found, std::vector<unsigned char>& bytes, size_t limit) const {
+    return ReadFileBytes(found, bytes, limit);
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes, size_t limit) {
     bytes.clear();
-    std::FILE* f = std::fopen(found.c_str(), "rb");
-    if (!f) return false;
-    unsigned char chunk[65536];
-    size_t got;
-    while (bytes.size() < limit && (got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (bytes.size() > limit) bytes.resize(limit);
-    return ok;
+    std::error_code ec;
+    if (fs::is_directory(fs::u8path(path), ec)) return false;
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    if (!in) return false;
+    char chunk[65536];
+    while (bytes.size() < limit && in) {
+        in.read(chunk, static_cast<std::streamsize>(std::min(sizeof chunk, limit - bytes.size())));
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    }
+    return !in.bad();
 }
 
 }  // namespace corvcheck

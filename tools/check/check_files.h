@@ -1,6 +1,7 @@
 // The medium as a folder on disk. Settings paths are Windows paths relative
 // to the program folder; media are case-insensitive, so every name is matched
-// ignoring ASCII letter case, also where the host file system is not.
+// ignoring ASCII letter case, also where the host file system is not. Every
+// path here is UTF-8, on Windows too (where the wide file functions get it).
 #pragma once
 #include <string>
 #include <vector>
@@ -26,5 +27,8 @@ private:
 
 // Finds `name` in `folder` ignoring ASCII case; the name as stored, or empty.
 std::string FindNoCase(const std::string& folder, const std::string& name);
+
+// Reads at most `limit` bytes of the file at `path`; false when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes, size_t limit);
 
 }  // namespace corvcheck

@@ -36,7 +36,7 @@ bool IsPlainNumber(const char* p, bool allowSign);
 // the medium (check_paths.cpp) and the settings table (check_explain.cpp).
 class Checker {
 public:
-    Checker(const char* data, size_t size, const Medium* medium);
+    Checker(const char* data, size_t size, const Medium* medium, int codePage);
     Report Run();
 
 private:
@@ -48,7 +48,10 @@ private:
         std::string full;   // the whole value in the file
     };
 
+    // Messages and keys quote the file's bytes; Add turns them into UTF-8.
     void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message);
+    // A file's text as UTF-8 (see FileTextIsUtf8).
+    std::string FileText(const std::string& bytes) const;
     void ReadAsTheProgramDoes();
     void CollectReads();
     void CheckEncoding();
@@ -70,6 +73,8 @@ private:
     void CheckFile(const std::string& path, const IniFile::Entry* entry, const std::string& key, SettingFile kind,
                    bool inCondition);
     void CheckUtf8();
+    void CheckCodePage();
+    void CheckContrast();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;
 
@@ -83,6 +88,12 @@ private:
     const char* data_;
     size_t size_;
     const Medium* medium_;
+    int codePage_;
+    Encoding encoding_ = Encoding::Ansi;
+    std::string decoded_;  // a UTF-16 file's text as UTF-8, which the reader then reads
+    // An ANSI file whose bytes are all UTF-8: its author's editor wrote UTF-8,
+    // so its texts are quoted as UTF-8 rather than decoded in the code page.
+    bool fileTextIsUtf8_ = false;
     IniFile ini_;
     Settings* s_;
     IniFile::LookupLog* log_;

@@ -8,31 +8,11 @@
 #include "settings/settings_file.h"
 #include "tools/check/check_internal.h"
 #include "tools/check/text_case.h"
+#include "tools/check/text_encoding.h"
 
 namespace corvcheck {
 
 namespace {
-
-// UTF-8 well-formedness of one sequence at p (end exclusive); returns its
-// length, or 0 when the bytes there are not valid UTF-8.
-size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
-    unsigned char c = p[0];
-    if (c < 0x80) return 1;
-    size_t n;
-    unsigned lowest;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, lowest = 0x80;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, lowest = 0x800;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, lowest = 0x10000;
-    else return 0;
-    if (static_cast<size_t>(end - p) < n) return 0;
-    unsigned cp = c & (0x7F >> n);
-    for (size_t i = 1; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3Fu);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
 
 // Every key name the program reads, built once: the nearest-key search runs
 // for each unknown key, and a file may hold thousands of them.
@@ -134,16 +114,29 @@ std::string Checker::Suggest(const std::string& key) const {
 
 void Checker::CheckEncoding() {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(data_);
-    if (size_ >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF)))
-        Add(Severity::Error, 0, 0, "utf16-file", "",
-            "the file is saved as UTF-16; the program reads only single-byte text or UTF-8 with a byte-order mark, so "
-            "it finds no setting in it");
-    if (size_ > kMaxSettingsBytes)
+    if (size_ > kMaxSettingsBytes) {
         Add(Severity::Warning, 0, 0, "file-too-large", "",
             "the file is larger than 16 MiB; the program reads only the first 16 MiB");
+        size_ = kMaxSettingsBytes;
+    }
+    // A UTF-16 file reaches the program converted to the ANSI code page; the
+    // checker reads it as UTF-8, and CheckCodePage tells which characters
+    // that conversion loses.
+    if (size_ >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
+        const bool big = b[0] == 0xFE;
+        encoding_ = big ? Encoding::Utf16Be : Encoding::Utf16Le;
+        decoded_ = Utf16ToUtf8(b + 2, size_ - 2, big);
+        data_ = decoded_.data();
+        size_ = decoded_.size();
+    } else if (StartsWithUtf8Bom(b, size_)) {
+        encoding_ = Encoding::Utf8;
+    } else {
+        fileTextIsUtf8_ = IsMultiByteUtf8(data_, size_);
+    }
 }
 
 void Checker::CheckUtf8() {
+    if (encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be) return;
     for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(i);
         if (!k.kept) continue;
@@ -171,10 +164,44 @@ void Checker::CheckUtf8() {
                           *bad);
             Add(Severity::Warning, k.entry.line, static_cast<int>(bad - start) + 1, "invalid-utf8", key, msg);
         } else if (!ini_.HasBom() && multiByte && !invalid) {
-            Add(Severity::Warning, k.entry.line, 0, "utf8-without-bom", key,
+            // Past Add: the example in the message is UTF-8 already.
+            report_.Add(Severity::Warning, k.entry.line, 0, "utf8-without-bom", FileText(key),
                 "UTF-8 text in a file without the UTF-8 byte-order mark: the program shows these bytes in the PC's "
                 "ANSI code page (as 'Ã©' for 'é'); save the file as UTF-8 with byte-order mark");
         }
+    }
+}
+
+// In a UTF-16 file every character reaches the program through the ANSI code
+// page; those it lacks arrive as '?'. Told once per line, as a note: the
+// author may mean a PC with another code page.
+void Checker::CheckCodePage() {
+    if (encoding_ != Encoding::Utf16Le && encoding_ != Encoding::Utf16Be) return;
+    for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
+        const IniFile::KeyLine& k = ini_.KeyLineAt(i);
+        if (!k.kept) continue;
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(k.entry.key);
+        const unsigned char* end = reinterpret_cast<const unsigned char*>(
+            k.entry.value ? k.entry.value + k.entry.valueLength : k.entry.key + k.entry.keyLength);
+        std::string lost;
+        int count = 0;
+        while (p < end) {
+            unsigned cp = 0;
+            size_t n = Utf8SequenceLength(p, end, &cp);
+            if (n == 0) n = 1, cp = 0xFFFD;
+            if (!InCodePage(cp, codePage_)) {
+                if (count < 5) lost += (count ? " " : "") + std::string(reinterpret_cast<const char*>(p), n);
+                ++count;
+            }
+            p += n;
+        }
+        if (!count) continue;
+        const std::string key = KeyOf(k.entry);
+        Add(Severity::Note, k.entry.line, 0, "not-in-code-page", key,
+            "'" + key + "': " + std::to_string(count) + (count == 1 ? " character" : " characters") + " (" + lost +
+                (count > 5 ? " ..." : "") + ") not in code page " + std::to_string(codePage_) +
+                ": the program reads a UTF-16 file in the PC's ANSI code page and gets '?' (or a look-alike) for "
+                "them on such a PC (UTF-8 with byte-order mark keeps them in the popup's texts)");
     }
 }
 

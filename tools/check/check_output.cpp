@@ -3,23 +3,30 @@
 #include <string>
 
 #include "tools/check/check_engine.h"
+#include "tools/check/text_encoding.h"
 
 namespace corvcheck {
 
 namespace {
 
-// Bytes as they stand, except that control characters are made visible so a
-// report line stays one line. Appends to `out`: the reports are built by
-// appending, without temporary strings (the fuzzer runs this for every input).
+// UTF-8 as it stands, except that control characters and bytes that are not
+// UTF-8 are made visible, so a report line stays one line of UTF-8. Appends to
+// `out`: the reports are built by appending, without temporary strings (the
+// fuzzer runs this for every input).
 void AppendVisible(std::string& out, const std::string& s) {
     static const char kHex[] = "0123456789ABCDEF";
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+    const unsigned char* end = p + s.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        const size_t n = c < 0x20 || c == 0x7F ? 0 : Utf8SequenceLength(p, end);
+        if (n == 0) {
             const char escaped[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
             out.append(escaped, 4);
+            ++p;
         } else {
-            out += ch;
+            out.append(reinterpret_cast<const char*>(p), n);
+            p += n;
         }
     }
 }
@@ -73,8 +80,10 @@ std::string FormatText(const Report& report, const std::string& fileName) {
 }
 
 std::string FormatExplain(const Report& report, const std::string& fileName) {
-    std::string out = "Settings the program reads from " + fileName +
-                      (report.utf8 ? " (UTF-8 with byte-order mark):\n" : " (ANSI code page):\n");
+    const char* how = report.utf8 ? " (UTF-8 with byte-order mark):\n"
+                      : report.encoding == Encoding::Ansi ? " (ANSI code page):\n"
+                                                          : " (UTF-16, read in the ANSI code page):\n";
+    std::string out = "Settings the program reads from " + fileName + how;
     size_t width = 0;
     for (const SettingRow& r : report.settings)
         if (r.key.size() > width) width = r.key.size();
@@ -173,6 +182,8 @@ std::string JsonCounts(const Report& report, const std::string& fileName, int ex
     AppendJsonString(out, fileName);
     out += ",\n" + in + "\"utf8\": ";
     out += report.utf8 ? "true" : "false";
+    out += ",\n" + in + "\"encoding\": ";
+    AppendJsonString(out, EncodingName(report.encoding));
     out += ",\n" + in + "\"exitStatus\": ";
     AppendNumber(out, exitStatus);
     out += ",\n" + in + "\"errors\": ";

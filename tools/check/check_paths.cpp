@@ -30,7 +30,7 @@ void Checker::CheckFile(const std::string& path, const IniFile::Entry* entry, co
                 " has non-ASCII characters: in a UTF-8 settings file the program passes its bytes unconverted, so "
                 "Windows looks for another name");
     std::string found;
-    Medium::Kind k = medium_->Look(path, &found);
+    Medium::Kind k = medium_->Look(FileText(path), &found);
     if (k == Medium::NotChecked) return;
     if (k == Medium::Missing) {
         std::string text = "'" + key + "' names " + Quote(path) + ", which is not on the medium";

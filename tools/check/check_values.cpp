@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "base/contrast.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "settings/value_parsers.h"
@@ -291,6 +292,44 @@ void Checker::CheckVersion(const Read& r) {
             "malformed version bound " + Quote(r.value) + " for '" + key +
                 "': write major.minor.build.revision (each 0 to 65535) or not, optionally followed by ,program.exe; "
                 "no version test is made");
+}
+
+// Text colours against the background they are painted on, as the program
+// derives them: MsgColor follows a changed InfoColor, and without BkColor the
+// background is the system's window colour, taken as white here.
+void Checker::CheckContrast() {
+    const Colour white = 0x00FFFFFF, blue = 0x00FF0000;
+    auto given = [&](const char* key) {
+        const Read* r = FindRead(key);
+        return r && r->lookup->entry && !r->value.empty();
+    };
+    const bool bkGiven = given("BkColor") && s_->BkColor != kWindowColourMark;
+    const Colour background = bkGiven ? s_->BkColor : white;
+    const std::string on = bkGiven ? "on BkColor " + ColourText(background)
+                                   : "on the window colour (no BkColor: taken as white 255,255,255)";
+    const int bkLine = bkGiven ? LineOf("BkColor") : 0;
+    auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const char* also) {
+        const double ratio = ContrastRatio(text, background);
+        if (ratio >= kMinTextContrast) return;
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%.2f:1", ratio > 4.49 ? 4.49 : ratio);  // never "4.50" below 4.5
+        // The default light blue on white is what most media show: worth
+        // knowing, not worth a warning.
+        const bool defaultOnWhite = !textGiven && background == white && std::strcmp(key, "MsgColor") == 0;
+        Add(defaultOnWhite ? Severity::Note : Severity::Warning, textGiven ? LineOf(key) : bkLine, 0, "low-contrast",
+            key,
+            "'" + std::string(key) + "' " + ColourText(text) + about + " " + on + " has a contrast of " + shown +
+                ", below the 4.5:1 that text needs to be easy to read" + also);
+    };
+    const bool infoGiven = given("InfoColor"), msgGiven = given("MsgColor");
+    const bool msgFollowsInfo = !msgGiven && s_->InfoColor != blue;
+    check("InfoColor", s_->InfoColor, infoGiven, infoGiven ? "" : " (the default)",
+          msgFollowsInfo ? "; MsgColor is not given, so the message has this colour too" : "");
+    if (!msgFollowsInfo)
+        check("MsgColor", s_->MsgColor, msgGiven, msgGiven ? "" : " (the default light blue)", "");
+    if (s_->doNotRepeatActive)
+        check("DoNotRepeatColor", s_->DoNotRepeatColor, given("DoNotRepeatColor"),
+              given("DoNotRepeatColor") ? "" : " (the default)", "");
 }
 
 }  // namespace engine
