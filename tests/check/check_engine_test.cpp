@@ -327,7 +327,8 @@ TEST(CheckEncoding, Utf8WithoutAndWithTheByteOrderMark) {
     if (bad) {
         EXPECT_EQ(bad->column, 12);  // "Message=caf" then the byte
     }
-    At(bom.report, "utf8-path", 4);
+    // A name beyond ASCII reaches Windows as written: nothing to say about it.
+    EXPECT_EQ(Count(bom.report, "utf8-path"), 0);
     EXPECT_EQ(Count(bom.report, "invalid-utf8"), 1);  // the Greek title is valid
 }
 
@@ -342,9 +343,8 @@ TEST(CheckEncoding, FilesTheProgramFindsNothingIn) {
     EXPECT_EQ(empty.ExitStatus(), 0);  // a note only
 }
 
-// The program reads a UTF-16 file converted to the ANSI code page: the checker
-// reads it whole, and notes the characters that code page lacks. ANSI names
-// are decoded in the code page given.
+// The program reads a UTF-16 file whole, as UTF-8: so does the checker, with
+// no word of lost characters. ANSI names are decoded in the code page given.
 TEST(CheckEncoding, Utf16FilesAndAnsiCodePages) {
     const std::u16string text = u"[Info]\r\nTitle=\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9\r\nTilte=x\r\n";
     for (bool big : {false, true}) {
@@ -357,18 +357,13 @@ TEST(CheckEncoding, Utf16FilesAndAnsiCodePages) {
         Report r = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr);
         EXPECT_EQ(r.encoding, big ? corvcheck::Encoding::Utf16Be : corvcheck::Encoding::Utf16Le);
         EXPECT_FALSE(r.utf8);
-        // Six Greek letters are lost in 1252; the é is not. No error, no word of UTF-8.
-        EXPECT_TRUE(Contains(At(r, "not-in-code-page", 2), "6 characters (\u0394 \u03AF \u03C3 \u03BA \u03BF ...)"));
         EXPECT_TRUE(Contains(At(r, "unknown-key", 3), "did you mean 'Title'?"));
-        EXPECT_EQ(r.errors + Count(r, "utf8-without-bom"), 0);
+        EXPECT_EQ(r.errors + r.warnings + Count(r, "utf8-without-bom"), 1) << "the misspelt key only";
         for (const corvcheck::SettingRow& row : r.settings) {
             if (row.key == "Title") {
                 EXPECT_EQ(row.value, "\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 caf\u00E9");
             }
         }
-        // Greek Windows has the Greek letters, not the é.
-        Report greek = corvcheck::CheckSettings(bytes.data(), bytes.size(), nullptr, 1253);
-        EXPECT_TRUE(Contains(At(greek, "not-in-code-page", 2), "1 character (\u00E9) not in code page 1253"));
     }
     // "Τίτλος" in Greek ANSI: shown as such in 1253, as Western letters in 1252.
     const std::string ansi = "[Info]\n\xD4\xDF\xF4\xEB\xEF\xF2=x\n";
@@ -391,9 +386,6 @@ TEST(CheckEncoding, CodePageTablesAndUtf16) {
     EXPECT_EQ(AnsiToUtf8("\xA1", 874), "\u0E01");
     EXPECT_EQ(AnsiToUtf8("\x81", 1252), "\uFFFD");  // undefined there
     EXPECT_EQ(AnsiToUtf8("\xE9", 437), AnsiToUtf8("\xE9", 1252));  // no table: read as 1252
-    EXPECT_TRUE(corvcheck::InCodePage(0x20AC, 1252));
-    EXPECT_FALSE(corvcheck::InCodePage(0x0394, 1252));
-    EXPECT_TRUE(corvcheck::InCodePage(0x0394, 1253));
     std::string known;
     EXPECT_TRUE(corvcheck::KnownCodePage(1258, &known));
     EXPECT_EQ(known, "874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258");

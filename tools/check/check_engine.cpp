@@ -178,7 +178,6 @@ Report Checker::Run() {
     CheckValues();
     CheckFiles();
     CheckUtf8();
-    CheckCodePage();
     CheckContrast();
     BuildSettingRows();
 
@@ -191,7 +190,7 @@ Report Checker::Run() {
 // (CheckEncoding has bounded the text and decoded a UTF-16 file.)
 void Checker::ReadAsTheProgramDoes() {
     ini_.Load(data_, size_, "Info", true);
-    report_.utf8 = ini_.HasBom();
+    report_.utf8 = encoding_ == Encoding::Utf8;
     report_.encoding = encoding_;
     asked_.assign(ini_.EntryCount(), 0);
     lineOf_.assign(ini_.EntryCount(), nullptr);

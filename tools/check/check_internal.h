@@ -73,7 +73,6 @@ private:
     void CheckFile(const std::string& path, const IniFile::Entry* entry, const std::string& key, SettingFile kind,
                    bool inCondition);
     void CheckUtf8();
-    void CheckCodePage();
     void CheckContrast();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;

@@ -119,13 +119,12 @@ void Checker::CheckEncoding() {
             "the file is larger than 16 MiB; the program reads only the first 16 MiB");
         size_ = kMaxSettingsBytes;
     }
-    // A UTF-16 file reaches the program converted to the ANSI code page; the
-    // checker reads it as UTF-8, and CheckCodePage tells which characters
-    // that conversion loses.
+    // A UTF-16 file reaches the program as UTF-8 with its mark, every
+    // character of it; the checker reads it the same way.
     if (size_ >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
         const bool big = b[0] == 0xFE;
         encoding_ = big ? Encoding::Utf16Be : Encoding::Utf16Le;
-        decoded_ = Utf16ToUtf8(b + 2, size_ - 2, big);
+        decoded_ = "\xEF\xBB\xBF" + Utf16ToUtf8(b + 2, size_ - 2, big);
         data_ = decoded_.data();
         size_ = decoded_.size();
     } else if (StartsWithUtf8Bom(b, size_)) {
@@ -169,39 +168,6 @@ void Checker::CheckUtf8() {
                 "UTF-8 text in a file without the UTF-8 byte-order mark: the program shows these bytes in the PC's "
                 "ANSI code page (as 'Ã©' for 'é'); save the file as UTF-8 with byte-order mark");
         }
-    }
-}
-
-// In a UTF-16 file every character reaches the program through the ANSI code
-// page; those it lacks arrive as '?'. Told once per line, as a note: the
-// author may mean a PC with another code page.
-void Checker::CheckCodePage() {
-    if (encoding_ != Encoding::Utf16Le && encoding_ != Encoding::Utf16Be) return;
-    for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
-        const IniFile::KeyLine& k = ini_.KeyLineAt(i);
-        if (!k.kept) continue;
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(k.entry.key);
-        const unsigned char* end = reinterpret_cast<const unsigned char*>(
-            k.entry.value ? k.entry.value + k.entry.valueLength : k.entry.key + k.entry.keyLength);
-        std::string lost;
-        int count = 0;
-        while (p < end) {
-            unsigned cp = 0;
-            size_t n = Utf8SequenceLength(p, end, &cp);
-            if (n == 0) n = 1, cp = 0xFFFD;
-            if (!InCodePage(cp, codePage_)) {
-                if (count < 5) lost += (count ? " " : "") + std::string(reinterpret_cast<const char*>(p), n);
-                ++count;
-            }
-            p += n;
-        }
-        if (!count) continue;
-        const std::string key = KeyOf(k.entry);
-        Add(Severity::Note, k.entry.line, 0, "not-in-code-page", key,
-            "'" + key + "': " + std::to_string(count) + (count == 1 ? " character" : " characters") + " (" + lost +
-                (count > 5 ? " ..." : "") + ") not in code page " + std::to_string(codePage_) +
-                ": the program reads a UTF-16 file in the PC's ANSI code page and gets '?' (or a look-alike) for "
-                "them on such a PC (UTF-8 with byte-order mark keeps them in the popup's texts)");
     }
 }
 

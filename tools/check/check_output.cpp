@@ -82,7 +82,7 @@ std::string FormatText(const Report& report, const std::string& fileName) {
 std::string FormatExplain(const Report& report, const std::string& fileName) {
     const char* how = report.utf8 ? " (UTF-8 with byte-order mark):\n"
                       : report.encoding == Encoding::Ansi ? " (ANSI code page):\n"
-                                                          : " (UTF-16, read in the ANSI code page):\n";
+                                                          : " (UTF-16, every character read):\n";
     std::string out = "Settings the program reads from " + fileName + how;
     size_t width = 0;
     for (const SettingRow& r : report.settings)

@@ -22,13 +22,6 @@ void Checker::CheckFile(const std::string& path, const IniFile::Entry* entry, co
     const int line = entry ? entry->line : 0;
     if (kind == FileTarget && path[0] == '~') return;  // a verb target names a file class
     if (kind == FileProgram && path.find_first_of("\\/") == std::string::npos) return;  // found on the PATH
-    bool nonAscii = false;
-    for (char c : path) nonAscii = nonAscii || static_cast<unsigned char>(c) >= 0x80;
-    if (ini_.HasBom() && nonAscii && (kind == FileBitmap || kind == FileSample || inCondition))
-        Add(Severity::Warning, line, 0, "utf8-path", key,
-            "file name " + Quote(path) +
-                " has non-ASCII characters: in a UTF-8 settings file the program passes its bytes unconverted, so "
-                "Windows looks for another name");
     std::string found;
     Medium::Kind k = medium_->Look(FileText(path), &found);
     if (k == Medium::NotChecked) return;

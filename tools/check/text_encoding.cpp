@@ -194,13 +194,6 @@ std::string AnsiToUtf8(const std::string& bytes, int codePage) {
     return out;
 }
 
-bool InCodePage(unsigned codePoint, int codePage) {
-    if (codePoint < 0x80) return true;
-    for (uint16_t u : TableOf(codePage).high)
-        if (u == codePoint) return true;
-    return false;
-}
-
 std::string Utf16ToUtf8(const unsigned char* p, size_t size, bool bigEndian) {
     auto unit = [&](size_t i) -> unsigned { return bigEndian ? (p[i] << 8) | p[i + 1] : p[i] | (p[i + 1] << 8); };
     std::string out;

@@ -23,9 +23,6 @@ void AppendUtf8(std::string& out, unsigned codePoint);
 // undefined becomes U+FFFD. An unknown code page decodes as 1252.
 std::string AnsiToUtf8(const std::string& bytes, int codePage);
 
-// Whether the code page has the character, so that a conversion from UTF-16
-// to it keeps the character rather than writing '?' (or a look-alike).
-bool InCodePage(unsigned codePoint, int codePage);
 
 // UTF-16 without its byte-order mark to UTF-8; a surrogate without its
 // partner becomes U+FFFD, an odd last byte is dropped.
