@@ -212,10 +212,14 @@ const Control* PopupView::Focused() const {
     return nullptr;
 }
 
-int Probe(DWORD pid, const std::string& args, std::string* out) {
+namespace {
+
+// Starts probe.exe on the popup's desktop with its output on a pipe; the
+// caller reads `*output` and closes it and the process handles.
+bool StartProbe(DWORD pid, const std::string& args, PROCESS_INFORMATION* info, HANDLE* output) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
@@ -230,25 +234,46 @@ int Probe(DWORD pid, const std::string& args, std::string* out) {
     command += " " + args;
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    PROCESS_INFORMATION info;
     BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                  &startup, &info);
+                                  &startup, info);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
-        return -1;
+        return false;
     }
+    *output = readEnd;
+    return true;
+}
+
+// Reads what the probe writes until it closes its output.
+std::string ReadToEnd(HANDLE output) {
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(readEnd);
+    while (ReadFile(output, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
+}
+
+// Waits for the probe's end (at most `ms`) and closes its handles; its exit code, -1 when it did not end.
+int EndProbe(PROCESS_INFORMATION& info, DWORD ms) {
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+    if (WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    if (out) *out = text;
     return static_cast<int>(code);
+}
+
+}  // namespace
+
+int Probe(DWORD pid, const std::string& args, std::string* out) {
+    PROCESS_INFORMATION info;
+    HANDLE output = nullptr;
+    if (!StartProbe(pid, args, &info, &output)) return -1;
+    std::string text = ReadToEnd(output);
+    CloseHandle(output);
+    const int code = EndProbe(info, 20000);
+    if (out) *out = text;
+    return code;
 }
 
 namespace {
@@ -313,6 +338,112 @@ PopupView Look(DWORD pid) {
         }
     }
     return view;
+}
+
+namespace {
+
+std::vector<std::vector<std::string>> Lines(const std::string& out, const char* kind) {
+    std::vector<std::vector<std::string>> lines;
+    for (std::string line : Split(out, '\n')) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> f = Split(line, '\t');
+        if (f[0] == kind) lines.push_back(f);
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<Accessible> AccessibleTree(DWORD pid) {
+    std::vector<Accessible> tree;
+    std::string out;
+    if (Probe(pid, "acc", &out) != 0) return tree;
+    for (const std::vector<std::string>& f : Lines(out, "acc")) {
+        Accessible a;
+        a.popup = Field(f, "window") == "popup";
+        a.id = std::atoi(Field(f, "id").c_str());
+        a.cls = Field(f, "class");
+        a.style = std::strtoul(Field(f, "style").c_str(), nullptr, 16);
+        a.name = Field(f, "name");
+        a.role = std::atol(Field(f, "role").c_str());
+        a.state = std::strtoul(Field(f, "state").c_str(), nullptr, 16);
+        a.focused = Field(f, "focused") == "1";
+        a.focusable = Field(f, "focusable") == "1";
+        a.invisible = Field(f, "invisible") == "1";
+        a.unavailable = Field(f, "unavailable") == "1";
+        a.action = Field(f, "action");
+        a.location = ParseRect(Field(f, "location"));
+        a.answered = std::strtoul(Field(f, "hr").c_str(), nullptr, 16) == 0;
+        tree.push_back(a);
+    }
+    return tree;
+}
+
+const Accessible* FindAccessible(const std::vector<Accessible>& tree, int id) {
+    for (const Accessible& a : tree)
+        if (!a.popup && a.id == id) return &a;
+    return nullptr;
+}
+
+EventWatch::EventWatch(DWORD pid, DWORD ms) : ms_(ms) {
+    if (!StartProbe(pid, Format("events %lu", static_cast<unsigned long>(ms)), &info_, &output_)) return;
+    started_ = true;
+    // Whatever happens before the hook is in place is not seen: wait for it.
+    const DWORD start = GetTickCount();
+    while (text_.find("watching") == std::string::npos && GetTickCount() - start < 10000) {
+        DWORD ready = 0;
+        if (!PeekNamedPipe(output_, nullptr, 0, nullptr, &ready, nullptr)) break;
+        if (ready == 0) {
+            Sleep(20);
+            continue;
+        }
+        char buffer[4096];
+        DWORD got = 0;
+        if (!ReadFile(output_, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+        text_.append(buffer, got);
+    }
+    watching_ = text_.find("watching") != std::string::npos;
+}
+
+EventWatch::~EventWatch() {
+    if (started_) Finish();
+}
+
+std::vector<WinEvent> EventWatch::Finish() {
+    std::vector<WinEvent> events;
+    if (!started_) return events;
+    started_ = false;
+    text_ += ReadToEnd(output_);
+    CloseHandle(output_);
+    EndProbe(info_, ms_ + 10000);
+    for (const std::vector<std::string>& f : Lines(text_, "event")) {
+        WinEvent e;
+        e.kind = Field(f, "kind");
+        e.cls = Field(f, "class");
+        e.id = std::atoi(Field(f, "id").c_str());
+        e.object = std::atol(Field(f, "object").c_str());
+        e.child = std::atol(Field(f, "child").c_str());
+        e.name = Field(f, "name");
+        e.text = Field(f, "text");
+        events.push_back(e);
+    }
+    return events;
+}
+
+Ink InkOf(DWORD pid, int id, const RECT* part) {
+    Ink ink;
+    std::string out;
+    std::string args = Format("ink %d", id);
+    if (part) args += Format(" %ld %ld %ld %ld", part->left, part->top, part->right, part->bottom);
+    if (Probe(pid, args, &out) != 0) return ink;
+    for (const std::vector<std::string>& f : Lines(out, "ink")) {
+        ink.read = true;
+        ink.count = std::atol(Field(f, "count").c_str());
+        ink.box = ParseRect(Field(f, "box"));
+        ink.background = std::strtoul(Field(f, "background").c_str(), nullptr, 16);
+    }
+    if (!ink.read && out.compare(0, 8, "ink none") == 0) ink.read = true;
+    return ink;
 }
 
 PopupView WaitForPopup(DWORD pid, DWORD ms, bool visible) {

@@ -114,8 +114,72 @@ PopupView WaitForView(DWORD pid, bool (*done)(const PopupView&, int), int arg, D
 bool FocusOn(const PopupView& view, int id);
 bool Checked(const PopupView& view, int id);
 bool Click(DWORD pid, int id);       // a mouse click on the control
+// Keys typed into the popup (tab shift+tab return space escape home end ...).
 bool Keys(DWORD pid, const std::string& keys);
 bool CloseRequest(DWORD pid);
+
+// ------------------------------------------------------------------ screen reader
+
+// The popup or one of its child windows as a screen reader finds it: the
+// client object the accessibility runtime gives for the window. Under Wine
+// every standard control reports the client role, so the class and the style
+// tell what kind of control it is.
+struct Accessible {
+    bool popup = false;   // the popup itself, else a child window
+    bool answered = false;  // the runtime gave an object
+    int id = 0;
+    std::string cls, name, action;
+    unsigned long style = 0, state = 0;
+    long role = -1;
+    bool focused = false, focusable = false, invisible = false, unavailable = false;
+    RECT location{};  // screen coordinates
+};
+// The popup first, then its children; empty when the process has no popup.
+std::vector<Accessible> AccessibleTree(DWORD pid);
+const Accessible* FindAccessible(const std::vector<Accessible>& tree, int id);  // a child by control id
+
+// A name change or a focus move in the popup's process, with the accessible
+// name and the window text read when the event arrived.
+struct WinEvent {
+    std::string kind;  // "namechange" or "focus"
+    std::string cls, name, text;
+    int id = 0;
+    long object = 0, child = 0;
+};
+
+// Watches the process's events for `ms` from its construction on: the
+// constructor returns once the hook is in place (Watching()), so that what
+// the test does next is seen. Finish() waits for the end and gives the events.
+class EventWatch {
+public:
+    EventWatch(DWORD pid, DWORD ms);
+    ~EventWatch();
+    EventWatch(const EventWatch&) = delete;
+    EventWatch& operator=(const EventWatch&) = delete;
+    bool Watching() const { return watching_; }
+    std::vector<WinEvent> Finish();
+
+private:
+    DWORD ms_;
+    PROCESS_INFORMATION info_{};
+    HANDLE output_ = nullptr;
+    std::string text_;
+    bool started_ = false, watching_ = false;
+};
+
+// ------------------------------------------------------------------ pixels
+
+// What is drawn over control `id` (0: the popup's client area), or over
+// `part` of it in its client coordinates, read from the screen: the box of
+// the pixels that differ from the area's top left corner (client
+// coordinates, right and bottom exclusive) and their count.
+struct Ink {
+    bool read = false;  // the probe could read the area
+    RECT box{};
+    long count = 0;
+    unsigned long background = 0;  // 0xRRGGBB
+};
+Ink InkOf(DWORD pid, int id, const RECT* part = nullptr);
 
 // ------------------------------------------------------------------ PC
 

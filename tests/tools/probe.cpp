@@ -10,7 +10,14 @@
 //   probe [--pid N] click ID        moves the mouse to control ID and clicks it
 //   probe [--pid N] press ID        BM_CLICK on control ID (no mouse)
 //   probe [--pid N] keys K...       brings the popup to the front and types keys:
-//                                   tab shift+tab return space home end left right
+//                                   tab shift+tab return space escape home end left right
+//   probe [--pid N] acc             the popup and each child window as a screen
+//                                   reader finds them (see below)
+//   probe [--pid N] events MS       watches name changes and focus moves in the
+//                                   process for MS milliseconds (see below)
+//   probe [--pid N] ink ID [L T R B]  the box of what is drawn over control ID (0:
+//                                   the popup's client area), or over L T R B in
+//                                   its client coordinates, read from the screen
 //   probe [--pid N] close           sends the close request (WM_CLOSE)
 //   probe keydown ctrl | keyup ctrl holds or releases Ctrl (input of the session)
 //   probe keystate ctrl             what a freshly started process reads for Ctrl
@@ -24,11 +31,24 @@
 //          foreground= capture=none|popup|<control id>
 //   (windows: window pid= class= title= visible= rect= text= topmost=)
 //   control id= class= caption= visible= enabled= checked= focus= style= rect=l,t,r,b   (screen coordinates)
+// "acc" prints one line for the popup and one for each child window, from the
+// client object that AccessibleObjectFromWindow gives for it:
+//   acc window=popup|child hwnd= class= id= style= name= role= state= focused=
+//       focusable= invisible= unavailable= action= location=l,t,r,b hr=
+//   (role and state numbers as the accessibility API gives them, style in hex)
+// "events" prints "watching" once its hook is in place, then for each event
+//   event kind=namechange|focus class= id= object= child= name= text=
+// with the accessible name and the window text read when the event arrived;
+// then "events N".
+// "ink" prints "ink box=l,t,r,b count=N background=RRGGBB" (r,b exclusive,
+// in the window's client coordinates; the background is the colour at the
+// area's top left corner) or "ink none background=RRGGBB".
 // Exit code 0 on success, 1 when no popup (window class "Corvane") exists,
 // 2 on bad arguments, 3 when the control or the picture could not be handled
 // or the popup did not take the keyboard for "keys".
 #include <windows.h>
 #include <dbt.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -300,6 +320,7 @@ WORD KeyCode(const std::string& name) {
     if (name == "tab") return VK_TAB;
     if (name == "return" || name == "enter") return VK_RETURN;
     if (name == "space") return VK_SPACE;
+    if (name == "escape" || name == "esc") return VK_ESCAPE;
     if (name == "home") return VK_HOME;
     if (name == "end") return VK_END;
     if (name == "left") return VK_LEFT;
@@ -335,6 +356,197 @@ int Keys(HWND popup, int count, char** names) {
         Sleep(120);
     }
     std::printf("typed %d\n", count);
+    return 0;
+}
+
+// ---------------------------------------------------------------- accessibility
+// What a screen reader finds: it asks each window for its client object.
+// The client objects the popup's own accChild gives are stubs under Wine, so
+// each child window is asked for its own.
+
+// IID_IAccessible spelt out: MinGW's liboleacc.a gives an import stub in its
+// place, and the accessibility runtime then answers E_NOINTERFACE.
+const GUID kAccessibleIid = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+std::string BstrUtf8(BSTR text) {
+    if (!text) return std::string();
+    std::string out = Utf8(text, static_cast<int>(SysStringLen(text)));
+    SysFreeString(text);
+    return out;
+}
+
+VARIANT Self() {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = CHILDID_SELF;
+    return v;
+}
+
+struct AccFacts {
+    HRESULT hr = E_FAIL;
+    std::string name, action, location;
+    long role = -1;
+    unsigned long state = 0;
+};
+
+AccFacts ReadAccessible(IAccessible* acc, VARIANT child) {
+    AccFacts f;
+    f.hr = S_OK;
+    BSTR text = nullptr;
+    if (acc->get_accName(child, &text) == S_OK) f.name = BstrUtf8(text);
+    VARIANT v;
+    VariantInit(&v);
+    if (acc->get_accRole(child, &v) == S_OK && v.vt == VT_I4) f.role = v.lVal;
+    VariantClear(&v);
+    if (acc->get_accState(child, &v) == S_OK && v.vt == VT_I4) f.state = static_cast<unsigned long>(v.lVal);
+    VariantClear(&v);
+    text = nullptr;
+    if (acc->get_accDefaultAction(child, &text) == S_OK) f.action = BstrUtf8(text);
+    long x = 0, y = 0, w = 0, h = 0;
+    if (acc->accLocation(&x, &y, &w, &h, child) == S_OK) {
+        RECT r = {x, y, x + w, y + h};
+        f.location = RectText(r);
+    }
+    return f;
+}
+
+void PrintAccessible(HWND window, const char* kind) {
+    IAccessible* acc = nullptr;
+    AccFacts f;
+    f.hr = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
+                                      reinterpret_cast<void**>(&acc));
+    if (SUCCEEDED(f.hr) && acc) {
+        f = ReadAccessible(acc, Self());
+        acc->Release();
+    }
+    std::printf("acc\twindow=%s\thwnd=%p\tclass=%s\tid=%ld\tstyle=0x%08lx\tname=%s\trole=%ld\tstate=0x%lx\tfocused=%d"
+                "\tfocusable=%d\tinvisible=%d\tunavailable=%d\taction=%s\tlocation=%s\thr=0x%08lx\n",
+                kind, static_cast<void*>(window), ClassName(window).c_str(), static_cast<long>(GetDlgCtrlID(window)),
+                static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)), f.name.c_str(), f.role, f.state,
+                (f.state & STATE_SYSTEM_FOCUSED) ? 1 : 0, (f.state & STATE_SYSTEM_FOCUSABLE) ? 1 : 0,
+                (f.state & STATE_SYSTEM_INVISIBLE) ? 1 : 0, (f.state & STATE_SYSTEM_UNAVAILABLE) ? 1 : 0,
+                f.action.c_str(), f.location.c_str(), static_cast<unsigned long>(f.hr));
+}
+
+int Accessibility(HWND popup) {
+    PrintAccessible(popup, "popup");
+    ChildList children;
+    EnumChildWindows(popup, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children.windows) PrintAccessible(child, "child");
+    return 0;
+}
+
+int eventCount = 0;
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (!window || !OfWantedProcess(window)) return;
+    std::string name = "?";
+    IAccessible* acc = nullptr;
+    VARIANT which;
+    VariantInit(&which);
+    if (AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &acc,
+                                  &which) == S_OK && acc) {
+        BSTR text = nullptr;
+        name = acc->get_accName(which, &text) == S_OK ? BstrUtf8(text) : std::string();
+        acc->Release();
+        VariantClear(&which);
+    }
+    std::printf("event\tkind=%s\tclass=%s\tid=%ld\tobject=%ld\tchild=%ld\tname=%s\ttext=%s\n",
+                event == EVENT_OBJECT_NAMECHANGE ? "namechange" : "focus", ClassName(window).c_str(),
+                static_cast<long>(GetDlgCtrlID(window)), static_cast<long>(object), static_cast<long>(child),
+                name.c_str(), WindowTextUtf8(window).c_str());
+    std::fflush(stdout);
+    ++eventCount;
+}
+
+// Out-of-context hooks are called from this thread's message loop, so it
+// keeps pumping for the whole time. The hooks take every process: Wine
+// delivers nothing to a hook given a process id, so the callback picks the
+// wanted process by the event's window.
+int WatchEvents(DWORD ms) {
+    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+    HWINEVENTHOOK names = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, OnWinEvent, 0, 0,
+                                          flags);
+    HWINEVENTHOOK focus = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnWinEvent, 0, 0, flags);
+    if (!names || !focus) {
+        std::printf("nohook\n");
+        return 3;
+    }
+    std::printf("watching\n");
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(names);
+    UnhookWinEvent(focus);
+    std::printf("events %d\n", eventCount);
+    return 0;
+}
+
+// The box of the pixels that differ from the area's top left corner, read
+// from the screen as drawn (controls included, which a DC of the popup would
+// clip away).
+int Ink(HWND popup, int id, const RECT* part) {
+    HWND window = popup;
+    if (id != 0 && !(window = GetDlgItem(popup, id))) {
+        std::printf("nocontrol %d\n", id);
+        return 3;
+    }
+    RECT area;
+    GetClientRect(window, &area);
+    if (part) IntersectRect(&area, &area, part);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return 2;
+    POINT origin = {area.left, area.top};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi;
+    std::memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib || !bits) {
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return 3;
+    }
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    const DWORD background = pixels[0] & 0xFFFFFF;
+    RECT box = {width, height, 0, 0};
+    long count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[y * width + x] & 0xFFFFFF) == background) continue;
+            ++count;
+            if (x < box.left) box.left = x;
+            if (y < box.top) box.top = y;
+            if (x + 1 > box.right) box.right = x + 1;
+            if (y + 1 > box.bottom) box.bottom = y + 1;
+        }
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (count == 0) {
+        std::printf("ink none\tbackground=%06lX\n", static_cast<unsigned long>(background));
+        return 0;
+    }
+    OffsetRect(&box, area.left, area.top);
+    std::printf("ink\tbox=%s\tcount=%ld\tbackground=%06lX\n", RectText(box).c_str(), count,
+                static_cast<unsigned long>(background));
     return 0;
 }
 
@@ -535,13 +747,15 @@ int BroadcastRemoval(char letter) {
 }
 
 int Usage() {
-    std::printf("usage: probe [--pid N] info|windows|boxok|pixels L T R B S|click ID|press ID|keys K...|close|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
+    std::printf("usage: probe [--pid N] info|windows|boxok|pixels L T R B S|click ID|press ID|keys K...|close|acc|events MS|"
+                "ink ID [L T R B]|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    CoInitialize(nullptr);
     int a = 1;
     if (a + 1 < argc && std::strcmp(argv[a], "--pid") == 0) {
         wantedPid = static_cast<DWORD>(std::strtoul(argv[a + 1], nullptr, 10));
@@ -559,6 +773,9 @@ int main(int argc, char** argv) {
         result = PressBoxOk();
     } else if (command == "shot" && a + 1 < argc) {
         result = Shot(argv[a + 1]);
+    } else if (command == "events" && a + 1 < argc) {
+        // Watching starts before the popup exists: the process is enough.
+        result = WatchEvents(static_cast<DWORD>(std::strtoul(argv[a + 1], nullptr, 10)));
     } else if (command == "removed" && a + 1 < argc) {
         result = BroadcastRemoval(argv[a + 1][0]);
     } else if (command == "keystate" && a + 1 < argc) {
@@ -588,6 +805,13 @@ int main(int argc, char** argv) {
                             std::atoi(argv[a + 4]), std::atoi(argv[a + 5]));
         } else if (command == "keys" && a + 1 < argc) {
             result = Keys(popup, argc - a - 1, argv + a + 1);
+        } else if (command == "acc") {
+            result = Accessibility(popup);
+        } else if (command == "ink" && (a + 2 == argc || a + 6 == argc)) {
+            RECT part = {0, 0, 0, 0};
+            if (a + 6 == argc)
+                part = {std::atoi(argv[a + 2]), std::atoi(argv[a + 3]), std::atoi(argv[a + 4]), std::atoi(argv[a + 5])};
+            result = Ink(popup, std::atoi(argv[a + 1]), a + 6 == argc ? &part : nullptr);
         } else if (command == "close") {
             PostMessageW(popup, WM_CLOSE, 0, 0);
             std::printf("closed\n");
