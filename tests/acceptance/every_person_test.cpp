@@ -1,0 +1,493 @@
+// Scenarios for people who do not read the popup with a mouse at 96 DPI: a
+// screen reader finds every text the popup shows as the name of a window,
+// the keyboard reaches and works the web link, Escape leaves, and at a high
+// DPI the popup, its logo and a long message still fit on the work area.
+//
+// The HighDpi scenario runs at whatever DPI the prefix has: 96 in the usual
+// run, 120, 144 and 192 under scripts/test-dpi (which says which one it set
+// in CORVANE_EXPECT_DPI).
+#include <windows.h>
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "accept_support.h"
+#include "scenario_fixture.h"
+#include "support/spy_log.h"
+
+using namespace accept;
+
+namespace {
+
+const int kLink = 5, kStatus = 6, kExit = 2, kCheckBox = 4, kMainEntry = 10, kEntry1 = 11;
+
+std::string Autorun(const Medium& m, const std::string& rest) { return m.Root() + "corvane.exe " + rest; }
+
+std::string RectText(const RECT& r) { return Format("(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom); }
+
+std::string TreeText(const std::vector<Accessible>& tree) {
+    std::string out;
+    for (const Accessible& a : tree)
+        out += Format("[%d %s \"%s\" role=%ld state=0x%lx%s] ", a.id, a.cls.c_str(), a.name.c_str(), a.role, a.state,
+                      a.focused ? " focused" : "");
+    return out.empty() ? "no popup" : out;
+}
+
+std::string EventsText(const std::vector<WinEvent>& events) {
+    std::string out;
+    for (const WinEvent& e : events)
+        out += Format("[%s %s %d obj=%ld child=%ld \"%s\"] ", e.kind.c_str(), e.cls.c_str(), e.id, e.object, e.child,
+                      e.name.c_str());
+    return out.empty() ? "no events" : out;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The popup is up with the link and the status text as windows (and, when
+// `id` is not 0, control `id` too).
+bool TextsReady(const PopupView& view, int id) {
+    return view.visible && view.Find(kLink) && view.Find(kStatus) && (id == 0 || view.Find(id));
+}
+
+// What a screen reader announces for a push button: the runtime's button
+// role, or under Wine, which gives every standard control the client role,
+// a window of the button class that is not a check box or radio button.
+bool ReadAsButton(const Accessible& a) {
+    const unsigned long type = a.style & BS_TYPEMASK;
+    const bool pushLike = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+    return a.cls == "Button" && pushLike && (a.role == ROLE_SYSTEM_PUSHBUTTON || a.role == ROLE_SYSTEM_CLIENT);
+}
+
+class EveryPerson : public ScenarioTest {
+protected:
+    EveryPerson() : ScenarioTest("person") {}
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        // The information line's Web is a page on the medium that this PC's
+        // "browser" (a spy named web.exe) opens.
+        ASSERT_TRUE(RegisterFileClass(".cvweb", "CvAcceptWeb", "Web Page", "open",
+                                      "\"" + PcProgram("web.exe") + "\" \"%1\""));
+    }
+    void TearDown() override {
+        ScenarioTest::TearDown();
+        UnregisterFileClass(".cvweb", "CvAcceptWeb");
+    }
+};
+
+// ------------------------------------------------------------------ screen reader
+
+TEST_F(EveryPerson, ScreenReaderFindsTheLinkTheStatusAndAFailureAndHearsTheStatusChange) {
+    GalleryEntry& g = Gallery("25-screen-reader", "What a screen reader finds in the popup");
+    Medium m("reader", 'M');
+    Author(m, "[Info]\r\nShowTime=-1\r\nWeb=news.cvweb\r\nWebMsg=Opening the news page...\r\n");
+    ASSERT_TRUE(m.Put("news.cvweb", "news"));
+    Program run;
+    ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
+    PopupView view = WaitForView(run.Pid(), TextsReady, 0);
+    ASSERT_TRUE(TextsReady(view, 0)) << "no link or status window";
+    ASSERT_EQ(Spied(1).size(), 1u) << "readme.htm was not opened";
+
+    // Every text the popup draws is a window's name: the title, the link
+    // (the default Display) read as a button, the status text.
+    std::vector<Accessible> tree = AccessibleTree(run.Pid());
+    ASSERT_FALSE(tree.empty());
+    EXPECT_TRUE(tree[0].popup && tree[0].answered) << TreeText(tree);
+    EXPECT_EQ(tree[0].name, "Corvane 3.2");
+    const Accessible* link = FindAccessible(tree, kLink);
+    const Accessible* status = FindAccessible(tree, kStatus);
+    ASSERT_TRUE(link && status) << TreeText(tree);
+    EXPECT_TRUE(link->answered && status->answered) << TreeText(tree);
+    EXPECT_EQ(link->name, "Quarnsoft");
+    EXPECT_TRUE(ReadAsButton(*link)) << TreeText(tree);
+    EXPECT_EQ(link->style & BS_TYPEMASK, static_cast<unsigned long>(BS_OWNERDRAW)) << "the popup draws the link itself";
+    EXPECT_TRUE(link->focusable && !link->invisible) << TreeText(tree);
+    EXPECT_EQ(status->name, "Starting readme.htm (HTML Document)... ");
+    EXPECT_EQ(status->cls, "Static");
+    EXPECT_FALSE(status->invisible);
+    // Each window lies over its drawn text: the link's underline runs under
+    // the whole window, the status text is drawn inside its window.
+    const Ink linkInk = InkOf(run.Pid(), kLink), statusInk = InkOf(run.Pid(), kStatus);
+    const long linkWidth = link->location.right - link->location.left;
+    ASSERT_TRUE(linkInk.read && statusInk.read);
+    EXPECT_GT(linkInk.count, 0) << "nothing drawn under the link's window";
+    EXPECT_GE(linkInk.box.right - linkInk.box.left, linkWidth - 2)
+        << "the drawn line " << RectText(linkInk.box) << " does not fill the link's window " << RectText(link->location);
+    EXPECT_GT(statusInk.count, 0) << "nothing drawn under the status window";
+    g.Shot("The typical popup; its texts are the names of the link and the status windows");
+
+    // A mouse click on the drawn line still opens Web (the windows let the
+    // mouse through to the popup); the new status text is announced.
+    std::vector<WinEvent> events;
+    {
+        EventWatch watch(run.Pid(), 2500);
+        ASSERT_TRUE(watch.Watching());
+        ASSERT_TRUE(Click(run.Pid(), kLink));
+        std::vector<SpyRecord> r = Spied(2);
+        ASSERT_EQ(r.size(), 2u) << "the click on the link opened nothing";
+        EXPECT_EQ(r[1].exeName, "web.exe");
+        EXPECT_TRUE(ContainsNoCase(r[1].commandLine, "news.cvweb")) << r[1].commandLine;
+        events = watch.Finish();
+    }
+    bool announced = false;
+    for (const WinEvent& e : events)
+        announced = announced || (e.kind == "namechange" && e.id == kStatus && e.object == OBJID_CLIENT &&
+                                  e.child == CHILDID_SELF && e.name == "Opening the news page...");
+    EXPECT_TRUE(announced) << "no name change of the status window with the new text: " << EventsText(events);
+    tree = AccessibleTree(run.Pid());
+    status = FindAccessible(tree, kStatus);
+    ASSERT_NE(status, nullptr) << TreeText(tree);
+    EXPECT_EQ(status->name, "Opening the news page...");
+    g.Note("tree: " + TreeText(tree));
+    g.Note("events while the link was clicked: " + EventsText(events));
+    ASSERT_TRUE(CloseRequest(run.Pid()));
+    ASSERT_TRUE(run.WaitExit(5000));
+
+    // A failed start: the failure text and Exit, which has the focus;
+    // Escape leaves as Exit does, with the failed start's code.
+    Program failed;
+    ASSERT_TRUE(failed.Start(Autorun(m, "missing.htm"), m.Root()));
+    view = WaitForView(failed.Pid(), [](const PopupView& v, int) { return TextsReady(v, kExit) && FocusOn(v, kExit); }, 0);
+    tree = AccessibleTree(failed.Pid());
+    status = FindAccessible(tree, kStatus);
+    const Accessible* exit = FindAccessible(tree, kExit);
+    ASSERT_TRUE(status && exit) << TreeText(tree);
+    EXPECT_EQ(status->name.rfind("Could not start missing.htm", 0), 0u) << status->name;
+    EXPECT_EQ(exit->name, "Exit");
+    EXPECT_TRUE(ReadAsButton(*exit)) << TreeText(tree);
+    EXPECT_TRUE(exit->focused && exit->focusable) << TreeText(tree);
+    ASSERT_NE(FindAccessible(tree, kLink), nullptr) << "the link went away with the failure";
+    g.Shot("A failed start: its text and Exit");
+    g.Note("after a failed start: " + TreeText(tree));
+    ASSERT_TRUE(Keys(failed.Pid(), "escape"));
+    ASSERT_TRUE(failed.WaitExit(5000)) << "Escape did not close the popup";
+    EXPECT_EQ(failed.ExitCode(), 2u) << "Escape leaves with the failed start's code, as Exit does";
+}
+
+// ------------------------------------------------------------------ keyboard
+
+TEST_F(EveryPerson, KeyboardReachesTheLinkLastOpensWebWithEnterAndSpaceAndEscapeLeaves) {
+    GalleryEntry& g = Gallery("26-keyboard", "The keyboard: the link in the Tab order, Enter, Space and Escape");
+    Medium m("keyboard", 'N');
+    const std::string id = Format("CvAcceptKeys-%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+    DeleteMemory(id);
+    Author(m, "[Info]\r\nShowTime=-1\r\nDisplay=Visit the disc's web page\r\nWeb=news.cvweb\r\n");
+    ASSERT_TRUE(m.Put("news.cvweb", "news"));
+
+    // Without buttons the link takes the focus, drawn only once a key is used.
+    {
+        Program run;
+        ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
+        PopupView view = WaitForView(run.Pid(), [](const PopupView& v, int) { return TextsReady(v, 0) && FocusOn(v, kLink); }, 0);
+        ASSERT_TRUE(FocusOn(view, kLink)) << "the link does not have the focus in a popup without buttons";
+        ASSERT_EQ(Spied(1).size(), 1u);
+        Sleep(300);  // the first paint is over
+        const Ink before = InkOf(run.Pid(), kLink);
+        ASSERT_TRUE(before.read);
+        ASSERT_TRUE(Keys(run.Pid(), "tab"));  // the only stop: the focus stays
+        Ink after = before;
+        for (int i = 0; i < 30 && after.count == before.count; ++i) {
+            Sleep(100);
+            after = InkOf(run.Pid(), kLink);
+        }
+        EXPECT_TRUE(FocusOn(Look(run.Pid()), kLink));
+        EXPECT_GT(after.count, before.count) << "no focus rectangle after the key";
+        EXPECT_TRUE(Inside(before.box, after.box) && !EqualRect(&before.box, &after.box))
+            << "the focus rectangle " << RectText(after.box) << " does not surround the line " << RectText(before.box);
+        g.Shot("After a key: the focus rectangle around the link");
+        g.Note(Format("link drawn in %s before a key, %s after it", RectText(before.box).c_str(),
+                      RectText(after.box).c_str()));
+
+        ASSERT_TRUE(Keys(run.Pid(), "return"));
+        std::vector<SpyRecord> r = Spied(2);
+        ASSERT_EQ(r.size(), 2u) << "Enter on the link opened nothing";
+        EXPECT_EQ(r[1].exeName, "web.exe");
+        EXPECT_TRUE(ContainsNoCase(r[1].commandLine, m.Root() + "news.cvweb")) << r[1].commandLine;
+        ASSERT_TRUE(Keys(run.Pid(), "space"));
+        r = Spied(3);
+        ASSERT_EQ(r.size(), 3u) << "Space on the link opened nothing";
+        EXPECT_EQ(r[2].exeName, "web.exe");
+        ASSERT_TRUE(Keys(run.Pid(), "escape"));
+        ASSERT_TRUE(run.WaitExit(5000)) << "Escape did not close the popup";
+        EXPECT_EQ(run.ExitCode(), 0u);
+    }
+
+    // Menu buttons, then the button row, then the link: from the first
+    // focus the link is at most three presses away, and a screen reader
+    // hears its name when it gets there.
+    ASSERT_TRUE(m.Put("Corva.INF", "[Info]\r\nShowTime=-1\r\nDisplay=Visit the disc's web page\r\nWeb=news.cvweb\r\n"
+                                   "Message=Choose:\r\nFilename=readme.htm\r\nFilenameMenu=Read the manual\r\n"
+                                   "Filename1=readme.htm\r\nFilename1Menu=Read it again\r\nDoNotRepeatId=" + id + "\r\n"));
+    UseSpyLog(log_);
+    Program run;
+    ASSERT_TRUE(run.Start(Autorun(m, ""), m.Root()));
+    PopupView view = WaitForView(run.Pid(), TextsReady, kCheckBox);
+    ASSERT_TRUE(TextsReady(view, kCheckBox));
+    Sleep(300);  // the start message has settled the first focus
+    view = Look(run.Pid());
+    ASSERT_NE(view.Focused(), nullptr);
+    const int order[] = {kMainEntry, kEntry1, kExit, kCheckBox, kLink};
+    const int count = 5;
+    int first = -1;
+    for (int i = 0; i < count; ++i)
+        if (order[i] == view.Focused()->id) first = i;
+    ASSERT_GE(first, 0) << "first focus on control " << view.Focused()->id;
+    const int forward = count - 1 - first, backward = first + 1;
+    const bool back = backward <= forward;
+    EXPECT_LE(back ? backward : forward, 3) << "the link is too far from the first focus";
+    std::string walk = Format("first %d", view.Focused()->id);
+    {
+        EventWatch watch(run.Pid(), 4000);
+        ASSERT_TRUE(watch.Watching());
+        for (int step = 1; step <= (back ? backward : forward); ++step) {
+            const int expected = order[((back ? first - step : first + step) + count) % count];
+            ASSERT_TRUE(Keys(run.Pid(), back ? "shift+tab" : "tab"));
+            view = WaitForView(run.Pid(), FocusOn, expected, 3000);
+            walk += Format(" %s->%d", back ? "shift+tab" : "tab", view.Focused() ? view.Focused()->id : -1);
+            ASSERT_TRUE(FocusOn(view, expected)) << walk;
+        }
+        std::vector<WinEvent> events = watch.Finish();
+        bool heard = false;
+        for (const WinEvent& e : events) heard = heard || (e.kind == "focus" && e.id == kLink && e.name == "Visit the disc's web page");
+        EXPECT_TRUE(heard) << "no focus event naming the link: " << EventsText(events);
+    }
+    // The link is last: Tab wraps to the first menu button, Shift+Tab goes back to the row.
+    ASSERT_TRUE(Keys(run.Pid(), "tab"));
+    view = WaitForView(run.Pid(), FocusOn, kMainEntry, 3000);
+    EXPECT_TRUE(FocusOn(view, kMainEntry)) << walk << " then tab";
+    ASSERT_TRUE(Keys(run.Pid(), "shift+tab shift+tab"));
+    view = WaitForView(run.Pid(), FocusOn, kCheckBox, 3000);
+    EXPECT_TRUE(FocusOn(view, kCheckBox)) << walk << " then tab shift+tab shift+tab";
+    g.Shot("Menu mode: the focus walked to the link and back into the row");
+    g.Note("walk from the first focus: " + walk);
+    EXPECT_TRUE(Spied(1, 300).empty()) << "the walk started something";
+    ASSERT_TRUE(Keys(run.Pid(), "escape"));
+    ASSERT_TRUE(run.WaitExit(5000)) << "Escape did not close the menu";
+    EXPECT_EQ(run.ExitCode(), 0u);
+    DeleteMemory(id);
+}
+
+// ------------------------------------------------------------------ high DPI
+
+// The system DPI the prefix is set to (LogPixels, 96 when not set).
+int ConfiguredDpi() {
+    DWORD value = 0, size = sizeof value, type = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) != ERROR_SUCCESS) return 96;
+    const LONG result = RegQueryValueExA(key, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD && value ? static_cast<int>(value) : 96;
+}
+
+// The ink box of the program's own logo resource at its own size: the
+// pixels that differ from its top left corner. Empty when it cannot be read.
+RECT LogoResourceInk() {
+    RECT box = {0, 0, 0, 0};
+    HMODULE exe = LoadLibraryExW(WideOf(TestToolPath("corvane.exe")).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) return box;
+    HRSRC found = FindResourceW(exe, L"QRN", MAKEINTRESOURCEW(2));  // RT_BITMAP
+    const BITMAPINFOHEADER* h = found ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe, found))) : nullptr;
+    if (h && h->biCompression == BI_RGB && (h->biBitCount == 4 || h->biBitCount == 8)) {
+        const int width = h->biWidth, height = std::abs(h->biHeight), bits = h->biBitCount;
+        const DWORD colours = h->biClrUsed ? h->biClrUsed : (1u << bits);
+        const BYTE* pixels = reinterpret_cast<const BYTE*>(h) + h->biSize + colours * sizeof(RGBQUAD);
+        const int stride = (width * bits + 31) / 32 * 4;
+        auto index = [&](int x, int y) {  // y from the top
+            const BYTE* row = pixels + stride * (h->biHeight > 0 ? height - 1 - y : y);
+            return bits == 8 ? row[x] : (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+        };
+        const int background = index(0, 0);
+        box = {width, height, 0, 0};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (index(x, y) != background) {
+                    box.left = std::min<LONG>(box.left, x);
+                    box.top = std::min<LONG>(box.top, y);
+                    box.right = std::max<LONG>(box.right, x + 1);
+                    box.bottom = std::max<LONG>(box.bottom, y + 1);
+                }
+        if (box.right == 0) box = {0, 0, 0, 0};
+    }
+    FreeLibrary(exe);
+    return box;
+}
+
+// Screen to the popup's client coordinates, from its client object's place.
+RECT ToClient(const RECT& r, const Accessible& popup) {
+    RECT c = r;
+    OffsetRect(&c, -popup.location.left, -popup.location.top);
+    return c;
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+// A 24-bit bitmap file of one colour.
+std::string SolidBmp(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const unsigned size = 54 + static_cast<unsigned>(row * height);
+    std::string bytes(size, '\0');
+    auto put32 = [&bytes](size_t at, unsigned v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<unsigned>(width));
+    put32(22, static_cast<unsigned>(height));
+    bytes[26] = 1;
+    bytes[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + static_cast<size_t>(y * row + x * 3);
+            bytes[at] = static_cast<char>(b);
+            bytes[at + 1] = static_cast<char>(g);
+            bytes[at + 2] = static_cast<char>(r);
+        }
+    return bytes;
+}
+
+std::string Field(const std::string& line, const std::string& key) {
+    size_t at = line.find("\t" + key + "=");
+    if (at == std::string::npos) return std::string();
+    at += key.size() + 2;
+    return line.substr(at, line.find_first_of("\t\r\n", at) - at);
+}
+
+// The probe's line for the process's splash window (empty when there is none).
+std::string SplashLine(DWORD pid) {
+    std::string out;
+    if (Probe(pid, "windows", &out) != 0) return std::string();
+    size_t begin = 0;
+    while (begin < out.size()) {
+        size_t end = out.find('\n', begin);
+        if (end == std::string::npos) end = out.size();
+        const std::string line = out.substr(begin, end - begin);
+        if (Field(line, "class") == "Corvane Splash" && Field(line, "visible") == "1") return line;
+        begin = end + 1;
+    }
+    return std::string();
+}
+
+class HighDpi : public ScenarioTest {
+protected:
+    HighDpi() : ScenarioTest("dpi") {}
+};
+
+TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashScaled) {
+    const int dpi = ConfiguredDpi();
+    if (const char* wanted = std::getenv("CORVANE_EXPECT_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the session is not at the DPI scripts/test-dpi set";
+    }
+    HDC screen = GetDC(nullptr);
+    const int seen = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(seen, dpi) << "the system does not run at the DPI its prefix names";
+    const double scale = dpi / 96.0;
+    GalleryEntry& g = Gallery(Format("30-dpi-%d", dpi).c_str(), Format("The example medium at %d DPI", dpi).c_str());
+    const RECT logo = LogoResourceInk();
+    ASSERT_GT(logo.right, 0) << "the program's logo resource could not be read";
+
+    // The example medium as it ships.
+    const std::string settings = ReadFileText(TestBinFolder() + "..\\acceptance\\example-medium\\Corva.INF");
+    ASSERT_FALSE(settings.empty());
+    DeleteMemory("CorvaneExampleDisc");
+    Medium m("dpi", 'M');
+    Author(m, settings);
+    Program run;
+    ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
+    PopupView view = WaitForView(run.Pid(), TextsReady, kExit);
+    ASSERT_TRUE(TextsReady(view, kExit)) << "no popup with link, status and Exit";
+    Sleep(300);
+    g.Shot(Format("The example medium's popup at %d DPI", dpi));
+    std::vector<Accessible> tree = AccessibleTree(run.Pid());
+    ASSERT_FALSE(tree.empty());
+    view = Look(run.Pid());
+    EXPECT_TRUE(Inside(view.rect, view.work)) << RectText(view.rect) << " on the work area " << RectText(view.work);
+    for (const Accessible& a : tree)
+        EXPECT_TRUE(a.popup || Inside(a.location, tree[0].location))
+            << "control " << a.id << " at " << RectText(a.location) << " outside the client area";
+    // The logo sits left of the texts; its drawing scales with the DPI.
+    const Accessible* link = FindAccessible(tree, kLink);
+    ASSERT_NE(link, nullptr);
+    const RECT logoArea = {0, 0, ToClient(link->location, tree[0]).left, tree[0].location.bottom - tree[0].location.top};
+    const Ink ink = InkOf(run.Pid(), 0, &logoArea);
+    ASSERT_TRUE(ink.read && ink.count > 0) << "no logo drawn left of the link";
+    const RECT want = {static_cast<LONG>(logo.left * scale), static_cast<LONG>(logo.top * scale),
+                       static_cast<LONG>(logo.right * scale), static_cast<LONG>(logo.bottom * scale)};
+    const LONG slack = dpi == 96 ? 0 : 2;
+    EXPECT_LE(std::abs(ink.box.left - want.left), slack) << RectText(ink.box) << " wanted " << RectText(want);
+    EXPECT_LE(std::abs(ink.box.top - want.top), slack) << RectText(ink.box) << " wanted " << RectText(want);
+    EXPECT_LE(std::abs(ink.box.right - want.right), slack) << RectText(ink.box) << " wanted " << RectText(want);
+    EXPECT_LE(std::abs(ink.box.bottom - want.bottom), slack) << RectText(ink.box) << " wanted " << RectText(want);
+    g.Note(Format("popup %s on the work area %s; logo drawn in %s, its resource's drawing %s scaled by %.2f is %s",
+                  RectText(view.rect).c_str(), RectText(view.work).c_str(), RectText(ink.box).c_str(),
+                  RectText(logo).c_str(), scale, RectText(want).c_str()));
+    ASSERT_TRUE(CloseRequest(run.Pid()));
+    ASSERT_TRUE(run.WaitExit(5000));
+    DeleteMemory("CorvaneExampleDisc");
+
+    // A message far wider than the screen wraps inside the work area, whole;
+    // a splash picture scales and, when it would not fit, still stays on it.
+    std::string message;
+    for (int i = 1; message.size() < 600; ++i) message += Format("Welcome to part %d of the disc. ", i);
+    message.pop_back();
+    const int splashWidth = 640, splashHeight = 400;
+    ASSERT_TRUE(m.Put("splash.bmp", SolidBmp(splashWidth, splashHeight, 40, 90, 160)));
+    ASSERT_TRUE(m.Put("Corva.INF", "[Info]\r\nShowTime=-1\r\nsplash=splash.bmp\r\nSplashShowTime=30\r\nMessage=" +
+                                       message + "\r\n"));
+    Program wide;
+    ASSERT_TRUE(wide.Start(Autorun(m, "readme.htm"), m.Root()));
+    view = WaitForView(wide.Pid(), TextsReady, 0);
+    ASSERT_TRUE(TextsReady(view, 0));
+    std::string splash;
+    for (int i = 0; i < 50 && splash.empty(); ++i, Sleep(100)) splash = SplashLine(wide.Pid());
+    g.Shot(Format("A long message and a %dx%d splash at %d DPI", splashWidth, splashHeight, dpi));
+    tree = AccessibleTree(wide.Pid());
+    view = Look(wide.Pid());
+    link = FindAccessible(tree, kLink);
+    const Accessible* status = FindAccessible(tree, kStatus);
+    ASSERT_TRUE(link && status) << TreeText(tree);
+    EXPECT_EQ(status->name, message) << "the status window does not hold the whole message";
+    EXPECT_TRUE(Inside(view.rect, view.work)) << RectText(view.rect) << " on the work area " << RectText(view.work);
+    EXPECT_TRUE(Inside(status->location, tree[0].location)) << RectText(status->location);
+    const long lines = (status->location.bottom - status->location.top) * 10 / (link->location.bottom - link->location.top);
+    EXPECT_GE(lines, 18) << "the message did not wrap: status " << RectText(status->location) << ", one line "
+                         << RectText(link->location);
+    const Ink statusInk = InkOf(wide.Pid(), kStatus);
+    EXPECT_GT(statusInk.box.bottom - statusInk.box.top, (link->location.bottom - link->location.top) * 3 / 2)
+        << "the message is drawn on one line: " << RectText(statusInk.box);
+    ASSERT_FALSE(splash.empty()) << "no splash window";
+    RECT s = {0, 0, 0, 0};
+    std::sscanf(Field(splash, "rect").c_str(), "%ld,%ld,%ld,%ld", &s.left, &s.top, &s.right, &s.bottom);
+    EXPECT_TRUE(Inside(s, view.work)) << "splash " << RectText(s) << " on the work area " << RectText(view.work);
+    const LONG sw = static_cast<LONG>(splashWidth * scale), sh = static_cast<LONG>(splashHeight * scale);
+    if (sw <= view.work.right - view.work.left && sh <= view.work.bottom - view.work.top) {
+        EXPECT_LE(std::abs((s.right - s.left) - sw), 1) << "splash " << RectText(s) << " is not scaled to " << sw << "x" << sh;
+        EXPECT_LE(std::abs((s.bottom - s.top) - sh), 1) << "splash " << RectText(s) << " is not scaled to " << sw << "x" << sh;
+    }
+    g.Note(Format("long message: popup %s, status %s, splash %s", RectText(view.rect).c_str(),
+                  RectText(status->location).c_str(), RectText(s).c_str()));
+    ASSERT_TRUE(CloseRequest(wide.Pid()));
+    ASSERT_TRUE(wide.WaitExit(5000));
+}
+
+}  // namespace
