@@ -20,8 +20,8 @@ HeapPtr<wchar_t> Utf8ToWide(const char* text);
 HeapText Utf8FromWide(const wchar_t* text, int length = -1);
 
 // Between the ANSI code page and UTF-8, for what the ANSI services once saw:
-// `room` bytes of `out` hold the converted text and its terminator; the
-// count written comes back (0 when nothing fits).
+// `room` bytes of `out` hold the converted text and its terminator (cut
+// between characters when it does not fit); the count written comes back.
 size_t Utf8FromAnsi(const char* text, size_t length, char* out, size_t room);
 // The ANSI form of a UTF-8 or UTF-16 text; null when memory runs out.
 HeapText AnsiFromUtf8(const char* text);

@@ -1,11 +1,17 @@
 // Conversions between UTF-8 and the system's UTF-16 and ANSI code page.
 #include <windows.h>
 
+#include "base/utf.h"
 #include "base/wide_text.h"
 
 bool utf8Mode = false;
 
 namespace {
+
+// wchar_t is the system's UTF-16 unit.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide texts are UTF-16");
+char16_t* Units(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
+const char16_t* Units(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
 // The whole text, terminator included, in UTF-16; null on failure.
 HeapPtr<wchar_t> ToWide(UINT codePage, const char* text, int length) {
@@ -30,21 +36,30 @@ HeapText FromWide(UINT codePage, const wchar_t* text, int length) {
 
 }  // namespace
 
-HeapPtr<wchar_t> Utf8ToWide(const char* text) { return ToWide(CP_UTF8, text, -1); }
+HeapPtr<wchar_t> Utf8ToWide(const char* text) {
+    if (!text) return {};
+    const size_t length = lstrlenA(text);
+    const size_t units = Utf16FromUtf8(text, length, nullptr, 0);
+    HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate(units + 1);
+    if (wide) Utf16FromUtf8(text, length, Units(wide.get()), units + 1);
+    return wide;
+}
 
-HeapText Utf8FromWide(const wchar_t* text, int length) { return FromWide(CP_UTF8, text, length); }
+HeapText Utf8FromWide(const wchar_t* text, int length) {
+    if (!text) return {};
+    const size_t units = length < 0 ? (size_t)lstrlenW(text) : (size_t)length;
+    const size_t bytes = Utf8FromUtf16(Units(text), units, nullptr, 0);
+    HeapText utf8 = HeapText::Allocate(bytes + 1);
+    if (utf8) Utf8FromUtf16(Units(text), units, utf8, bytes + 1);
+    return utf8;
+}
 
 size_t Utf8FromAnsi(const char* text, size_t length, char* out, size_t room) {
     if (room == 0) return 0;
     out[0] = '\0';
     const HeapPtr<wchar_t> wide = ToWide(CP_ACP, text, (int)length);
     if (!wide || length == 0) return 0;
-    const int written = WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, (int)room, nullptr, nullptr);
-    if (written <= 0) {
-        out[0] = '\0';
-        return 0;
-    }
-    return (size_t)written - 1;
+    return Utf8FromUtf16(Units(wide.get()), (size_t)lstrlenW(wide), out, room);
 }
 
 HeapText AnsiFromUtf8(const char* text) {

@@ -3,7 +3,8 @@
 
 Usage: python3 res/make_resources.py OUTDIR [--png]
 
-Writes corvane.ico, hand.cur and qrn.bmp into OUTDIR (created if missing).
+Writes corvane.ico, hand.cur, qrn.bmp and the compacted manifest.xml into
+OUTDIR (created if missing).
 With --png it also writes enlarged *-preview.png files there, so a change to
 the art can be looked at without a Windows machine; the previews are for
 people only and are never compiled into the program.
@@ -14,6 +15,7 @@ in the repository.
 """
 
 import os
+import re
 import struct
 import sys
 import zlib
@@ -238,15 +240,30 @@ def make_bitmap(rows):
     return file_header + header + table + bits
 
 
+MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corvane.manifest")
+
+
+def compact_manifest(text):
+    """The manifest as the program carries it: without the comments that say
+    why each element is there, and without the blanks between elements. The
+    program's size limit leaves no room for the prose; the source keeps it."""
+    text = re.sub(r"<!--.*?-->", "", text, flags=re.S)
+    text = re.sub(r">\s+<", "><", text.strip())
+    return text.encode("utf-8")
+
+
 def build():
     """Returns {file name: bytes} for everything the program links in."""
     icons = [load_art(name, size, size, 16, True) for name, size in ICON_ART]
     hand = load_art(CURSOR_ART, CURSOR_SIZE, CURSOR_SIZE, 2, True)
     logo = load_art(LOGO_ART, LOGO_SIZE[0], LOGO_SIZE[1], 16, False)
+    with open(MANIFEST, "r", encoding="utf-8") as f:
+        manifest = compact_manifest(f.read())
     return {
         "corvane.ico": make_icon(icons),
         "hand.cur": make_cursor(hand, CURSOR_HOTSPOT),
         "qrn.bmp": make_bitmap(logo),
+        "manifest.xml": manifest,
     }, {"icon32": (icons[0], VGA16), "icon16": (icons[1], VGA16),
         "hand": (hand, MONO), "logo": (logo, VGA16)}
 

@@ -107,7 +107,7 @@ class GeneratedFiles(unittest.TestCase):
         if result.returncode != 0:
             raise AssertionError("make_resources failed: " + result.stderr)
         cls.files = {}
-        for name in ("corvane.ico", "hand.cur", "qrn.bmp"):
+        for name in ("corvane.ico", "hand.cur", "qrn.bmp", "manifest.xml"):
             with open(os.path.join(cls.tmp, name), "rb") as f:
                 cls.files[name] = f.read()
 
@@ -161,6 +161,17 @@ class GeneratedFiles(unittest.TestCase):
         self.assertEqual(len(data), offset + stride * 75)
         self.assertFalse(any(padding))
         self.assertEqual(pixels, read_art("logo.txt"))
+
+    def test_manifest_keeps_every_element_without_the_prose(self):
+        import xml.etree.ElementTree as ET
+        with open(os.path.join(HERE, "corvane.manifest"), encoding="utf-8") as f:
+            source = ET.fromstring(f.read())
+        compact = self.files["manifest.xml"]
+        self.assertNotIn(b"<!--", compact)
+        self.assertNotIn(b">\n", compact)
+        kept = ET.fromstring(compact)
+        self.assertEqual([(e.tag, e.attrib, (e.text or "").strip()) for e in source.iter()],
+                         [(e.tag, e.attrib, (e.text or "").strip()) for e in kept.iter()])
 
     def test_same_bytes_every_run(self):
         with tempfile.TemporaryDirectory() as again:
@@ -244,6 +255,7 @@ class BrokenArt(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.mkdtemp()
         shutil.copy(SCRIPT, self.tmp)
+        shutil.copy(os.path.join(HERE, "corvane.manifest"), self.tmp)
         shutil.copytree(os.path.join(HERE, "art"), os.path.join(self.tmp, "art"))
 
     def tearDown(self):

@@ -119,8 +119,8 @@ TEST(Converters, BetweenUtf8Utf16AndTheAnsiCodePage) {
     char out[16];
     EXPECT_EQ(strlen(kGermanUtf8), Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), out, sizeof out));
     EXPECT_STREQ(kGermanUtf8, out);
-    EXPECT_EQ(0u, Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), out, 4)) << "what does not fit is not cut";
-    EXPECT_STREQ("", out);
+    EXPECT_EQ(2u, Utf8FromAnsi(kGermanAnsi, strlen(kGermanAnsi), out, 4)) << "cut between characters";
+    EXPECT_STREQ("Gr", out);
     EXPECT_STREQ(kGermanAnsi, AnsiFromUtf8(kGermanUtf8).get());
     EXPECT_STREQ("??????", AnsiFromUtf8(kCyrillicUtf8).get()) << "no Cyrillic in the Western code page";
     EXPECT_STREQ(kGermanAnsi, AnsiFromWide(L"Gr\x00FC\x00DF" L"e").get());

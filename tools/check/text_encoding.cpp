@@ -1,5 +1,7 @@
 #include "tools/check/text_encoding.h"
 
+#include "base/utf.h"
+
 #include <cstdint>
 
 namespace corvcheck {
@@ -195,45 +197,12 @@ std::string AnsiToUtf8(const std::string& bytes, int codePage) {
 }
 
 std::string Utf16ToUtf8(const unsigned char* p, size_t size, bool bigEndian) {
-    auto unit = [&](size_t i) -> unsigned { return bigEndian ? (p[i] << 8) | p[i + 1] : p[i] | (p[i + 1] << 8); };
-    std::string out;
-    out.reserve(size);
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        unsigned u = unit(i);
-        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < size) {
-            unsigned low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
-    }
+    std::u16string units(size / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(bigEndian ? (p[2 * i] << 8) | p[2 * i + 1] : p[2 * i] | (p[2 * i + 1] << 8));
+    std::string out(::Utf8FromUtf16(units.data(), units.size(), nullptr, 0), '\0');
+    ::Utf8FromUtf16(units.data(), units.size(), &out[0], out.size() + 1);
     return out;
-}
-
-size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, unsigned* codePoint) {
-    unsigned char c = p[0];
-    if (c < 0x80) {
-        if (codePoint) *codePoint = c;
-        return 1;
-    }
-    size_t n;
-    unsigned lowest;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, lowest = 0x80;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, lowest = 0x800;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, lowest = 0x10000;
-    else return 0;
-    if (static_cast<size_t>(end - p) < n) return 0;
-    unsigned cp = c & (0x7F >> n);
-    for (size_t i = 1; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3Fu);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    if (codePoint) *codePoint = cp;
-    return n;
 }
 
 bool IsMultiByteUtf8(const char* text, size_t size) {

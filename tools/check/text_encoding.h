@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 
+#include "base/utf.h"
+
 namespace corvcheck {
 
 // The ANSI code page names are decoded in unless told otherwise: that of
@@ -28,9 +30,7 @@ std::string AnsiToUtf8(const std::string& bytes, int codePage);
 // partner becomes U+FFFD, an odd last byte is dropped.
 std::string Utf16ToUtf8(const unsigned char* p, size_t size, bool bigEndian);
 
-// Length of the well-formed UTF-8 sequence at p (end exclusive), or 0 when
-// the bytes there are not UTF-8; `codePoint` (optional) gets its value.
-size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, unsigned* codePoint = nullptr);
+using ::Utf8SequenceLength;  // base/utf.h
 
 // True when the text is well-formed UTF-8 and has at least one character
 // beyond ASCII: text an editor saved as UTF-8, not as ANSI.

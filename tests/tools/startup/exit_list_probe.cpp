@@ -7,14 +7,18 @@
 
 #include <cstdlib>
 
+#include "settings/cmdline.h"
+
 namespace {
 int ran = 0;
 void Count() { ++ran; }
 void Report() { ExitProcess(100 + ran); }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-    int wanted = std::atoi(arguments);
+// The start-up hands the entry no command line; the count is read from the
+// process's own, as the program reads its arguments.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    int wanted = std::atoi(ArgumentsAfterProgramName(GetCommandLineA()));
     if (wanted < 1 || atexit(Report) != 0) ExitProcess(1);
     for (int i = 1; i < wanted; ++i)
         if (atexit(Count) != 0) ExitProcess(1);

@@ -1,0 +1,19 @@
+// UTF-8 and UTF-16, converted without the platform, so that the conversions
+// every name goes through are the same everywhere and can be fuzzed. Texts
+// are counted; outputs are bounded by their room, terminator included, and
+// cut only between characters. Malformed input is never refused: each byte
+// of a malformed UTF-8 sequence, and each unpaired surrogate, becomes U+FFFD.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// The well-formed UTF-8 sequence at p (end exclusive): its length, or 0 when
+// the bytes there are not UTF-8; `codePoint` (optional) gets its value.
+size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, uint32_t* codePoint = nullptr);
+
+// Writes the UTF-16 form of `length` bytes into `out` (`room` units) and a
+// terminator; returns the units written, or with a null `out` the units needed.
+size_t Utf16FromUtf8(const char* text, size_t length, char16_t* out, size_t room);
+// Writes the UTF-8 form of `length` units into `out` (`room` bytes) and a
+// terminator; returns the bytes written, or with a null `out` the bytes needed.
+size_t Utf8FromUtf16(const char16_t* text, size_t length, char* out, size_t room);
