@@ -63,6 +63,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
     // The settings model is at its defaults already (its constructor), and
     // ReadSettings resets it again before it reads.
     popup.instanceHandle = instance;
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    popup.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                         (contrast.dwFlags & HCF_HIGHCONTRASTON);
     wchar_t modulePath[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
     // A path cut at the buffer's end would name the wrong folder.

@@ -3,6 +3,8 @@
 // (never twice) when a later failure comes.
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "base/owned_win.h"
 #include "popup/layout.h"
 #include "popup/popup.h"
@@ -32,11 +34,27 @@ void RemoveRowControlsFromFocusList() {
     popup.focusCount = kept;
 }
 
+// The link stays last in the order, so that it is one Shift+Tab from the
+// first control: a control of the row goes in before it.
 int AppendToFocusList(HWND control) {
     if (popup.focusCount < 0) popup.focusCount = 0;
     if (popup.focusCount >= kFocusSlots) return -1;
-    popup.focusList[popup.focusCount] = control;
-    return popup.focusCount++;
+    int slot = popup.focusCount++;
+    if (slot > 0 && popup.linkWindow && popup.focusList[slot - 1] == popup.linkWindow) {
+        popup.focusList[slot] = popup.linkWindow;
+        if (popup.focusIndex == slot - 1) popup.focusIndex = slot;
+        --slot;
+    }
+    popup.focusList[slot] = control;
+    return slot;
+}
+
+// Moves a control down within the popup.
+void MoveDown(HWND control, int delta) {
+    RECT r;
+    if (!control || !GetWindowRect(control, &r)) return;
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(control, r.left, r.top + delta, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 void PlaceControl(RowControl& c, int x, int y, int width, int height) {
@@ -86,14 +104,7 @@ void MakeRoomForExit(HWND window, const Row& row) {
     t.menuTop = popup.menuTop;
     const int shift = MenuTopClearOfExit(t, settings.yMenu, row.exitWidth, row.exitHeight, popup.menuWidth) - t.menuTop;
     if (shift <= 0) return;
-    for (int id = IdMainEntry; id < IdFirstEntry + kMaxMenuEntries; ++id) {
-        HWND button = GetDlgItem(window, id);
-        RECT r;
-        if (!button || !GetWindowRect(button, &r)) continue;
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        MoveWindow(button, r.left, r.top + shift, r.right - r.left, r.bottom - r.top, TRUE);
-    }
-    popup.menuTop += shift;
+    MoveMenuDown(window, shift);
     popup.windowHeight += shift;
     MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
 }
@@ -159,7 +170,7 @@ void PlaceCheckBox(HWND window, Row& row) {
 void CreatePopupButtons(HWND window, bool offerInstall, const char* installCaption) {
     WindowDC dc(window);
     if (!dc.get()) return;
-    const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
+    const Selection systemFont(dc, ButtonFont());
     SIZE spaces = {0, 0};
     GetTextExtentPoint32A(dc, "    ", 4, &spaces);
     Row row = {dc, popup.buttonRowTop, (int)spaces.cx, 0, 0, 0, false};
@@ -184,6 +195,23 @@ void CreatePopupButtons(HWND window, bool offerInstall, const char* installCapti
     }
     SetFocus(popup.exitButton.window);
     popup.focusIndex = exitSlot;
+}
+
+void MoveMenuDown(HWND window, int delta) {
+    for (int id = IdMainEntry; id < IdFirstEntry + kMaxMenuEntries; ++id) MoveDown(GetDlgItem(window, id), delta);
+    popup.menuTop += delta;
+}
+
+void MoveBelowStatus(HWND window, int delta) {
+    if (settings.yExit == 0) {
+        popup.buttonRowTop += delta;
+        for (RowControl* c : {&popup.exitButton, &popup.installButton, &popup.checkBox}) {
+            c->y += delta;
+            if (c->exists) MoveDown(c->window, delta);
+        }
+    }
+    if (settings.yMenu == 0 && popup.menuWidth > 0) MoveMenuDown(window, delta);
+    popup.windowHeight += delta;
 }
 
 void ShowPopupText(HWND window, bool stopTimer) {

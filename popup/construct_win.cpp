@@ -72,7 +72,7 @@ void DecideMenuButtons() {
 // (`exitText` is its caption's size in the system font); a failure adds the
 // row later and makes room then. Returns the menu top below the last button.
 int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, int* buttonWidth) {
-    const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
+    const Selection systemFont(dc, ButtonFont());
     SIZE spaces = {0, 0};
     if (dc) GetTextExtentPoint32A(dc, "    ", 4, &spaces);
     MenuButtonSizer sizer;
@@ -120,9 +120,10 @@ void RegisterPopupClass() {
     RegisterClassExW(&c);
 }
 
-// The logo: the built-in picture, the author's bitmap file, or none.
+// The logo: the built-in picture, the author's bitmap file, or none (also
+// for the built-in one in high contrast); scaled for the system DPI.
 void PrepareLogo(HDC dc, Bitmap builtIn) {
-    Bitmap picture(builtIn.Release());
+    Bitmap picture(popup.colours.builtInLogo ? builtIn.Release() : nullptr);
     bool builtInLogo = true;
     if (EqualNoCase(settings.icon, "none")) {
         picture.Reset();
@@ -134,8 +135,38 @@ void PrepareLogo(HDC dc, Bitmap builtIn) {
     }
     Picture& logo = popup.graphics.logo;
     logo.Prepare(dc, picture.Release());
-    if (builtInLogo) BlendLogoBackground(logo.dc, logo.width, logo.height, settings.BkColor);
+    if (builtInLogo) BlendLogoBackground(logo.dc, logo.width, logo.height, popup.colours.background);
+    if (popup.dpi != 96) logo.Scale(dc, ScaleToDpi(logo.width, popup.dpi), ScaleToDpi(logo.height, popup.dpi));
     STARTUP_MARK("logo prepared");
+}
+
+// The system's sizes for the popup, at least their usual ones scaled to the
+// system DPI; and the font button captions use beyond 96 DPI, which the
+// system's dialogs use at that DPI (the system font keeps its width there).
+void TakeSystemMetrics() {
+    popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    popup.frameWidth = ScaledMetric(GetSystemMetrics(SM_CXFRAME), 4, popup.dpi);
+    popup.frameHeight = ScaledMetric(GetSystemMetrics(SM_CYFRAME), 4, popup.dpi);
+    popup.checkMarkWidth = ScaledMetric(GetSystemMetrics(SM_CXMENUCHECK), 13, popup.dpi);
+    if (popup.dpi == 96) return;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        popup.graphics.buttonFont.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+// A status text wider than the work area leaves room for wraps onto more
+// lines; what stands below it moves down.
+void WrapStatusText(HDC dc, TextBlock& block, SIZE& message) {
+    const int wrapWidth = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
+    if (message.cx <= wrapWidth || !popup.popupText) return;
+    const Selection font(dc, popup.graphics.statusFont);
+    const int extra = WrappedTextHeight(dc, popup.popupText, wrapWidth) - popup.statusLineHeight;
+    message.cx = wrapWidth;
+    if (extra <= 0) return;
+    popup.statusExtra = extra;
+    if (settings.yExit == 0) block.buttonRowTop += extra;
+    if (settings.yMenu == 0) block.menuTop += extra;
 }
 
 LayoutSettings LayoutFromSettings() {
@@ -160,7 +191,11 @@ void LayOutPopup(HWND window, HDC dc) {
     popup.logoX = logo.x;
     popup.logoY = logo.y;
     popup.logoCentred = logo.centred;
-    if (settings.splash[0]) splash.picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
+    if (settings.splash[0]) {
+        Picture& picture = splash.picture;
+        picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
+        if (popup.dpi != 96) picture.Scale(dc, ScaleToDpi(picture.width, popup.dpi), ScaleToDpi(picture.height, popup.dpi));
+    }
 
     const FontChoice info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
     const FontChoice status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
@@ -170,17 +205,20 @@ void LayOutPopup(HWND window, HDC dc) {
     popup.graphics.statusFont.Reset(
         MakeFontAndMeasure(dc, status, popup.popupText, &popup.statusLineHeight, &message));
     STARTUP_MARK("fonts");
-    popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
-    popup.frameWidth = GetSystemMetrics(SM_CXFRAME);
-    popup.frameHeight = GetSystemMetrics(SM_CYFRAME);
-    popup.checkMarkWidth = GetSystemMetrics(SM_CXMENUCHECK);
+    TakeSystemMetrics();
 
     LayoutMetrics metrics;
     metrics.frameWidth = popup.frameWidth;
     metrics.frameHeight = popup.frameHeight;
     metrics.captionHeight = popup.captionHeight;
     const int logoWidth = popup.graphics.logo.width;
-    const TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, popup.infoLineHeight, popup.statusLineHeight);
+    TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, popup.infoLineHeight, popup.statusLineHeight);
+    WrapStatusText(dc, block, message);
+    // An information line wider than the work area allows ends in "...";
+    // its whole text is the link's name.
+    const int room = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
+    popup.displayCut = popup.displaySize.cx > room;
+    if (popup.displayCut) popup.displaySize.cx = room;
     popup.textLeft = block.textLeft;
     popup.infoTop = block.infoTop;
     popup.statusTop = block.statusTop;
@@ -195,7 +233,7 @@ void LayOutPopup(HWND window, HDC dc) {
         // The Exit button's caption, measured as CreatePopupButtons will measure it.
         SIZE exitText = {0, 0};
         {
-            const Selection systemFont(dc, GetStockObject(SYSTEM_FONT));
+            const Selection systemFont(dc, ButtonFont());
             MeasureText(dc, settings.ExitMsg, &exitText);
         }
         DecideMenuButtons();
@@ -213,13 +251,23 @@ void LayOutPopup(HWND window, HDC dc) {
     in.infoTop = block.infoTop;
     in.infoLineHeight = popup.infoLineHeight;
     in.statusTop = block.statusTop;
-    in.statusLineHeight = popup.statusLineHeight;
+    in.statusLineHeight = popup.statusLineHeight + popup.statusExtra;
     in.menuLeft = block.menuLeft;
     in.menuButtonWidth = settings.anyButton ? menuButtonWidth : 0;
     in.menuTopAfterButtons = menuTop;
     popup.contentWidth = ContentWidth(in, ls, metrics);
     popup.windowHeight = WindowHeight(in, ls, metrics);
     MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
+}
+
+// The colours of the settings, or the system's in high contrast.
+void ChooseColours() {
+    SystemColours system;
+    system.window = GetSysColor(COLOR_WINDOW);
+    system.windowText = GetSysColor(COLOR_WINDOWTEXT);
+    system.hotLight = GetSysColor(COLOR_HOTLIGHT);
+    popup.colours = ChoosePopupColours(settings.BkColor, settings.InfoColor, settings.MsgColor,
+                                       settings.DoNotRepeatColor, popup.highContrast, system);
 }
 
 // The window, its title and system-menu item; null after telling the user.
@@ -233,7 +281,14 @@ HWND MakePopupWindow() {
     RECT workArea = {0, 0, 0, 0};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     popup.workArea = workArea;
-    popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, 0, settings.InfoColor));
+    {
+        // The underline follows the DPI; at 96 DPI it is the one-pixel line.
+        const WindowDC dc(window);
+        popup.dpi = dc.get() ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    }
+    const bool scaled = popup.dpi > 96;
+    popup.underlineWidth = scaled ? ScaleToDpi(1, popup.dpi) : 1;
+    popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, scaled ? popup.underlineWidth : 0, popup.colours.info));
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
@@ -253,7 +308,8 @@ void BlendLogoBackground(HDC memoryDC, int width, int height, COLORREF backgroun
 }
 
 void RunPopup(HINSTANCE previousInstance, int showCommand) {
-    popup.graphics.backgroundBrush.Reset(CreateSolidBrush(settings.BkColor));
+    ChooseColours();
+    popup.graphics.backgroundBrush.Reset(CreateSolidBrush(popup.colours.background));
     popup.arrowCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     if (!previousInstance) RegisterPopupClass();
     STARTUP_MARK("brush, cursors, class");
@@ -266,6 +322,7 @@ void RunPopup(HINSTANCE previousInstance, int showCommand) {
         PrepareLogo(dc, std::move(builtInLogo));
         LayOutPopup(window, dc);
     }
+    MakeTextWindows(window);
     STARTUP_MARK("layout, placement");
 
     if (splash.picture.Ready()) {

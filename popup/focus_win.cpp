@@ -55,11 +55,25 @@ void MoveFocusByKey(WPARAM key) {
     SetFocus(popup.focusList[index]);
 }
 
+// A key pressed in a control: focus is shown from now on, and Escape closes
+// the popup as Exit does. False when the popup (and the control) are gone.
+bool TakeKey(HWND control, WPARAM key) {
+    if (!popup.keyboardUsed) {
+        popup.keyboardUsed = true;
+        if (popup.linkWindow) InvalidateRect(popup.linkWindow, nullptr, FALSE);
+    }
+    if (key != VK_ESCAPE) return true;
+    SendMessageW(GetParent(control), WM_COMMAND, IdExit, 0);
+    return IsWindow(control) != FALSE;
+}
+
 LRESULT CALLBACK ButtonSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC previous = (WNDPROC)GetWindowLongPtrW(window, GWLP_USERDATA);
+    if (window == popup.linkWindow && message == WM_NCHITTEST) return HTTRANSPARENT;  // the popup takes the mouse
     if (message == WM_SETFOCUS) {
         TrackFocus(window);
     } else if (message == WM_KEYDOWN) {
+        if (!TakeKey(window, wParam)) return 0;
         MoveFocusByKey(wParam);
         if (wParam == VK_RETURN) {
             SendMessageA(GetParent(window), WM_COMMAND, (WPARAM)GetDlgCtrlID(window), (LPARAM)window);
@@ -74,6 +88,7 @@ LRESULT CALLBACK CheckBoxSubclassProc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_SETFOCUS) {
         TrackFocus(window);
     } else if (message == WM_KEYDOWN) {
+        if (!TakeKey(window, wParam)) return 0;
         MoveFocusByKey(wParam);
         if (wParam == VK_SPACE) run.doNotShowAgain = SendMessageA(window, BM_GETCHECK, 0, 0) != BST_CHECKED;
     }

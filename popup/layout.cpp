@@ -104,3 +104,26 @@ ScreenPoint PlaceOnWorkArea(const WorkAreaRect& a, int xCode, int y, int width, 
     }
     return p;
 }
+
+ScreenPoint KeepInsideWorkArea(const WorkAreaRect& a, ScreenPoint p, int width, int height) {
+    if (p.x + width > a.right) p.x = a.right - width;
+    if (p.y + height > a.bottom) p.y = a.bottom - height;
+    if (p.x < a.left) p.x = a.left;
+    if (p.y < a.top) p.y = a.top;
+    return p;
+}
+
+// In int: a 64-bit division would bring the C library's helper into the
+// 32-bit program; no length on a screen comes near the limit.
+int ScaleToDpi(int px, int dpi) {
+    if (dpi == 96) return px;
+    const int scaled = px * dpi;
+    return scaled >= 0 ? (scaled + 48) / 96 : (scaled - 48) / 96;
+}
+
+int ScaledMetric(int systemValue, int valueAt96, int dpi) {
+    if (dpi <= 96) return systemValue;
+    return Larger(systemValue, ScaleToDpi(valueAt96, dpi));
+}
+
+int StatusWrapWidth(int workAreaWidth, int frame, int textLeft) { return Larger(workAreaWidth - 3 * frame - textLeft, 1); }

@@ -89,5 +89,20 @@ struct ScreenPoint {
 };
 
 // Screen place of a window width x height for a position code or a number pair
-// (x, y) on the work area. Not clamped: a big window may stick out.
+// (x, y) on the work area.
 ScreenPoint PlaceOnWorkArea(const WorkAreaRect& area, int xCode, int y, int width, int height);
+// The place moved just far enough for the window to lie inside the work area;
+// a window larger than the work area shows its top left corner.
+ScreenPoint KeepInsideWorkArea(const WorkAreaRect& area, ScreenPoint p, int width, int height);
+
+// --- the system DPI ---
+// A length drawn at 96 DPI, for `dpi` (rounded to nearest, as MulDiv rounds).
+int ScaleToDpi(int px, int dpi);
+// A size from the system's metrics for `dpi`: the system's value, or its
+// usual 96-DPI value scaled when the system did not scale its own (Wine does
+// not); exactly the system's value at 96 DPI, and never scaled twice.
+int ScaledMetric(int systemValue, int valueAt96, int dpi);
+// The width a status text may take before it wraps onto more lines, so that
+// the popup (frames of `frame` on both sides, margin `frame` after the text)
+// stays inside a work area `workAreaWidth` wide.
+int StatusWrapWidth(int workAreaWidth, int frame, int textLeft);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/owned_win.h"
+#include "popup/layout.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
@@ -13,13 +14,19 @@ void PaintPopup(HDC dc) {
     if (g.logo.Ready()) BitBlt(dc, popup.logoX, popup.logoY, g.logo.width, g.logo.height, g.logo.dc, 0, 0, SRCCOPY);
 
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings.InfoColor);
+    SetTextColor(dc, popup.colours.info);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
     // A text whose own font could not be made is drawn in the font the
     // context came with, rather than in the other text's font.
     Selection font(dc, g.infoFont);
-    PutText(dc, popup.textLeft, popup.infoTop, settings.Display);
+    if (popup.displayCut) {
+        const RECT box = {popup.textLeft, popup.infoTop, popup.textLeft + popup.displaySize.cx,
+                          popup.infoTop + popup.infoLineHeight};
+        PutCutText(dc, box, settings.Display);
+    } else {
+        PutText(dc, popup.textLeft, popup.infoTop, settings.Display);
+    }
 
     const Selection pen(dc, g.infoPen);
     const int underlineY = popup.infoTop + popup.infoLineHeight;
@@ -27,19 +34,41 @@ void PaintPopup(HDC dc) {
     LineTo(dc, popup.textLeft + popup.displaySize.cx, underlineY);
 
     font.Select(dc, g.statusFont);
-    SetTextColor(dc, settings.MsgColor);
-    if (popup.popupText) PutText(dc, popup.textLeft, popup.statusTop, popup.popupText);
+    SetTextColor(dc, popup.colours.message);
+    if (popup.popupText && popup.statusExtra > 0) {
+        const RECT box = {popup.textLeft, popup.statusTop, popup.textLeft + StatusWidth(),
+                          popup.statusTop + popup.statusLineHeight + popup.statusExtra};
+        PutWrappedText(dc, box, popup.popupText);
+    } else if (popup.popupText) {
+        PutText(dc, popup.textLeft, popup.statusTop, popup.popupText);
+    }
+    DrawLinkFocus(dc);
+}
+
+int StatusWidth() {
+    return StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, popup.textLeft);
 }
 
 void RemeasurePopup(HWND window) {
     SIZE text = {0, 0};
+    int extra = 0;
     {
         WindowDC dc(window);
         const Selection font(dc, popup.graphics.statusFont);
         if (dc.get() && popup.popupText) MeasureText(dc, popup.popupText, &text);
+        // Wider than the work area allows: onto more lines.
+        if (text.cx > StatusWidth()) {
+            text.cx = StatusWidth();
+            extra = WrappedTextHeight(dc, popup.popupText, text.cx) - popup.statusLineHeight;
+        }
     }
 
     bool changed = false;
+    if (extra > popup.statusExtra) {
+        MoveBelowStatus(window, extra - popup.statusExtra);
+        popup.statusExtra = extra;
+        changed = true;
+    }
     const int F = popup.frameWidth, G = popup.frameHeight;
     const int neededWidth = text.cx + F + popup.textLeft;
     if (neededWidth > popup.contentWidth) {
@@ -67,6 +96,7 @@ void RemeasurePopup(HWND window) {
         }
     }
 
+    UpdateStatusWindow(text.cx, popup.statusLineHeight + popup.statusExtra, true);
     if (changed)
         MovePopup(window, popup.contentWidth + 2 * F, popup.windowHeight);
     else

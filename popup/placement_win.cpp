@@ -12,7 +12,9 @@ POINT ComputePosition(int x, int y, int width, int height) {
     area.top = popup.workArea.top;
     area.right = popup.workArea.right;
     area.bottom = popup.workArea.bottom;
-    const ScreenPoint p = PlaceOnWorkArea(area, x, y, width, height);
+    // An author's numbers were chosen on the author's screen; on a smaller or
+    // more scaled one the window would reach past the edge with its buttons.
+    const ScreenPoint p = KeepInsideWorkArea(area, PlaceOnWorkArea(area, x, y, width, height), width, height);
     const POINT result = {p.x, p.y};
     return result;
 }

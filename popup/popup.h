@@ -11,6 +11,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 void PaintPopup(HDC dc);
 void RemeasurePopup(HWND window);
+// The width a status text may take before it wraps.
+int StatusWidth();
 
 void CreatePopupButtons(HWND window, bool offerInstall, const char* installCaption);
 void ShowPopupText(HWND window, bool stopTimer);
@@ -38,6 +40,21 @@ void ReleasePopupObjects();
 
 // Position packed as in mouse messages (x low 16 bits, y high), both unsigned.
 bool IsOnInfoLine(LPARAM position);
+
+// The windows over the link and the status text (text_windows_win.cpp).
+void MakeTextWindows(HWND window);
+// The status window takes the status text and its new size; `announce`
+// raises the name-change event a screen reader reads out.
+void UpdateStatusWindow(int width, int height, bool announce);
+void PaintTextWindow(HWND window, const DRAWITEMSTRUCT& item);
+void DrawLinkFocus(HDC dc);
+// Moves what stands below the status text (the button row and the menu,
+// unless the author placed them) down by `delta` as the text grows taller.
+void MoveBelowStatus(HWND window, int delta);
+// Moves the menu buttons down by `delta`.
+void MoveMenuDown(HWND window, int delta);
+// The font button captions are drawn and measured in.
+HGDIOBJ ButtonFont();
 
 // Starts the main target and tells a failure. False when it failed or there
 // was nothing to start; true when it started, its condition does not hold,

@@ -8,11 +8,16 @@
 
 #include "base/owned.h"
 #include "base/owned_win.h"
+#include "popup/colours.h"
 #include "settings/settings.h"
 #include "splash/splash.h"
 
-enum { kFocusSlots = 14 };
-enum ControlId { IdSysMenuWeb = 1, IdExit = 2, IdInstall = 3, IdCheckBox = 4, IdMainEntry = 10, IdFirstEntry = 11 };
+// Eleven menu buttons, the button row's three controls and the web link.
+enum { kFocusSlots = 15 };
+enum ControlId {
+    IdSysMenuWeb = 1, IdExit = 2, IdInstall = 3, IdCheckBox = 4, IdWebLink = 5, IdStatusText = 6,
+    IdMainEntry = 10, IdFirstEntry = 11
+};
 enum { kStartMessage = WM_USER + 1, kAutoCloseTimer = 1 };
 
 struct RowControl {
@@ -27,6 +32,7 @@ struct PopupGraphics {
     Brush backgroundBrush;
     Pen infoPen;
     Font infoFont, statusFont;
+    Font buttonFont;  // none at 96 DPI: buttons keep the system font
     Picture logo;
     void Release();
 };
@@ -34,6 +40,19 @@ struct PopupGraphics {
 struct PopupState {
     HINSTANCE instanceHandle = nullptr;
     PopupGraphics graphics;
+    int dpi = 96;
+    bool highContrast = false;  // the system's high-contrast mode, read at start-up
+    PopupColours colours;
+
+    // Windows over the painted texts, so that a screen reader finds every
+    // text the popup shows and the keyboard reaches the link; they draw what
+    // the popup draws below them and let the mouse through.
+    HWND linkWindow = nullptr;
+    HWND statusWindow = nullptr;
+    bool keyboardUsed = false;  // focus is shown once a key was pressed
+    int statusExtra = 0;        // the status text's height beyond one line, once it wraps
+    int underlineWidth = 1;
+    bool displayCut = false;    // the information line is wider than the work area allows
     HCURSOR arrowCursor = nullptr;
     HCURSOR handCursor = nullptr;
 

@@ -14,6 +14,7 @@ void PopupGraphics::Release() {
     infoPen.Reset();
     infoFont.Reset();
     statusFont.Reset();
+    buttonFont.Reset();
 }
 
 void SetPopupText(const char* text) {

@@ -6,6 +6,12 @@
 
 void MeasureText(HDC dc, const char* text, SIZE* size);
 void PutText(HDC dc, int x, int y, const char* text);
+// The height of a text broken into lines of at most `width` pixels, and its
+// drawing so, at the top left of `box`.
+int WrappedTextHeight(HDC dc, const char* text, int width);
+void PutWrappedText(HDC dc, const RECT& box, const char* text);
+// A line cut with "..." where it does not fit `box`.
+void PutCutText(HDC dc, const RECT& box, const char* text);
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance);
 void SetCaption(HWND control, const char* caption);

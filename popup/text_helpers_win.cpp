@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "popup/popup.h"
+#include "popup/popup_state.h"
 #include "popup/text_helpers.h"
 
 void MeasureText(HDC dc, const char* text, SIZE* size) {
@@ -15,10 +16,34 @@ void PutText(HDC dc, int x, int y, const char* text) {
     if (wide) TextOutW(dc, x, y, wide, lstrlenW(wide));
 }
 
+int WrappedTextHeight(HDC dc, const char* text, int width) {
+    RECT box = {0, 0, width, 0};
+    DrawTextW(dc, WideArg(text), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    return box.bottom;
+}
+
+void PutWrappedText(HDC dc, const RECT& box, const char* text) {
+    RECT r = box;
+    DrawTextW(dc, WideArg(text), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+}
+
+void PutCutText(HDC dc, const RECT& box, const char* text) {
+    RECT r = box;
+    DrawTextW(dc, WideArg(text), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance) {
-    return CreateWindowExW(0, L"BUTTON", WideArg(caption), style, x, y, width, height, parent, (HMENU)(INT_PTR)id,
-                           instance, nullptr);
+    HWND button = CreateWindowExW(0, L"BUTTON", WideArg(caption), style, x, y, width, height, parent,
+                                  (HMENU)(INT_PTR)id, instance, nullptr);
+    // Captions follow the system DPI as the text around them does.
+    if (button && popup.graphics.buttonFont.Valid())
+        SendMessageW(button, WM_SETFONT, (WPARAM)popup.graphics.buttonFont.get(), FALSE);
+    return button;
+}
+
+HGDIOBJ ButtonFont() {
+    return popup.graphics.buttonFont.Valid() ? (HGDIOBJ)popup.graphics.buttonFont.get() : GetStockObject(SYSTEM_FONT);
 }
 
 void SetCaption(HWND control, const char* caption) { SetWindowTextW(control, WideArg(caption)); }

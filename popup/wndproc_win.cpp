@@ -88,6 +88,11 @@ void ToggleCheckBox(HWND box) {
     SendMessageA(box, BM_SETCHECK, run.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// The information line's address, clicked or pressed.
+void OpenWeb(HWND window) {
+    RunCommand(window, settings.WebMsg, settings.Web[0] ? settings.Web : kMakerWebAddress, ".", false);
+}
+
 void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
     bool outcome = false;
     switch (command) {
@@ -99,6 +104,9 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
         return;
     case IdCheckBox:
         ToggleCheckBox(popup.checkBox.exists ? popup.checkBox.window : (HWND)lParam);
+        return;
+    case IdWebLink:
+        OpenWeb(window);
         return;
     case IdMainEntry:
         // A second press while the first start waits for its installer (a
@@ -131,7 +139,10 @@ void HandleAutoCloseTick(HWND window) {
     }
     popup.autoCloseRunning = false;
     KillTimer(window, popup.autoCloseTimer);
-    if ((settings.ShowOptions & 4) && settings.anyButton && popup.focusCount > 0 && popup.focusList[0]) {
+    // The first button is the first menu button; the link, last in the
+    // order, is none.
+    if ((settings.ShowOptions & 4) && settings.anyButton && popup.focusCount > 0 && popup.focusList[0] &&
+        popup.focusList[0] != popup.linkWindow) {
         const int id = GetDlgCtrlID(popup.focusList[0]);
         SendMessageA(window, WM_COMMAND, (WPARAM)id, 0);
     }
@@ -163,6 +174,23 @@ bool ProgramVolumeGone() {
                                                 &maximumComponentLength, &fileSystemFlags, nullptr, 0);
     SetErrorMode(previousMode);
     return !readable;
+}
+
+// The check box's colours (in high contrast the system draws it as it does
+// its own), and the windows over the link and the status text.
+LRESULT PaintControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlID != IdWebLink && item->CtlID != IdStatusText) return DefaultProc(window, message, wParam, lParam);
+        PaintTextWindow(window, *item);
+        return TRUE;
+    }
+    if (!popup.checkBox.exists || (HWND)lParam != popup.checkBox.window || popup.colours.systemCheckBox)
+        return DefaultProc(window, message, wParam, lParam);
+    HDC dc = (HDC)wParam;
+    SetBkColor(dc, popup.colours.background);
+    SetTextColor(dc, popup.colours.checkBox);
+    return (LRESULT)popup.graphics.backgroundBrush.get();
 }
 
 }  // namespace
@@ -217,13 +245,8 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         HandleAutoCloseTick(window);
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (popup.checkBox.exists && (HWND)lParam == popup.checkBox.window) {
-            HDC dc = (HDC)wParam;
-            SetBkColor(dc, settings.BkColor);
-            SetTextColor(dc, settings.DoNotRepeatColor);
-            return (LRESULT)popup.graphics.backgroundBrush.get();
-        }
-        return DefaultProc(window, message, wParam, lParam);
+    case WM_DRAWITEM:
+        return PaintControl(window, message, wParam, lParam);
     case WM_MOUSEMOVE:
         HandleMouseMove(window, lParam);
         return 0;
@@ -232,8 +255,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if ((HWND)lParam != window) popup.linkHover = false;
         return DefaultProc(window, message, wParam, lParam);
     case WM_LBUTTONUP:
-        if (IsOnInfoLine(lParam))
-            RunCommand(window, settings.WebMsg, settings.Web[0] ? settings.Web : kMakerWebAddress, ".", false);
+        if (IsOnInfoLine(lParam)) OpenWeb(window);
         return 0;
     case WM_DEVICECHANGE:
         if (wParam == DBT_DEVICEREMOVECOMPLETE && ProgramVolumeGone()) DestroyWindow(window);

@@ -95,6 +95,19 @@ void Picture::Prepare(HDC windowDC, HBITMAP picture) {
     }
 }
 
+void Picture::Scale(HDC windowDC, int newWidth, int newHeight) {
+    if (!Ready() || width <= 0 || height <= 0 || newWidth <= 0 || newHeight <= 0) return;
+    Bitmap scaled(CreateCompatibleBitmap(windowDC, newWidth, newHeight));
+    MemoryDC target(CreateCompatibleDC(windowDC));
+    Selection selected;
+    if (!scaled.Valid() || !target.Valid() || !selected.Select(target, scaled)) return;
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, newWidth, newHeight, dc, 0, 0, width, height, SRCCOPY);
+    selected.Restore();
+    Prepare(windowDC, scaled.Release());
+}
+
 void Picture::Release() {
     selection.Restore();
     dc.Reset();

@@ -20,6 +20,9 @@ struct Picture {
     // Takes `picture` over (a null one is none) and puts it into a memory
     // context like `windowDC`; width and height stay 0 when any step fails.
     void Prepare(HDC windowDC, HBITMAP picture);
+    // Redraws the picture at another size with the system's halftone filter,
+    // which averages the pixels a step leaves out rather than dropping them.
+    void Scale(HDC windowDC, int newWidth, int newHeight);
     bool Ready() const { return bitmap.Valid() && dc.Valid(); }
     void Release();
 };

@@ -59,7 +59,11 @@ TEST_F(Scenario, TypicalRunOpensReadmeShowsStatusTopLeftAndClosesAfterShowTime) 
     EXPECT_EQ(view.title, "Corvane Example Disc");
     EXPECT_EQ(view.rect.left, view.work.left) << RectText(view.rect);
     EXPECT_EQ(view.rect.top, view.work.top) << RectText(view.rect);
-    EXPECT_TRUE(view.controls.empty()) << Captions(view);
+    // No buttons: only the windows that carry the link's and the status
+    // text for a screen reader.
+    ASSERT_EQ(view.controls.size(), 2u) << Captions(view);
+    EXPECT_EQ(view.Find(5)->caption, "Corvane Example Disc");
+    EXPECT_EQ(view.Find(6)->caption, "Starting readme.htm (HTML Document)... ");
     EXPECT_FALSE(view.topmost);
 
     std::vector<SpyRecord> r = Spied(1);
@@ -102,7 +106,9 @@ TEST_F(Scenario, MissingTargetShowsFailureWithExitButtonStopsTimerAndExitsWithCo
     EXPECT_EQ(exit->caption, "Exit");
     EXPECT_TRUE(exit->visible && exit->enabled);
     EXPECT_TRUE(exit->focus) << Captions(view);
-    EXPECT_EQ(view.controls.size(), 1u) << Captions(view);
+    EXPECT_EQ(view.controls.size(), 3u) << "Exit, the link and the status text: " << Captions(view);
+    ASSERT_NE(view.Find(6), nullptr);
+    EXPECT_EQ(view.Find(6)->caption.rfind("Could not start missing.htm (", 0), 0u) << view.Find(6)->caption;
     EXPECT_TRUE(Spied(1, 1000).empty()) << "something was started for a missing file";
 
     // ShowTime is 5 s: the stopped timer keeps the failure on screen after it.
@@ -126,6 +132,8 @@ TEST_F(Scenario, EmptyTargetIsTriedAndItsFailureToldWithExit) {
     ASSERT_TRUE(run.Start(Autorun(m, "\"\""), m.Root()));
     PopupView view = WaitForView(run.Pid(), RowReady, 2);
     ASSERT_NE(view.Find(2), nullptr) << "no Exit button for the failed start: " << Captions(view);
+    ASSERT_NE(view.Find(6), nullptr);
+    EXPECT_EQ(view.Find(6)->caption.rfind("Could not start  (", 0), 0u) << view.Find(6)->caption;
     ASSERT_TRUE(Click(run.Pid(), 2));
     ASSERT_TRUE(run.WaitExit(5000));
     EXPECT_NE(run.ExitCode(), 0u) << "a failed start's code";
@@ -174,7 +182,7 @@ TEST_F(Scenario, MenuModeCentresButtonsInOrderStartsTheClickedEntryAndCloses) {
     // Main entry, entry 1, entry 4: top to bottom, one column, equal sizes.
     const int expected[] = {10, 11, 14};
     const char* captions[] = {"Read the manual", "Run the tool", "Run it slowly"};
-    ASSERT_EQ(view.controls.size(), 3u) << Captions(view);
+    ASSERT_EQ(view.controls.size(), 5u) << "three buttons, the link, the status text: " << Captions(view);
     const Control* previous = nullptr;
     for (int i = 0; i < 3; ++i) {
         const Control* c = view.Find(expected[i]);
@@ -198,14 +206,14 @@ TEST_F(Scenario, MenuModeCentresButtonsInOrderStartsTheClickedEntryAndCloses) {
     EXPECT_EQ(r[0].exeName, "extra.exe");
     EXPECT_TRUE(Contains(r[0].commandLine, "/auto")) << r[0].commandLine;
 
-    // Keyboard: the focus walks the column in order and wraps.
+    // Keyboard: the focus walks the column in order, then the link, and wraps.
     view = WaitForView(run.Pid(), FocusOn, 10);
     const Control* focus = view.Focused();
     EXPECT_TRUE(focus && focus->id == 10) << Captions(view);
     std::string walk;
-    const char* keys[] = {"tab", "tab", "tab", "shift+tab"};
-    const int focusAfter[] = {11, 14, 10, 14};
-    for (int i = 0; i < 4; ++i) {
+    const char* keys[] = {"tab", "tab", "tab", "tab", "shift+tab", "shift+tab"};
+    const int focusAfter[] = {11, 14, 5, 10, 5, 14};
+    for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(Keys(run.Pid(), keys[i]));
         view = WaitForView(run.Pid(), FocusOn, focusAfter[i]);
         focus = view.Focused();
@@ -555,7 +563,8 @@ void ExpectDefaultRun(GalleryEntry& g, const Medium& m, Program& run, const std:
     EXPECT_EQ(view.title, kDefaultTitle);
     EXPECT_EQ(view.rect.left, view.work.left);
     EXPECT_EQ(view.rect.top, view.work.top);
-    EXPECT_TRUE(view.controls.empty()) << Captions(view);
+    ASSERT_EQ(view.controls.size(), 2u) << Captions(view);
+    EXPECT_EQ(view.Find(5)->caption, "Quarnsoft");
     std::vector<SpyRecord> r = WaitForSpyRecords(log, 1, 5000);
     ASSERT_EQ(r.size(), 1u) << "readme.htm was not opened";
     EXPECT_EQ(r[0].exeName, "viewer.exe");

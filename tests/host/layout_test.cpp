@@ -307,3 +307,38 @@ TEST(Position, NotClampedToTheWorkArea) {
     EXPECT_EQ(3000, far.y);
     EXPECT_EQ(-76, PlaceOnWorkArea(a, PosTopRight, 0, 1100, 100).x);
 }
+
+TEST(Dpi, LengthsAndMarginsScaleWithTheSystemDpiAndStayAt96) {
+    const struct { int px, dpi, scaled; } cases[] = {{89, 96, 89}, {89, 120, 111}, {89, 144, 134}, {89, 192, 178},
+                                                     {75, 144, 113}, {1, 144, 2}, {0, 192, 0}, {-3, 144, -5}};
+    for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.px, c.dpi), c.scaled) << c.px << " at " << c.dpi;
+    // The system's own margin at 96 DPI, whatever it is; at least the scaled
+    // four pixels above, but never scaled twice when the system scaled it.
+    EXPECT_EQ(ScaledMetric(3, 4, 96), 3);
+    EXPECT_EQ(ScaledMetric(4, 4, 144), 6);
+    EXPECT_EQ(ScaledMetric(6, 4, 144), 6);
+    EXPECT_EQ(ScaledMetric(4, 4, 192), 8);
+    EXPECT_EQ(ScaledMetric(13, 13, 120), 16);
+    EXPECT_EQ(ScaledMetric(30, 4, 120), 30);
+}
+
+TEST(Placement, WindowsStayInsideTheWorkAreaAndLongTextsWrapToKeepThemThere) {
+    WorkAreaRect a;
+    a.left = 0, a.top = 30, a.right = 1024, a.bottom = 738;
+    const struct { int x, y, w, h, wantX, wantY; } cases[] = {
+        {10, 40, 300, 100, 10, 40},      // inside: unchanged
+        {900, 700, 300, 100, 724, 638},  // past the right and bottom edges
+        {-50, 0, 300, 100, 0, 30},       // before the left and top edges
+        {100, 100, 1200, 900, 0, 30},    // larger than the work area: its top left shows
+    };
+    for (const auto& c : cases) {
+        ScreenPoint p;
+        p.x = c.x, p.y = c.y;
+        const ScreenPoint q = KeepInsideWorkArea(a, p, c.w, c.h);
+        EXPECT_EQ(q.x, c.wantX) << c.x;
+        EXPECT_EQ(q.y, c.wantY) << c.y;
+    }
+    // The popup is the text's left, the text, a margin and two frames wide.
+    EXPECT_EQ(StatusWrapWidth(1024, 4, 97), 1024 - 12 - 97);
+    EXPECT_EQ(StatusWrapWidth(100, 4, 200), 1) << "always some room";
+}

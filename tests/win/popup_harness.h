@@ -109,6 +109,8 @@ inline HWND CreatePopup(bool visible = true) {
     wc.lpfnWndProc = PopupWndProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    popup.colours = ChoosePopupColours(settings.BkColor, settings.InfoColor, settings.MsgColor,
+                                       settings.DoNotRepeatColor, popup.highContrast, SystemColours());
     popup.graphics.backgroundBrush.Reset(CreateSolidBrush(RGB(255, 255, 255)));
     wc.hbrBackground = popup.graphics.backgroundBrush;
     wc.lpszClassName = "CvHarnessPopup";

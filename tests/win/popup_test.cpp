@@ -267,12 +267,15 @@ struct Child {
     RECT rect;
 };
 
+// The popup's buttons and check box; the windows over the link and the
+// status text (ids 5 and 6) are looked at on their own.
 std::vector<Child> Children(HWND parent) {
     std::vector<Child> list;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         Child k;
         k.window = c;
         k.id = GetDlgCtrlID(c);
+        if (k.id == IdWebLink || k.id == IdStatusText) continue;
         char buffer[256] = "";
         GetClassNameA(c, buffer, sizeof buffer);
         k.cls = buffer;
@@ -511,7 +514,10 @@ TEST_P(Placement, WindowLandsWhereThePositionSays) {
         case -8: ex = midX, ey = a.bottom - height; break;
         case -9: ex = a.left, ey = midY; break;
         case -10: ex = a.right - width, ey = midY; break;
-        default: ex = a.left + c.x, ey = a.top + c.y; break;
+        default:  // an author's pair, kept inside the work area
+            ex = a.left + c.x < a.right - width ? a.left + c.x : a.right - width;
+            ey = a.top + c.y < a.bottom - height ? a.top + c.y : a.bottom - height;
+            break;
         }
         EXPECT_EQ(ex, r.left) << c.name;
         EXPECT_EQ(ey, r.top) << c.name;
@@ -651,7 +657,8 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
             EXPECT_EQ(kids[i].window, popup.focusList[i]);
             EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(kids[i].window, GWL_STYLE) & 0xF);
         }
-        EXPECT_EQ(3, popup.focusCount);
+        EXPECT_EQ(4, popup.focusCount) << "the buttons, then the link";
+        EXPECT_EQ(popup.linkWindow, popup.focusList[3]);
         // The menu column starts a status line below the button row; all of
         // it is inside.
         EXPECT_EQ(popup.buttonRowTop + popup.frameHeight + popup.statusLineHeight, kids[0].rect.top);
@@ -722,7 +729,7 @@ TEST_F(Popup, FailedConditionDropsTheButtonButVerbTargetsAreNotTested) {
         EXPECT_TRUE(popup.entryOffered[2]);
         const int h = kids[0].rect.bottom - kids[0].rect.top;
         EXPECT_EQ(kids[0].rect.top + 3 * h / 2, kids[1].rect.top);  // no gap for the dropped one
-        EXPECT_EQ(3, popup.focusCount);
+        EXPECT_EQ(4, popup.focusCount);
     });
 }
 
@@ -732,7 +739,7 @@ TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
     ASSERT_TRUE(ParseCondition(failing, settings.FilenameCondition));
     RunWith("nomsg", [](HWND w) {
         EXPECT_TRUE(Children(w).empty());
-        EXPECT_EQ(0, popup.focusCount);
+        EXPECT_EQ(1, popup.focusCount) << "the link only";
         EXPECT_EQ(0, popup.focusIndex);
         EXPECT_FALSE(popup.mainOffered);
         EXPECT_TRUE(IsWindowVisible(w));
@@ -783,10 +790,11 @@ TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
         EXPECT_EQ(before.left, after.left);  // still at the top-left corner
         EXPECT_EQ(before.top, after.top);
 
-        ASSERT_EQ(3, popup.focusCount);
+        ASSERT_EQ(4, popup.focusCount);
         EXPECT_EQ(kids[0].window, popup.focusList[0]);
         EXPECT_EQ(kids[1].window, popup.focusList[1]);
         EXPECT_EQ(kids[2].window, popup.focusList[2]);
+        EXPECT_EQ(popup.linkWindow, popup.focusList[3]) << "the link stays last";
         EXPECT_EQ(kids[0].window, GetFocus());
         EXPECT_EQ(0, popup.focusIndex);
         SaveScreenshot(w, "button_row");
@@ -805,7 +813,7 @@ TEST_F(Popup, ButtonRowWithoutCheckBoxOrInstall) {
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(1u, kids.size());
         EXPECT_EQ(2, kids[0].id);
-        EXPECT_EQ(1, popup.focusCount);
+        EXPECT_EQ(2, popup.focusCount) << "Exit and the link";
         EXPECT_FALSE(popup.installButton.exists);
         EXPECT_FALSE(popup.checkBox.exists);
         EXPECT_EQ(popup.exitButton.x + popup.exitButton.width + popup.frameWidth, popup.contentWidth);
@@ -818,24 +826,26 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
     settings.doNotRepeatActive = true;
     RunWith("", [](HWND w) {
         // The start sequence already made Exit and the check box after the
-        // eleven menu buttons, as it does when the check box is configured.
-        ASSERT_EQ(13, popup.focusCount);
+        // eleven menu buttons, before the link, as it does when the check box
+        // is configured.
+        ASSERT_EQ(14, popup.focusCount);
         ASSERT_TRUE(popup.exitButton.exists);
         ASSERT_TRUE(popup.checkBox.exists);
         EXPECT_FALSE(popup.installButton.exists);
         CreatePopupButtons(w, false, nullptr);  // the same row again
-        EXPECT_EQ(13, popup.focusCount);
+        EXPECT_EQ(14, popup.focusCount);
         HWND exitButton = popup.exitButton.window, box = popup.checkBox.window;
         const int boxXBefore = popup.checkBox.x;
         const int boxYBefore = popup.checkBox.y;
 
         CreatePopupButtons(w, true, "Install it");  // a failed start offers an installer later
-        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_EQ(15, popup.focusCount) << "every slot used";
         EXPECT_EQ(exitButton, popup.exitButton.window);  // reused, not duplicated
         EXPECT_EQ(box, popup.checkBox.window);
         EXPECT_EQ(exitButton, popup.focusList[11]);
         EXPECT_EQ(popup.installButton.window, popup.focusList[12]);
         EXPECT_EQ(box, popup.focusList[13]);
+        EXPECT_EQ(popup.linkWindow, popup.focusList[14]);
         EXPECT_GT(popup.checkBox.x, boxXBefore);  // moved right to make room for Install
         EXPECT_EQ(boxYBefore, popup.checkBox.y);   // not shifted down again
         EXPECT_EQ(popup.checkBox.x, ChildRect(w, box).left);
@@ -844,14 +854,12 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
         // click leaves it) is offered again with a new caption.
         HWND install = popup.installButton.window;
         EnableWindow(install, FALSE);
-        popup.focusList[12] = popup.focusList[13];
-        popup.focusList[13] = nullptr;
-        popup.focusCount = 13;
+        RemoveFromFocusList(install);
         CreatePopupButtons(w, false, nullptr);  // no new offer: the used one stays out
-        EXPECT_EQ(13, popup.focusCount);
+        EXPECT_EQ(14, popup.focusCount);
         EXPECT_EQ(box, popup.focusList[12]);
         CreatePopupButtons(w, true, "Install again");
-        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_EQ(15, popup.focusCount);
         EXPECT_EQ(install, popup.installButton.window);
         EXPECT_TRUE(IsWindowEnabled(install));
         EXPECT_EQ(install, popup.focusList[12]);
@@ -863,7 +871,7 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
         EXPECT_EQ(popup.installButton.x + popup.installButton.width, popup.checkBox.x - 2 * SystemFontExtent(w, "    ").cx);
 
         CreatePopupButtons(w, false, nullptr);  // the standing offer stays
-        EXPECT_EQ(14, popup.focusCount);
+        EXPECT_EQ(15, popup.focusCount);
         EXPECT_TRUE(IsWindow(popup.installButton.window));
         int buttons = 0;
         for (const Child& c : Children(w)) buttons += c.id >= 2 && c.id <= 4;
@@ -880,12 +888,15 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
 TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
     MenuMode({"First", "Second", "Third"});
     settings.doNotRepeatActive = true;
+    strcpy(settings.Web, "Z:\\cv-popup-test\\no-such-page.cvx");  // pressed below; nothing to open
     RunWith("", [](HWND w) {
         CreatePopupButtons(w, true, "Install");
         ShowPopupText(w, false);
-        ASSERT_EQ(6, popup.focusCount);
+        ASSERT_EQ(7, popup.focusCount);
         HWND m0 = popup.focusList[0], m1 = popup.focusList[1], m2 = popup.focusList[2];
         HWND exitButton = popup.exitButton.window, install = popup.installButton.window, box = popup.checkBox.window;
+        HWND link = popup.linkWindow;
+        ASSERT_EQ(link, popup.focusList[6]);
         SetForegroundWindow(w);
         SetFocus(exitButton);
         Pump(150);
@@ -897,16 +908,21 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         Keys({VK_TAB});
         EXPECT_EQ(box, GetFocus());
         Keys({VK_TAB});
+        EXPECT_EQ(link, GetFocus()) << "the link comes last";
+        Keys({VK_TAB});
         EXPECT_EQ(m0, GetFocus()) << "Tab wraps to the first control";
         EXPECT_EQ(0, popup.focusIndex);
         Keys({VK_SHIFT, VK_TAB});
-        EXPECT_EQ(box, GetFocus()) << "Shift+Tab from the first goes to the last";
+        EXPECT_EQ(link, GetFocus()) << "Shift+Tab from the first goes to the last, the link";
+        Keys({VK_SHIFT, VK_TAB});
+        EXPECT_EQ(box, GetFocus());
         Keys({VK_SHIFT, VK_TAB});
         EXPECT_EQ(install, GetFocus());
         Keys({VK_HOME});
         EXPECT_EQ(m0, GetFocus());
         Keys({VK_END});
-        EXPECT_EQ(box, GetFocus());
+        EXPECT_EQ(link, GetFocus());
+        Keys({VK_SHIFT, VK_TAB});
         Keys({VK_HOME});
         Keys({VK_RIGHT});
         EXPECT_EQ(m1, GetFocus());
@@ -921,7 +937,9 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         Keys({VK_LEFT});
         EXPECT_EQ(m0, GetFocus());
         Keys({VK_LEFT});
-        EXPECT_EQ(box, GetFocus()) << "Left wraps backwards";
+        EXPECT_EQ(link, GetFocus()) << "Left wraps backwards";
+        Keys({VK_LEFT});
+        EXPECT_EQ(box, GetFocus());
         Keys({'A'});
         EXPECT_EQ(box, GetFocus()) << "other keys keep the focus";
         EXPECT_EQ(5, popup.focusIndex);
@@ -954,6 +972,14 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         ASSERT_FALSE(commands.empty());
         EXPECT_EQ((WPARAM)11, commands.back());
 
+        // Enter and Space on the link do what its click does.
+        Keys({VK_END});
+        ASSERT_EQ(link, GetFocus());
+        commands.clear();
+        Keys({VK_RETURN});
+        Keys({VK_SPACE});
+        EXPECT_EQ(std::vector<WPARAM>({5, 5}), commands);
+
         SetFocus(exitButton);
         Pump(50);
         Keys({VK_RETURN});  // Exit closes the popup
@@ -964,17 +990,27 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
 }
 
 TEST_F(Popup, TabWithASingleControlDoesNothing) {
-    MenuMode({"Alone"});
-    RunWith("", [](HWND w) {
+    RunWith("", [](HWND w) {  // no parameter: only the link takes the focus
         ASSERT_EQ(1, popup.focusCount);
+        ASSERT_EQ(popup.linkWindow, popup.focusList[0]);
         SetForegroundWindow(w);
-        SetFocus(popup.focusList[0]);
         Pump(100);
+        EXPECT_EQ(popup.linkWindow, GetFocus()) << "the popup gives its focus to the link";
+        // No focus rectangle before a key is pressed; one around the link after.
+        const RECT link = ChildRect(w, popup.linkWindow);
+        Snapshot before(w);
         Keys({VK_TAB});
         EXPECT_EQ(popup.focusList[0], GetFocus());
         EXPECT_EQ(0, popup.focusIndex);
+        Pump(100);
+        Snapshot after(w);
+        const int y = link.bottom - 1, width = link.right - link.left;
+        EXPECT_EQ(before.Count(kBack, link.left, y, link.right, y + 1), width);
+        EXPECT_LT(after.Count(kBack, link.left, y, link.right, y + 1), width) << "no focus rectangle after a key";
         Keys({VK_END});
         EXPECT_EQ(popup.focusList[0], GetFocus());
+        Keys({VK_ESCAPE});
+        EXPECT_FALSE(IsWindow(w)) << "Escape closes the popup as Exit does";
     });
 }
 

@@ -342,6 +342,13 @@ TEST_F(WndProcTest, CheckBoxIsColouredOthersAreNot) {
     EXPECT_NE((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.exitButton.window),
               popup.graphics.backgroundBrush.get());
     EXPECT_NE(GetTextColor(dc), RGB(200, 100, 50));
+    // In high contrast the system draws the check box. (Wine cannot switch
+    // the mode on; the popup reads it at start-up into this flag.)
+    popup.colours.systemCheckBox = true;
+    SetTextColor(dc, RGB(9, 9, 9));
+    EXPECT_NE((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.checkBox.window),
+              popup.graphics.backgroundBrush.get());
+    EXPECT_NE(GetTextColor(dc), RGB(200, 100, 50));
     DeleteDC(dc);
 }
 
