@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,14 @@ std::string EventsText(const std::vector<WinEvent>& events) {
         out += Format("[%s %s %d obj=%ld child=%ld \"%s\"] ", e.kind.c_str(), e.cls.c_str(), e.id, e.object, e.child,
                       e.name.c_str());
     return out.empty() ? "no events" : out;
+}
+
+std::string ViewText(const PopupView& view) {
+    if (!view.present) return "no popup";
+    std::string out = Format("popup%s %s: ", view.visible ? "" : " (hidden)", RectText(view.rect).c_str());
+    for (const Control& c : view.controls)
+        out += Format("[%d %s \"%s\"%s] ", c.id, c.cls.c_str(), c.caption.c_str(), c.focus ? " focus" : "");
+    return out;
 }
 
 bool Inside(const RECT& inner, const RECT& outer) {
@@ -93,7 +102,7 @@ TEST_F(EveryPerson, ScreenReaderFindsTheLinkTheStatusAndAFailureAndHearsTheStatu
     Program run;
     ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
     PopupView view = WaitForView(run.Pid(), TextsReady, 0);
-    ASSERT_TRUE(TextsReady(view, 0)) << "no link or status window";
+    ASSERT_TRUE(TextsReady(view, 0)) << "no link or status window: " << ViewText(view);
     ASSERT_EQ(Spied(1).size(), 1u) << "readme.htm was not opened";
 
     // Every text the popup draws is a window's name: the title, the link
@@ -230,7 +239,7 @@ TEST_F(EveryPerson, KeyboardReachesTheLinkLastOpensWebWithEnterAndSpaceAndEscape
     Program run;
     ASSERT_TRUE(run.Start(Autorun(m, ""), m.Root()));
     PopupView view = WaitForView(run.Pid(), TextsReady, kCheckBox);
-    ASSERT_TRUE(TextsReady(view, kCheckBox));
+    ASSERT_TRUE(TextsReady(view, kCheckBox)) << ViewText(view);
     Sleep(300);  // the start message has settled the first focus
     view = Look(run.Pid());
     ASSERT_NE(view.Focused(), nullptr);
@@ -288,33 +297,50 @@ int ConfiguredDpi() {
 }
 
 // The ink box of the program's own logo resource at its own size: the
-// pixels that differ from its top left corner. Empty when it cannot be read.
+// pixels that differ from its top left corner. GDI decodes the resource
+// (it may be run-length coded) into a 32-bit picture first. Empty when it
+// cannot be read.
 RECT LogoResourceInk() {
     RECT box = {0, 0, 0, 0};
     HMODULE exe = LoadLibraryExW(WideOf(TestToolPath("corvane.exe")).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!exe) return box;
     HRSRC found = FindResourceW(exe, L"QRN", MAKEINTRESOURCEW(2));  // RT_BITMAP
-    const BITMAPINFOHEADER* h = found ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe, found))) : nullptr;
-    if (h && h->biCompression == BI_RGB && (h->biBitCount == 4 || h->biBitCount == 8)) {
-        const int width = h->biWidth, height = std::abs(h->biHeight), bits = h->biBitCount;
-        const DWORD colours = h->biClrUsed ? h->biClrUsed : (1u << bits);
-        const BYTE* pixels = reinterpret_cast<const BYTE*>(h) + h->biSize + colours * sizeof(RGBQUAD);
-        const int stride = (width * bits + 31) / 32 * 4;
-        auto index = [&](int x, int y) {  // y from the top
-            const BYTE* row = pixels + stride * (h->biHeight > 0 ? height - 1 - y : y);
-            return bits == 8 ? row[x] : (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
-        };
-        const int background = index(0, 0);
-        box = {width, height, 0, 0};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (index(x, y) != background) {
-                    box.left = std::min<LONG>(box.left, x);
-                    box.top = std::min<LONG>(box.top, y);
-                    box.right = std::max<LONG>(box.right, x + 1);
-                    box.bottom = std::max<LONG>(box.bottom, y + 1);
-                }
-        if (box.right == 0) box = {0, 0, 0, 0};
+    const BITMAPINFO* dib = found ? static_cast<const BITMAPINFO*>(LockResource(LoadResource(exe, found))) : nullptr;
+    if (dib && dib->bmiHeader.biSize >= sizeof(BITMAPINFOHEADER) && dib->bmiHeader.biBitCount <= 8) {
+        const BITMAPINFOHEADER& h = dib->bmiHeader;
+        const int width = h.biWidth, height = std::abs(h.biHeight);
+        const DWORD colours = h.biClrUsed ? h.biClrUsed : (1u << h.biBitCount);
+        const BYTE* bits = reinterpret_cast<const BYTE*>(dib) + h.biSize + colours * sizeof(RGBQUAD);
+        BITMAPINFO out;
+        std::memset(&out, 0, sizeof out);
+        out.bmiHeader.biSize = sizeof out.bmiHeader;
+        out.bmiHeader.biWidth = width;
+        out.bmiHeader.biHeight = -height;
+        out.bmiHeader.biPlanes = 1;
+        out.bmiHeader.biBitCount = 32;
+        void* pixels = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP picture = CreateDIBSection(dc, &out, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        if (picture && pixels) {
+            HGDIOBJ old = SelectObject(dc, picture);
+            StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, bits, dib, DIB_RGB_COLORS, SRCCOPY);
+            GdiFlush();
+            const DWORD* p = static_cast<const DWORD*>(pixels);
+            const DWORD background = p[0] & 0xFFFFFF;
+            box = {width, height, 0, 0};
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if ((p[y * width + x] & 0xFFFFFF) != background) {
+                        box.left = std::min<LONG>(box.left, x);
+                        box.top = std::min<LONG>(box.top, y);
+                        box.right = std::max<LONG>(box.right, x + 1);
+                        box.bottom = std::max<LONG>(box.bottom, y + 1);
+                    }
+            if (box.right == 0) box = {0, 0, 0, 0};
+            SelectObject(dc, old);
+        }
+        if (picture) DeleteObject(picture);
+        DeleteDC(dc);
     }
     FreeLibrary(exe);
     return box;
@@ -414,8 +440,11 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     Author(m, settings);
     Program run;
     ASSERT_TRUE(run.Start(Autorun(m, "readme.htm"), m.Root()));
-    PopupView view = WaitForView(run.Pid(), TextsReady, kExit);
-    ASSERT_TRUE(TextsReady(view, kExit)) << "no popup with link, status and Exit";
+    // The first program of a session at a new DPI waits while Wine measures its fonts for it.
+    PopupView view = WaitForView(run.Pid(), TextsReady, kExit, 30000);
+    ASSERT_TRUE(TextsReady(view, kExit)) << "no popup with link, status and Exit: " << ViewText(view)
+                                         << (run.Running() ? "" : Format("; ended with %lu", run.ExitCode()));
+    g.Note(Format("the popup was up %lu ms after the start", run.ElapsedMs()));
     Sleep(300);
     g.Shot(Format("The example medium's popup at %d DPI", dpi));
     std::vector<Accessible> tree = AccessibleTree(run.Pid());
@@ -458,7 +487,7 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     Program wide;
     ASSERT_TRUE(wide.Start(Autorun(m, "readme.htm"), m.Root()));
     view = WaitForView(wide.Pid(), TextsReady, 0);
-    ASSERT_TRUE(TextsReady(view, 0));
+    ASSERT_TRUE(TextsReady(view, 0)) << ViewText(view);
     std::string splash;
     for (int i = 0; i < 50 && splash.empty(); ++i, Sleep(100)) splash = SplashLine(wide.Pid());
     g.Shot(Format("A long message and a %dx%d splash at %d DPI", splashWidth, splashHeight, dpi));

@@ -499,6 +499,13 @@ int Ink(HWND popup, int id, const RECT* part) {
     RECT area;
     GetClientRect(window, &area);
     if (part) IntersectRect(&area, &area, part);
+    // Only what is on the screen can be read: a window that runs off it is
+    // measured over its visible part.
+    POINT corner = {0, 0};
+    ClientToScreen(window, &corner);
+    RECT screenArea = {-corner.x, -corner.y, GetSystemMetrics(SM_CXSCREEN) - corner.x,
+                       GetSystemMetrics(SM_CYSCREEN) - corner.y};
+    IntersectRect(&area, &area, &screenArea);
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return 2;
     POINT origin = {area.left, area.top};
