@@ -439,6 +439,7 @@ Ink InkOf(DWORD pid, int id, const RECT* part) {
     for (const std::vector<std::string>& f : Lines(out, "ink")) {
         ink.read = true;
         ink.count = std::atol(Field(f, "count").c_str());
+        ink.fullRows = std::atoi(Field(f, "fullrows").c_str());
         ink.box = ParseRect(Field(f, "box"));
         ink.background = std::strtoul(Field(f, "background").c_str(), nullptr, 16);
     }

@@ -177,6 +177,7 @@ struct Ink {
     bool read = false;  // the probe could read the area
     RECT box{};
     long count = 0;
+    int fullRows = 0;  // rows drawn across nine tenths of the width or more, as an underline is
     unsigned long background = 0;  // 0xRRGGBB
 };
 Ink InkOf(DWORD pid, int id, const RECT* part = nullptr);

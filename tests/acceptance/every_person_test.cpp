@@ -467,9 +467,14 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     EXPECT_LE(std::abs(ink.box.top - want.top), slack) << RectText(ink.box) << " wanted " << RectText(want);
     EXPECT_LE(std::abs(ink.box.right - want.right), slack) << RectText(ink.box) << " wanted " << RectText(want);
     EXPECT_LE(std::abs(ink.box.bottom - want.bottom), slack) << RectText(ink.box) << " wanted " << RectText(want);
-    g.Note(Format("popup %s on the work area %s; logo drawn in %s, its resource's drawing %s scaled by %.2f is %s",
+    // The link's underline grows with the DPI: one pixel at 96.
+    const Ink linkInk = InkOf(run.Pid(), kLink);
+    EXPECT_TRUE(linkInk.fullRows >= static_cast<int>(scale) && linkInk.fullRows <= static_cast<int>(scale + 0.99))
+        << "underline " << linkInk.fullRows << " pixels thick at " << dpi << " DPI";
+    g.Note(Format("popup %s on the work area %s; logo drawn in %s, its resource's drawing %s scaled by %.2f is %s; "
+                  "underline %d pixels",
                   RectText(view.rect).c_str(), RectText(view.work).c_str(), RectText(ink.box).c_str(),
-                  RectText(logo).c_str(), scale, RectText(want).c_str()));
+                  RectText(logo).c_str(), scale, RectText(want).c_str(), linkInk.fullRows));
     // Its ShowTime is 8 s: on a slow machine it may have closed by itself.
     if (run.Running()) CloseRequest(run.Pid());
     ASSERT_TRUE(run.WaitExit(5000));

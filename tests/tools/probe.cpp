@@ -40,9 +40,10 @@
 //   event kind=namechange|focus class= id= object= child= name= text=
 // with the accessible name and the window text read when the event arrived;
 // then "events N".
-// "ink" prints "ink box=l,t,r,b count=N background=RRGGBB" (r,b exclusive,
-// in the window's client coordinates; the background is the colour at the
-// area's top left corner) or "ink none background=RRGGBB".
+// "ink" prints "ink box=l,t,r,b count=N fullrows=R background=RRGGBB" (r,b
+// exclusive, in the window's client coordinates; the background is the
+// colour at the area's top left corner; R rows are drawn across nine tenths
+// of the width or more, as an underline is) or "ink none background=RRGGBB".
 // Exit code 0 on success, 1 when no popup (window class "Corvane") exists,
 // 2 on bad arguments, 3 when the control or the picture could not be handled
 // or the popup did not take the keyboard for "keys".
@@ -534,15 +535,20 @@ int Ink(HWND popup, int id, const RECT* part) {
     const DWORD background = pixels[0] & 0xFFFFFF;
     RECT box = {width, height, 0, 0};
     long count = 0;
-    for (int y = 0; y < height; ++y)
+    int fullRows = 0;  // rows drawn across nine tenths of the width or more: lines, not letters
+    for (int y = 0; y < height; ++y) {
+        int inRow = 0;
         for (int x = 0; x < width; ++x) {
             if ((pixels[y * width + x] & 0xFFFFFF) == background) continue;
-            ++count;
+            ++inRow;
             if (x < box.left) box.left = x;
             if (y < box.top) box.top = y;
             if (x + 1 > box.right) box.right = x + 1;
             if (y + 1 > box.bottom) box.bottom = y + 1;
         }
+        count += inRow;
+        if (inRow * 10 >= width * 9) ++fullRows;
+    }
     SelectObject(memory, old);
     DeleteObject(dib);
     DeleteDC(memory);
@@ -552,7 +558,7 @@ int Ink(HWND popup, int id, const RECT* part) {
         return 0;
     }
     OffsetRect(&box, area.left, area.top);
-    std::printf("ink\tbox=%s\tcount=%ld\tbackground=%06lX\n", RectText(box).c_str(), count,
+    std::printf("ink\tbox=%s\tcount=%ld\tfullrows=%d\tbackground=%06lX\n", RectText(box).c_str(), count, fullRows,
                 static_cast<unsigned long>(background));
     return 0;
 }
