@@ -3,6 +3,7 @@
 // happened; the popup tells the user (popup/tell_win.cpp).
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include "base/owned.h"
 #include "launch/placeholders.h"
@@ -65,6 +66,9 @@ bool StartMenuEntry(HWND owner, char* targetText, const char* parameters, const 
 // The shell's start of a file or program (UTF-8 texts; null ones are left
 // out); its code: above 32 is success.
 INT_PTR ShellOpen(HWND owner, const char* file, const char* parameters, const char* folder, int show);
+// The same start handing back the started process in `info->hProcess`, which
+// the caller owns; the thread's last error tells why nothing started.
+BOOL ShellStartProcess(HWND owner, const char* file, const char* parameters, int show, SHELLEXECUTEINFOW* info);
 
 // Starts a program; with `wait`, keeps the caller's windows served until it
 // ends. `Ended` only after a program that was waited for.

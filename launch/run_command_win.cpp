@@ -37,21 +37,34 @@ INT_PTR ShellOpen(HWND owner, const char* file, const char* parameters, const ch
     return (INT_PTR)ShellExecuteW(owner, nullptr, WideArg(file), WideArg(parameters), WideArg(folder), show);
 }
 
+BOOL ShellStartProcess(HWND owner, const char* file, const char* parameters, int show, SHELLEXECUTEINFOW* info) {
+    BOOL started;
+    DWORD error;
+    {
+        const WideArg wideFile(file), wideParameters(parameters);
+        std::memset(info, 0, sizeof *info);
+        info->cbSize = sizeof *info;
+        info->fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
+        info->hwnd = owner;
+        info->lpFile = wideFile;
+        info->lpParameters = wideParameters;
+        info->nShow = show;
+        SetLastError(0);
+        started = ShellExecuteExW(info);
+        error = GetLastError();
+        info->lpFile = info->lpParameters = nullptr;  // their texts end here
+    }
+    SetLastError(error);  // freeing the texts must not hide why the start failed
+    return started;
+}
+
 ProgramRun RunProgram(HWND owner, const char* program, const char* parameters, bool wait) {
     if (!wait) {
         ShellOpen(owner, program, parameters, nullptr, SW_SHOWNORMAL);
         return ProgramRun::NotWaited;
     }
-    const WideArg wideProgram(program), wideParameters(parameters);
     SHELLEXECUTEINFOW info;
-    std::memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpFile = wideProgram;
-    info.lpParameters = wideParameters;
-    info.nShow = SW_SHOWNORMAL;
-    const BOOL started = ShellExecuteExW(&info);
+    const BOOL started = ShellStartProcess(owner, program, parameters, SW_SHOWNORMAL, &info);
     const KernelHandle process(info.hProcess);
     if (!started || !process.Valid()) return ProgramRun::StartFailed;
     return PumpUntilEnded(process);

@@ -36,17 +36,9 @@ namespace {
 
 // The shell start of a document or program, with the -max and -min options.
 StartResult ShellStart(HWND owner, const char* file, const char* parameters) {
-    const WideArg wideFile(file), wideParameters(parameters);
     SHELLEXECUTEINFOW info;
-    std::memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpFile = wideFile;
-    info.lpParameters = wideParameters;
-    info.nShow = run.maxOption ? SW_SHOWMAXIMIZED : run.minOption ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    SetLastError(0);
-    ShellExecuteExW(&info);
+    ShellStartProcess(owner, file, parameters,
+                      run.maxOption ? SW_SHOWMAXIMIZED : run.minOption ? SW_SHOWMINIMIZED : SW_SHOWNORMAL, &info);
     StartResult result;
     result.error = GetLastError();
     result.code = (INT_PTR)info.hInstApp;

@@ -8,7 +8,6 @@
 #include "base/wide_text.h"
 #include "base/owned_win.h"
 #include "base/startup_marks.h"
-#include "conditions/condition.h"
 #include "popup/layout.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
@@ -21,7 +20,6 @@ namespace {
 
 const wchar_t kClassName[] = L"Corvane";
 const wchar_t kSystemMenuItem[] = L"Show Corvane 3.2 web site...";
-const DWORD kMenuButtonStyle = WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON;
 
 struct FontChoice {
     int size, weight, italic;
@@ -40,65 +38,6 @@ HFONT MakeFontAndMeasure(HDC dc, const FontChoice& choice, const char* text, int
     extent->cx = extent->cy = 0;
     if (text) MeasureText(dc, text, extent);
     return font;
-}
-
-void AddMenuButton(const char* caption, HWND parent, int width, int height, int left, int* top, int index) {
-    HWND button = CreateButton(caption, kMenuButtonStyle, left, *top, width, height, parent, IdMainEntry + index,
-                               popup.instanceHandle);
-    if (!button) return;
-    *top += MenuButtonPitch(height);
-    SubclassPushButton(button);
-    if (popup.focusCount < 0) popup.focusCount = 0;
-    if (popup.focusCount < kFocusSlots) popup.focusList[popup.focusCount++] = button;
-}
-
-// A verb target's button is offered whatever its condition says.
-bool Offered(const char* caption, const char* targetText, const Condition& condition) {
-    if (!caption[0]) return false;
-    return !targetText || targetText[0] == '~' || EvaluateCondition(condition, targetText);
-}
-
-// Decides which menu buttons are offered (a caption, and the condition holding).
-void DecideMenuButtons() {
-    popup.mainOffered = settings.mainHasButton && Offered(settings.FilenameMenu, run.target, settings.FilenameCondition);
-    for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n) {
-        const MenuEntry& entry = settings.menu[n];
-        popup.entryOffered[n] = entry.hasButton && Offered(entry.Menu, entry.Filename, entry.condition);
-    }
-}
-
-// Sizes the offered buttons alike and makes them in one column, clear of the
-// Exit button when the button row is shown from the start, with the check box
-// (`exitText` is its caption's size in the system font); a failure adds the
-// row later and makes room then. Returns the menu top below the last button.
-int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, int* buttonWidth) {
-    const Selection systemFont(dc, ButtonFont());
-    SIZE spaces = {0, 0};
-    if (dc) GetTextExtentPoint32A(dc, "    ", 4, &spaces);
-    MenuButtonSizer sizer;
-    SIZE text;
-    const char* captions[kMaxMenuEntries + 1] = {popup.mainOffered ? settings.FilenameMenu : nullptr};
-    for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
-        captions[n] = popup.entryOffered[n] ? settings.menu[n].Menu : nullptr;
-    for (const char* caption : captions) {
-        if (!caption || !dc) continue;
-        MeasureText(dc, caption, &text);
-        sizer.Add(text.cx, text.cy);
-    }
-    const int width = sizer.ButtonWidth(spaces.cx), height = sizer.ButtonHeight();
-    *buttonWidth = width;
-
-    popup.focusCount = 0;
-    int top = settings.doNotRepeatActive ? MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx,
-                                                              exitText.cy * 7 / 4, sizer.any ? width : 0)
-                                         : block.menuTop;
-    popup.menuLeft = block.menuLeft;
-    popup.menuTop = top;
-    popup.menuWidth = sizer.any ? width : 0;
-    for (int n = 0; n <= kMaxMenuEntries; ++n)
-        if (captions[n]) AddMenuButton(captions[n], window, width, height, block.menuLeft, &top, n);
-    popup.focusIndex = 0;
-    return top;
 }
 
 HWND CreatePopupWindow() {
@@ -184,6 +123,22 @@ LayoutSettings LayoutFromSettings() {
     return ls;
 }
 
+// The splash picture, scaled for the system DPI like the logo.
+void PrepareSplash(HDC dc) {
+    if (!settings.splash[0]) return;
+    Picture& picture = splash.picture;
+    picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
+    if (popup.dpi != 96) picture.Scale(dc, ScaleToDpi(picture.width, popup.dpi), ScaleToDpi(picture.height, popup.dpi));
+}
+
+// An information line wider than the work area allows ends in "...";
+// its whole text is the link's name.
+void CutInfoLine(const TextBlock& block) {
+    const int room = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
+    popup.displayCut = popup.displaySize.cx > room;
+    if (popup.displayCut) popup.displaySize.cx = room;
+}
+
 // Fonts, the text block, the menu buttons and the popup's size and place.
 void LayOutPopup(HWND window, HDC dc) {
     const LayoutSettings ls = LayoutFromSettings();
@@ -191,11 +146,7 @@ void LayOutPopup(HWND window, HDC dc) {
     popup.logoX = logo.x;
     popup.logoY = logo.y;
     popup.logoCentred = logo.centred;
-    if (settings.splash[0]) {
-        Picture& picture = splash.picture;
-        picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
-        if (popup.dpi != 96) picture.Scale(dc, ScaleToDpi(picture.width, popup.dpi), ScaleToDpi(picture.height, popup.dpi));
-    }
+    PrepareSplash(dc);
 
     const FontChoice info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
     const FontChoice status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
@@ -214,31 +165,15 @@ void LayOutPopup(HWND window, HDC dc) {
     const int logoWidth = popup.graphics.logo.width;
     TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, popup.infoLineHeight, popup.statusLineHeight);
     WrapStatusText(dc, block, message);
-    // An information line wider than the work area allows ends in "...";
-    // its whole text is the link's name.
-    const int room = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
-    popup.displayCut = popup.displaySize.cx > room;
-    if (popup.displayCut) popup.displaySize.cx = room;
+    CutInfoLine(block);
     popup.textLeft = block.textLeft;
     popup.infoTop = block.infoTop;
     popup.statusTop = block.statusTop;
     popup.buttonRowTop = block.buttonRowTop;
     popup.installButton.x = popup.checkBox.x = 0;
     popup.installButton.y = popup.checkBox.y = block.buttonRowTop;
-
-    int menuTop = block.menuTop, menuButtonWidth = 0;
-    if (settings.anyButton) {
-        // A menu is always shown, nomsg or not.
-        run.nomsgOption = false;
-        // The Exit button's caption, measured as CreatePopupButtons will measure it.
-        SIZE exitText = {0, 0};
-        {
-            const Selection systemFont(dc, ButtonFont());
-            MeasureText(dc, settings.ExitMsg, &exitText);
-        }
-        DecideMenuButtons();
-        menuTop = MakeMenuButtons(window, dc, block, exitText, &menuButtonWidth);
-    }
+    int menuButtonWidth = 0;
+    const int menuTop = LayOutMenu(window, dc, block, &menuButtonWidth);
 
     SizeInputs in;
     in.textLeft = block.textLeft;
@@ -253,7 +188,7 @@ void LayOutPopup(HWND window, HDC dc) {
     in.statusTop = block.statusTop;
     in.statusLineHeight = popup.statusLineHeight + popup.statusExtra;
     in.menuLeft = block.menuLeft;
-    in.menuButtonWidth = settings.anyButton ? menuButtonWidth : 0;
+    in.menuButtonWidth = menuButtonWidth;
     in.menuTopAfterButtons = menuTop;
     popup.contentWidth = ContentWidth(in, ls, metrics);
     popup.windowHeight = WindowHeight(in, ls, metrics);

@@ -15,6 +15,10 @@ void RemeasurePopup(HWND window);
 int StatusWidth();
 
 void CreatePopupButtons(HWND window, bool offerInstall, const char* installCaption);
+// Decides which menu entries are offered and makes their buttons below the
+// text block (menu_win.cpp); returns the top below them and their width.
+struct TextBlock;
+int LayOutMenu(HWND window, HDC dc, const TextBlock& block, int* menuButtonWidth);
 void ShowPopupText(HWND window, bool stopTimer);
 void StopAutoCloseTimer(HWND window);
 

@@ -160,7 +160,7 @@ TEST_F(Fidelity, NamesInAnyScriptFromAGreekFolderAndAUnicodeSettingsFile) {
     EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + folder + kGreek + ".htm")) << r[0].commandLine;
     EXPECT_EQ(r[0].currentDirectory, m.Root() + kDisc) << "the program's folder is the current one";
     g.Shot("The Japanese title over the Greek document's status text");
-    ASSERT_TRUE(run.WaitExit(8000));
+    ASSERT_TRUE(run.WaitExit(15000));
     EXPECT_EQ(run.ExitCode(), 0u);
 
     // UTF-8 settings naming a Japanese document in Filename.
@@ -172,7 +172,7 @@ TEST_F(Fidelity, NamesInAnyScriptFromAGreekFolderAndAUnicodeSettingsFile) {
     r = Spied(1);
     ASSERT_EQ(r.size(), 1u) << "the Filename written in Japanese was not opened";
     EXPECT_TRUE(ContainsNoCase(r[0].commandLine, m.Root() + folder + kJapanese + ".htm")) << r[0].commandLine;
-    ASSERT_TRUE(second.WaitExit(8000));
+    ASSERT_TRUE(second.WaitExit(15000));
     g.Note("viewer.exe opened " + r[0].commandLine);
 }
 

@@ -354,6 +354,7 @@ protected:
         settings.BkColor = kBack;
         strcpy(settings.icon, "none");
         utf8Mode = false;
+        popup.highContrast = false;
         settings.doNotRepeatActive = false;
         run.doNotShowAgain = false;
         run.target = nullptr;
@@ -422,6 +423,35 @@ TEST_F(Popup, DefaultsWithoutLogoSitAtTheTopLeftWithTextsAtTheFrame) {
         EXPECT_LT(s.RightmostOf(kMsg), s.width - 1);
         EXPECT_LT(s.RightmostOf(kInfo), s.width - 1);
         SaveScreenshot(w, "default_no_logo");
+    });
+}
+
+// System colours of a high-contrast scheme for one test; the old ones come
+// back after it, since every later window of the prefix would show them.
+struct SchemeColours {
+    int which[3] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HOTLIGHT};
+    COLORREF saved[3];
+    explicit SchemeColours(const COLORREF (&scheme)[3]) {
+        for (int i = 0; i < 3; ++i) saved[i] = GetSysColor(which[i]);
+        SetSysColors(3, which, scheme);
+    }
+    ~SchemeColours() { SetSysColors(3, which, saved); }
+};
+
+TEST_F(Popup, InHighContrastTheSystemsColoursReplaceTheSettings) {
+    // Wine cannot switch high contrast on: the popup reads the mode at
+    // start-up into this flag, and the scheme's colours are set for real.
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), yellow = RGB(255, 255, 0);
+    SchemeColours scheme({black, white, yellow});
+    popup.highContrast = true;
+    RunWith("", [&](HWND w) {
+        Snapshot s(w);
+        const int y = popup.infoTop + popup.infoLineHeight;
+        EXPECT_EQ(black, s.At(s.width - 1, s.height - 1));
+        EXPECT_EQ(popup.displaySize.cx, s.Count(yellow, popup.textLeft, y, popup.textLeft + popup.displaySize.cx, y + 1));
+        EXPECT_GT(s.Count(white, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
+        EXPECT_EQ(0, s.Count(kInfo, 0, 0, s.width, s.height) + s.Count(kMsg, 0, 0, s.width, s.height));
+        SaveScreenshot(w, "high_contrast");
     });
 }
 

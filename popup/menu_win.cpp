@@ -1,0 +1,91 @@
+// The menu: which entries are offered, and their buttons in a column.
+#include <windows.h>
+
+#include "conditions/condition.h"
+#include "popup/layout.h"
+#include "popup/popup.h"
+#include "popup/popup_state.h"
+#include "popup/text_helpers.h"
+#include "settings/run_state.h"
+#include "settings/settings.h"
+
+namespace {
+
+const DWORD kMenuButtonStyle = WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON;
+
+void AddMenuButton(const char* caption, HWND parent, int width, int height, int left, int* top, int index) {
+    HWND button = CreateButton(caption, kMenuButtonStyle, left, *top, width, height, parent, IdMainEntry + index,
+                               popup.instanceHandle);
+    if (!button) return;
+    *top += MenuButtonPitch(height);
+    SubclassPushButton(button);
+    if (popup.focusCount < 0) popup.focusCount = 0;
+    if (popup.focusCount < kFocusSlots) popup.focusList[popup.focusCount++] = button;
+}
+
+// A verb target's button is offered whatever its condition says.
+bool Offered(const char* caption, const char* targetText, const Condition& condition) {
+    if (!caption[0]) return false;
+    return !targetText || targetText[0] == '~' || EvaluateCondition(condition, targetText);
+}
+
+// Decides which menu buttons are offered (a caption, and the condition holding).
+void DecideMenuButtons() {
+    popup.mainOffered = settings.mainHasButton && Offered(settings.FilenameMenu, run.target, settings.FilenameCondition);
+    for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n) {
+        const MenuEntry& entry = settings.menu[n];
+        popup.entryOffered[n] = entry.hasButton && Offered(entry.Menu, entry.Filename, entry.condition);
+    }
+}
+
+// Sizes the offered buttons alike and makes them in one column, clear of the
+// Exit button when the button row is shown from the start, with the check box
+// (`exitText` is its caption's size in the system font); a failure adds the
+// row later and makes room then. Returns the menu top below the last button.
+int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, int* buttonWidth) {
+    const Selection systemFont(dc, ButtonFont());
+    SIZE spaces = {0, 0};
+    if (dc) GetTextExtentPoint32A(dc, "    ", 4, &spaces);
+    MenuButtonSizer sizer;
+    SIZE text;
+    const char* captions[kMaxMenuEntries + 1] = {popup.mainOffered ? settings.FilenameMenu : nullptr};
+    for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
+        captions[n] = popup.entryOffered[n] ? settings.menu[n].Menu : nullptr;
+    for (const char* caption : captions) {
+        if (!caption || !dc) continue;
+        MeasureText(dc, caption, &text);
+        sizer.Add(text.cx, text.cy);
+    }
+    const int width = sizer.ButtonWidth(spaces.cx), height = sizer.ButtonHeight();
+    *buttonWidth = width;
+
+    popup.focusCount = 0;
+    int top = settings.doNotRepeatActive ? MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx,
+                                                              exitText.cy * 7 / 4, sizer.any ? width : 0)
+                                         : block.menuTop;
+    popup.menuLeft = block.menuLeft;
+    popup.menuTop = top;
+    popup.menuWidth = sizer.any ? width : 0;
+    for (int n = 0; n <= kMaxMenuEntries; ++n)
+        if (captions[n]) AddMenuButton(captions[n], window, width, height, block.menuLeft, &top, n);
+    popup.focusIndex = 0;
+    return top;
+}
+
+}  // namespace
+
+// The menu buttons, made when there are any; the top below them.
+int LayOutMenu(HWND window, HDC dc, const TextBlock& block, int* menuButtonWidth) {
+    *menuButtonWidth = 0;
+    if (!settings.anyButton) return block.menuTop;
+    // A menu is always shown, nomsg or not.
+    run.nomsgOption = false;
+    // The Exit button's caption, measured as CreatePopupButtons will measure it.
+    SIZE exitText = {0, 0};
+    {
+        const Selection systemFont(dc, ButtonFont());
+        MeasureText(dc, settings.ExitMsg, &exitText);
+    }
+    DecideMenuButtons();
+    return MakeMenuButtons(window, dc, block, exitText, menuButtonWidth);
+}
