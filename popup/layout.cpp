@@ -126,4 +126,4 @@ int ScaledMetric(int systemValue, int valueAt96, int dpi) {
     return Larger(systemValue, ScaleToDpi(valueAt96, dpi));
 }
 
-int StatusWrapWidth(int workAreaWidth, int frame, int textLeft) { return Larger(workAreaWidth - 3 * frame - textLeft, 1); }
+int StatusWrapWidth(int workAreaWidth, int frame, int textLeft) { return Larger(workAreaWidth - 4 * frame - textLeft, 1); }

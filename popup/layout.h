@@ -103,6 +103,7 @@ int ScaleToDpi(int px, int dpi);
 // not); exactly the system's value at 96 DPI, and never scaled twice.
 int ScaledMetric(int systemValue, int valueAt96, int dpi);
 // The width a status text may take before it wraps onto more lines, so that
-// the popup (frames of `frame` on both sides, margin `frame` after the text)
+// the popup (frames of `frame` on both sides, margins of two frames after
+// the text)
 // stays inside a work area `workAreaWidth` wide.
 int StatusWrapWidth(int workAreaWidth, int frame, int textLeft);

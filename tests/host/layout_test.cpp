@@ -338,7 +338,13 @@ TEST(Placement, WindowsStayInsideTheWorkAreaAndLongTextsWrapToKeepThemThere) {
         EXPECT_EQ(q.x, c.wantX) << c.x;
         EXPECT_EQ(q.y, c.wantY) << c.y;
     }
-    // The popup is the text's left, the text, a margin and two frames wide.
-    EXPECT_EQ(StatusWrapWidth(1024, 4, 97), 1024 - 12 - 97);
+    // A status text cut to the wrap width gives a popup, frames included,
+    // exactly as wide as the work area.
+    SizeInputs in;
+    in.textLeft = 97;
+    in.messageWidth = StatusWrapWidth(1024, 4, in.textLeft);
+    LayoutMetrics m;
+    m.frameWidth = 4;
+    EXPECT_EQ(ContentWidth(in, LayoutSettings(), m) + 2 * m.frameWidth, 1024);
     EXPECT_EQ(StatusWrapWidth(100, 4, 200), 1) << "always some room";
 }
