@@ -214,6 +214,15 @@ void MoveBelowStatus(HWND window, int delta) {
     popup.windowHeight += delta;
 }
 
+bool FitStatusOnWorkArea(HWND window) {
+    const int kept = FitStatusExtra(popup.statusExtra, popup.windowHeight,
+                                    popup.workArea.bottom - popup.workArea.top, popup.statusLineHeight);
+    if (kept >= popup.statusExtra) return false;
+    MoveBelowStatus(window, kept - popup.statusExtra);
+    popup.statusExtra = kept;
+    return true;
+}
+
 void ShowPopupText(HWND window, bool stopTimer) {
     RemeasurePopup(window);
     if (run.nomsgOption) {

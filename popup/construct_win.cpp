@@ -123,12 +123,17 @@ LayoutSettings LayoutFromSettings() {
     return ls;
 }
 
-// The splash picture, scaled for the system DPI like the logo.
+// The splash picture, scaled for the system DPI like the logo, but no
+// further than the work area holds.
 void PrepareSplash(HDC dc) {
     if (!settings.splash[0]) return;
     Picture& picture = splash.picture;
     picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
-    if (popup.dpi != 96) picture.Scale(dc, ScaleToDpi(picture.width, popup.dpi), ScaleToDpi(picture.height, popup.dpi));
+    if (popup.dpi == 96) return;
+    const RECT& area = popup.workArea;
+    const ScreenPoint size =
+        ScaledToFit(picture.width, picture.height, popup.dpi, area.right - area.left, area.bottom - area.top);
+    picture.Scale(dc, size.x, size.y);
 }
 
 // An information line wider than the work area allows ends in "...";
@@ -192,6 +197,7 @@ void LayOutPopup(HWND window, HDC dc) {
     in.menuTopAfterButtons = menuTop;
     popup.contentWidth = ContentWidth(in, ls, metrics);
     popup.windowHeight = WindowHeight(in, ls, metrics);
+    FitStatusOnWorkArea(window);
     MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
 }
 

@@ -127,3 +127,27 @@ int ScaledMetric(int systemValue, int valueAt96, int dpi) {
 }
 
 int StatusWrapWidth(int workAreaWidth, int frame, int textLeft) { return Larger(workAreaWidth - 4 * frame - textLeft, 1); }
+
+int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeight) {
+    if (windowHeight <= workAreaHeight || extra <= 0) return extra;
+    int kept = Larger(extra - (windowHeight - workAreaHeight), 0);
+    if (lineHeight > 0) kept -= kept % lineHeight;
+    return kept;
+}
+
+// In double: the products of two screen lengths stay exact there, and the
+// 32-bit program needs no helper for them.
+ScreenPoint ScaledToFit(int width, int height, int dpi, int areaWidth, int areaHeight) {
+    ScreenPoint size;
+    size.x = ScaleToDpi(width, dpi);
+    size.y = ScaleToDpi(height, dpi);
+    if (dpi <= 96 || width <= 0 || height <= 0 || (size.x <= areaWidth && size.y <= areaHeight)) return size;
+    double factor = static_cast<double>(areaWidth) / width;
+    if (height * factor > areaHeight) factor = static_cast<double>(areaHeight) / height;
+    if (factor <= 1.0) {
+        size.x = width, size.y = height;
+    } else {
+        size.x = static_cast<int>(width * factor), size.y = static_cast<int>(height * factor);
+    }
+    return size;
+}

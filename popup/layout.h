@@ -104,6 +104,13 @@ int ScaleToDpi(int px, int dpi);
 int ScaledMetric(int systemValue, int valueAt96, int dpi);
 // The width a status text may take before it wraps onto more lines, so that
 // the popup (frames of `frame` on both sides, margins of two frames after
-// the text)
-// stays inside a work area `workAreaWidth` wide.
+// the text) stays inside a work area `workAreaWidth` wide.
 int StatusWrapWidth(int workAreaWidth, int frame, int textLeft);
+// The height a wrapped status text keeps beyond its first line (`extra`) so
+// that a popup `windowHeight` tall with all of it fits a work area
+// `workAreaHeight` tall: whole lines of `lineHeight`, never below none.
+int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeight);
+// A picture width x height scaled for `dpi`, or scaled less so that it fits
+// an area areaWidth x areaHeight, keeping its proportions; never smaller than
+// its own pixels, so that 96 DPI keeps every picture as it is.
+ScreenPoint ScaledToFit(int width, int height, int dpi, int areaWidth, int areaHeight);

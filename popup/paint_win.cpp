@@ -69,6 +69,7 @@ void RemeasurePopup(HWND window) {
         popup.statusExtra = extra;
         changed = true;
     }
+    changed = FitStatusOnWorkArea(window) || changed;
     const int F = popup.frameWidth, G = popup.frameHeight;
     const int neededWidth = text.cx + F + popup.textLeft;
     if (neededWidth > popup.contentWidth) {

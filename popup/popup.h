@@ -55,6 +55,9 @@ void DrawLinkFocus(HDC dc);
 // Moves what stands below the status text (the button row and the menu,
 // unless the author placed them) down by `delta` as the text grows taller.
 void MoveBelowStatus(HWND window, int delta);
+// A wrapped status text too tall for the work area keeps the whole lines that
+// fit (its window's name still holds all of it); true when it was cut.
+bool FitStatusOnWorkArea(HWND window);
 // Moves the menu buttons down by `delta`.
 void MoveMenuDown(HWND window, int delta);
 // The font button captions are drawn and measured in.

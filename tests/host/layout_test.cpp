@@ -347,4 +347,19 @@ TEST(Placement, WindowsStayInsideTheWorkAreaAndLongTextsWrapToKeepThemThere) {
     m.frameWidth = 4;
     EXPECT_EQ(ContentWidth(in, LayoutSettings(), m) + 2 * m.frameWidth, 1024);
     EXPECT_EQ(StatusWrapWidth(100, 4, 200), 1) << "always some room";
+    // Wrapped onto more lines than the work area is tall: whole lines that fit.
+    EXPECT_EQ(FitStatusExtra(300, 700, 768, 16), 300) << "fits: all of it";
+    EXPECT_EQ(FitStatusExtra(1000, 1090, 768, 16), 672) << "678 leaves a part line";
+    EXPECT_EQ(FitStatusExtra(100, 2000, 768, 16), 0) << "taller for other reasons: one line";
+    // Pictures scale with the DPI, less when the work area is smaller, never
+    // below their own pixels.
+    const struct { int w, h, dpi, wantW, wantH; } pictures[] = {
+        {640, 400, 96, 640, 400}, {640, 400, 144, 960, 600}, {640, 400, 192, 1024, 640},
+        {400, 640, 192, 480, 768}, {2000, 300, 192, 2000, 300}, {2000, 300, 96, 2000, 300},
+    };
+    for (const auto& p : pictures) {
+        const ScreenPoint size = ScaledToFit(p.w, p.h, p.dpi, 1024, 768);
+        EXPECT_EQ(size.x, p.wantW) << p.w << "x" << p.h << " at " << p.dpi;
+        EXPECT_EQ(size.y, p.wantH) << p.w << "x" << p.h << " at " << p.dpi;
+    }
 }
