@@ -38,18 +38,6 @@ std::string FullPath(const std::string& path) {
     return (n > 0 && n < sizeof full) ? std::string(full, n) : path;
 }
 
-bool ReadFileText(const std::string& path, std::string* text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    text->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text->append(buffer, got);
-    CloseHandle(file);
-    return true;
-}
-
 // The mount manager's request to define or remove a drive letter.
 #pragma pack(push, 4)
 struct UnixDrive {
@@ -126,8 +114,13 @@ Medium::Medium(const char* tag, char letter) : letter_(static_cast<char>(letter 
     folder_ = "Z:\\tmp\\" + name + "\\";
     RemoveFolderTree(folder_);
     if (!CreateDirectoryA(folder_.c_str(), nullptr)) return;
-    RemoveDrive(letter_);  // a letter left over by an interrupted run
-    mapped_ = DefineDrive(letter_, unixFolder_) && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES;
+    // Once in a few hundred runs the letter a scenario just let go of is not
+    // yet usable again: a few tries, a little apart.
+    for (int attempt = 0; attempt < 5 && !mapped_; ++attempt) {
+        if (attempt) Sleep(200);
+        RemoveDrive(letter_);  // a letter left over by an interrupted run
+        mapped_ = DefineDrive(letter_, unixFolder_) && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
 }
 
 Medium::~Medium() {
@@ -297,11 +290,6 @@ std::string Field(const std::vector<std::string>& fields, const char* key) {
     return std::string();
 }
 
-RECT ParseRect(const std::string& text) {
-    RECT r{};
-    std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
-    return r;
-}
 
 }  // namespace
 
@@ -638,6 +626,70 @@ void GalleryEntry::Finish(bool passed, const std::string& failure) {
     for (const std::string& n : notes_) text += "note\t" + OneLine(n) + "\n";
     WriteTextFile(folder + id_ + ".entry", text);
     WriteIndex(folder);
+}
+
+bool ReadFileText(const std::string& path, std::string* text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    text->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+RECT ParseRect(const std::string& text) {
+    RECT r = {0, 0, 0, 0};
+    std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    return r;
+}
+
+std::string Field(const std::string& line, const std::string& key) {
+    size_t at = line.find("\t" + key + "=");
+    if (at == std::string::npos) return std::string();
+    at += key.size() + 2;
+    return line.substr(at, line.find_first_of("\t\r\n", at) - at);
+}
+
+std::string WaitForWindow(DWORD pid, const std::string& cls, DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        std::string out;
+        if (Probe(pid, "windows", &out) == 0)
+            for (const std::string& line : Split(out, '\n'))
+                if (Field(line, "class") == cls) return line;
+        Sleep(100);
+    } while (GetTickCount() - start < ms);
+    return std::string();
+}
+
+// A 24-bit bitmap file of one colour.
+std::string SolidBmp(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const unsigned size = 54 + static_cast<unsigned>(row * height);
+    std::string bytes(size, '\0');
+    auto put32 = [&bytes](size_t at, unsigned v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<unsigned>(width));
+    put32(22, static_cast<unsigned>(height));
+    bytes[26] = 1;
+    bytes[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + static_cast<size_t>(y * row + x * 3);
+            bytes[at] = static_cast<char>(b);
+            bytes[at + 1] = static_cast<char>(g);
+            bytes[at + 2] = static_cast<char>(r);
+        }
+    return bytes;
 }
 
 }  // namespace accept

@@ -39,41 +39,6 @@ std::string Utf16File(const std::string& utf8) {
     return out;
 }
 
-// A field of one of the probe's tab-separated lines.
-std::string Field(const std::string& line, const std::string& key) {
-    size_t at = line.find("\t" + key + "=");
-    if (at == std::string::npos) return std::string();
-    at += key.size() + 2;
-    return line.substr(at, line.find_first_of("\t\r\n", at) - at);
-}
-
-// The probe's line of the process's top-level window of class `cls`, polled
-// until it exists (empty when it did not appear within `ms`).
-std::string WaitForWindow(DWORD pid, const std::string& cls, DWORD ms = 5000) {
-    const DWORD start = GetTickCount();
-    do {
-        std::string out;
-        if (Probe(pid, "windows", &out) == 0) {
-            size_t begin = 0;
-            while (begin < out.size()) {
-                size_t end = out.find('\n', begin);
-                if (end == std::string::npos) end = out.size();
-                const std::string line = out.substr(begin, end - begin);
-                if (Field(line, "class") == cls) return line;
-                begin = end + 1;
-            }
-        }
-        Sleep(100);
-    } while (GetTickCount() - start < ms);
-    return std::string();
-}
-
-RECT ParseRect(const std::string& text) {
-    RECT r = {0, 0, 0, 0};
-    std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
-    return r;
-}
-
 // Number of distinct colours the probe read on a grid over the popup's
 // client rectangle; -1 when the probe could not read them.
 int DistinctColours(DWORD pid, int left, int top, int right, int bottom, int step) {
@@ -88,33 +53,6 @@ int DistinctColours(DWORD pid, int left, int top, int right, int bottom, int ste
 long ClientX(const PopupView& view, const Control& c) {
     const long frame = ((view.rect.right - view.rect.left) - view.clientWidth) / 2;
     return c.rect.left - (view.rect.left + frame);
-}
-
-// A 24-bit bitmap file of one colour.
-std::string SolidBmp(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
-    const int row = (width * 3 + 3) / 4 * 4;
-    const unsigned size = 54 + static_cast<unsigned>(row * height);
-    std::string bytes(size, '\0');
-    auto put32 = [&bytes](size_t at, unsigned v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<unsigned>(width));
-    put32(22, static_cast<unsigned>(height));
-    bytes[26] = 1;
-    bytes[28] = 24;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const size_t at = 54 + static_cast<size_t>(y * row + x * 3);
-            bytes[at] = static_cast<char>(b);
-            bytes[at + 1] = static_cast<char>(g);
-            bytes[at + 2] = static_cast<char>(r);
-        }
-    return bytes;
 }
 
 class Fidelity : public ScenarioTest {

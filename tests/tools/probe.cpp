@@ -488,6 +488,36 @@ int WatchEvents(DWORD ms) {
     return 0;
 }
 
+// A copy of a screen rectangle, top-down rows of 0x00RRGGBB; empty when the
+// screen could not be read.
+std::vector<DWORD> CaptureScreen(int left, int top, int width, int height) {
+    std::vector<DWORD> pixels;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi;
+    std::memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+        const DWORD* p = static_cast<const DWORD*>(bits);
+        pixels.assign(p, p + static_cast<size_t>(width) * height);
+        SelectObject(memory, old);
+    }
+    if (dib) DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 // The box of the pixels that differ from the area's top left corner, read
 // from the screen as drawn (controls included, which a DC of the popup would
 // clip away).
@@ -511,27 +541,8 @@ int Ink(HWND popup, int id, const RECT* part) {
     if (width <= 0 || height <= 0) return 2;
     POINT origin = {area.left, area.top};
     ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi;
-    std::memset(&bi, 0, sizeof bi);
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return 3;
-    }
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    const std::vector<DWORD> pixels = CaptureScreen(origin.x, origin.y, width, height);
+    if (pixels.empty()) return 3;
     const DWORD background = pixels[0] & 0xFFFFFF;
     RECT box = {width, height, 0, 0};
     long count = 0;
@@ -549,10 +560,6 @@ int Ink(HWND popup, int id, const RECT* part) {
         count += inRow;
         if (inRow * 10 >= width * 9) ++fullRows;
     }
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (count == 0) {
         std::printf("ink none\tbackground=%06lX\n", static_cast<unsigned long>(background));
         return 0;
@@ -685,46 +692,22 @@ void Chunk(std::string& png, const char* type, const std::string& body) {
 int Shot(const char* path) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     if (width <= 0 || height <= 0) return 3;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi;
-    std::memset(&bi, 0, sizeof bi);
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down rows
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return 3;
-    }
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    const unsigned char* pixels = static_cast<const unsigned char*>(bits);
+    const std::vector<DWORD> pixels = CaptureScreen(0, 0, width, height);
+    if (pixels.empty()) return 3;
     std::string raw;
     raw.reserve((static_cast<size_t>(width) * 3 + 1) * height);
     std::vector<unsigned char> previous(static_cast<size_t>(width) * 3, 0), row(static_cast<size_t>(width) * 3);
     for (int y = 0; y < height; ++y) {
-        const unsigned char* src = pixels + stride * y;
-        for (int x = 0; x < width; ++x) {  // BGR to RGB
-            row[x * 3] = src[x * 3 + 2];
-            row[x * 3 + 1] = src[x * 3 + 1];
-            row[x * 3 + 2] = src[x * 3];
+        for (int x = 0; x < width; ++x) {
+            const DWORD v = pixels[static_cast<size_t>(y) * width + x];
+            row[x * 3] = static_cast<unsigned char>(v >> 16);
+            row[x * 3 + 1] = static_cast<unsigned char>(v >> 8);
+            row[x * 3 + 2] = static_cast<unsigned char>(v);
         }
         raw.push_back(2);  // filter "Up"
         for (size_t k = 0; k < row.size(); ++k) raw.push_back(static_cast<char>(row[k] - previous[k]));
         previous = row;
     }
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 
     std::string png("\x89PNG\r\n\x1a\n", 8);
     std::string header;
