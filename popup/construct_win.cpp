@@ -136,12 +136,14 @@ void PrepareSplash(HDC dc) {
     picture.Scale(dc, size.x, size.y);
 }
 
-// An information line wider than the work area allows ends in "...";
-// its whole text is the link's name.
-void CutInfoLine(const TextBlock& block) {
+// An information line wider than the work area allows ends in "...", and
+// its underline with it; its whole text is the link's name.
+void CutInfoLine(HDC dc, const TextBlock& block) {
     const int room = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
     popup.displayCut = popup.displaySize.cx > room;
-    if (popup.displayCut) popup.displaySize.cx = room;
+    if (!popup.displayCut) return;
+    const Selection font(dc, popup.graphics.infoFont);
+    popup.displaySize.cx = CutTextWidth(dc, settings.Display, room);
 }
 
 // Fonts, the text block, the menu buttons and the popup's size and place.
@@ -170,7 +172,7 @@ void LayOutPopup(HWND window, HDC dc) {
     const int logoWidth = popup.graphics.logo.width;
     TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, popup.infoLineHeight, popup.statusLineHeight);
     WrapStatusText(dc, block, message);
-    CutInfoLine(block);
+    CutInfoLine(dc, block);
     popup.textLeft = block.textLeft;
     popup.infoTop = block.infoTop;
     popup.statusTop = block.statusTop;

@@ -10,8 +10,10 @@ void PutText(HDC dc, int x, int y, const char* text);
 // drawing so, at the top left of `box`.
 int WrappedTextHeight(HDC dc, const char* text, int width);
 void PutWrappedText(HDC dc, const RECT& box, const char* text);
-// A line cut with "..." where it does not fit `box`.
+// A line cut with "..." where it does not fit `box`, and the width that cut
+// line takes when it must fit `room`.
 void PutCutText(HDC dc, const RECT& box, const char* text);
+int CutTextWidth(HDC dc, const char* text, int room);
 HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
                   HINSTANCE instance);
 void SetCaption(HWND control, const char* caption);

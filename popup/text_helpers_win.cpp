@@ -27,6 +27,20 @@ void PutWrappedText(HDC dc, const RECT& box, const char* text) {
     DrawTextW(dc, WideArg(text), -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
 }
 
+int CutTextWidth(HDC dc, const char* text, int room) {
+    const HeapPtr<wchar_t> wide = Utf8ToWide(text);
+    const int length = wide ? lstrlenW(wide) : 0;
+    // The cut form replaces the end with "...", which may be longer than it.
+    HeapPtr<wchar_t> cut = HeapPtr<wchar_t>::Allocate(length + 4);
+    if (!wide || !cut) return room;
+    lstrcpyW(cut, wide);
+    RECT box = {0, 0, room, 0};
+    DrawTextW(dc, cut, -1, &box, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_MODIFYSTRING);
+    SIZE size = {0, 0};
+    if (!GetTextExtentPoint32W(dc, cut, lstrlenW(cut), &size) || size.cx <= 0 || size.cx > room) return room;
+    return size.cx;
+}
+
 void PutCutText(HDC dc, const RECT& box, const char* text) {
     RECT r = box;
     DrawTextW(dc, WideArg(text), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);

@@ -455,6 +455,26 @@ TEST_F(Popup, InHighContrastTheSystemsColoursReplaceTheSettings) {
     });
 }
 
+TEST_F(Popup, AnInformationLineWiderThanTheWorkAreaEndsInDotsAndSoDoesItsUnderline) {
+    std::string display;
+    for (int i = 1; display.size() < 240; ++i) display += "Visit the web site of part " + std::to_string(i) + ". ";
+    strcpy(settings.Display, display.c_str());
+    RunWith("", [](HWND w) {
+        const RECT work = WorkArea(), r = WindowRect(w);
+        EXPECT_LE(r.right - r.left, work.right - work.left);
+        ASSERT_TRUE(popup.displayCut);
+        Snapshot s(w);
+        const int y = popup.infoTop + popup.infoLineHeight;
+        EXPECT_EQ(popup.displaySize.cx, s.Count(kInfo, 0, y, s.width, y + 1)) << "the underline is as long as the cut line";
+        // The cut line's last dot ends where its underline ends.
+        int textRight = -1;
+        for (int x = 0; x < s.width; ++x)
+            if (s.Count(kInfo, x, popup.infoTop, x + 1, y) > 0) textRight = x;
+        EXPECT_GE(textRight, popup.textLeft + popup.displaySize.cx - 4);
+        EXPECT_LT(textRight, popup.textLeft + popup.displaySize.cx);
+    });
+}
+
 TEST_F(Popup, FontsFollowTheSizeWeightItalicSettings) {
     settings.InfoSize = 16;
     settings.InfoWeight = 7;
