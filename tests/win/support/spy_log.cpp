@@ -36,27 +36,37 @@ std::string MakeTempFolder(const char* tag) {
     return std::string();
 }
 
-void RemoveFolderTree(const std::string& folder) {
-    if (folder.empty()) return;
-    std::string base = folder;
-    if (base.back() != '\\') base += '\\';
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
+namespace {
+
+// Wide, so that names in any script (the Greek folders of the scenarios) go
+// too, and a later test whose process has the same number starts clean.
+void RemoveWideTree(const std::wstring& base) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((base + L"*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = base + name;
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = base + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolderTree(path);
+                RemoveWideTree(path + L"\\");
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(base.c_str());
+    RemoveDirectoryW(base.c_str());
+}
+
+}  // namespace
+
+void RemoveFolderTree(const std::string& folder) {
+    if (folder.empty()) return;
+    std::wstring base = WideOf(folder);
+    if (base.back() != L'\\') base += L'\\';
+    RemoveWideTree(base);
 }
 
 bool WriteTextFile(const std::string& path, const std::string& content) {
