@@ -68,7 +68,9 @@ TEST(DiscImage, TheImagesContentStartsFromItsAutorunEntryAndRunsTheTypicalScenar
     GalleryEntry g("disc-image", "The example medium's disc image: its content on drive M:");
     Program run;
     ASSERT_TRUE(run.Start(std::string("M:\\") + open, "M:\\"));
-    PopupView view = WaitForPopup(run.Pid(), 5000);
+    // The button row comes with the start, a moment after the popup shows.
+    PopupView view = WaitForView(
+        run.Pid(), [](const PopupView& v, int id) { return v.visible && v.Find(id) != nullptr; }, 4, 5000);
     ASSERT_TRUE(view.present && view.visible) << "no visible popup";
     g.Shot("The popup of the example disc, started from the image's autorun entry");
     EXPECT_EQ(view.title, "Corvane Example Disc");
