@@ -228,6 +228,8 @@ void ShowPopupText(HWND window, bool stopTimer) {
     if (run.nomsgOption) {
         ShowWindow(window, settings.xSize == -1 ? SW_SHOWMAXIMIZED : SW_SHOW);
         UpdateWindow(window);
+        // Told again now that it can be seen: the first time it was hidden.
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, popup.statusWindow, OBJID_CLIENT, CHILDID_SELF);
         run.nomsgOption = false;
     }
     if (stopTimer) StopAutoCloseTimer(window);

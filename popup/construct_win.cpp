@@ -120,6 +120,7 @@ LayoutSettings LayoutFromSettings() {
     ls.yMenu = settings.yMenu;
     ls.xSize = settings.xSize;
     ls.ySize = settings.ySize;
+    ScaleLayout(ls, popup.dpi);
     return ls;
 }
 
@@ -229,9 +230,8 @@ HWND MakePopupWindow() {
         const WindowDC dc(window);
         popup.dpi = dc.get() ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
     }
-    const bool scaled = popup.dpi > 96;
-    popup.underlineWidth = scaled ? ScaleToDpi(1, popup.dpi) : 1;
-    popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, scaled ? popup.underlineWidth : 0, popup.colours.info));
+    popup.underlineWidth = popup.dpi > 96 ? ScaleToDpi(1, popup.dpi) : 1;
+    popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, 0, popup.colours.info));
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);

@@ -58,6 +58,7 @@ void MenuButtonSizer::Add(int textWidth, int height) {
 }
 
 static int Larger(int a, int b) { return a > b ? a : b; }
+static int Smaller(int a, int b) { return a < b ? a : b; }
 
 int ContentWidth(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m) {
     const int F = m.frameWidth;
@@ -126,6 +127,15 @@ int ScaledMetric(int systemValue, int valueAt96, int dpi) {
     return Larger(systemValue, ScaleToDpi(valueAt96, dpi));
 }
 
+void ScaleLayout(LayoutSettings& s, int dpi) {
+    static int LayoutSettings::*const lengths[] = {
+        &LayoutSettings::xIcon, &LayoutSettings::yIcon, &LayoutSettings::xInfo, &LayoutSettings::yInfo,
+        &LayoutSettings::yMsg,  &LayoutSettings::yExit, &LayoutSettings::xMenu, &LayoutSettings::yMenu,
+        &LayoutSettings::xSize, &LayoutSettings::ySize};
+    for (int LayoutSettings::*length : lengths)
+        if (s.*length > 0) s.*length = ScaleToDpi(s.*length, dpi);
+}
+
 int StatusWrapWidth(int workAreaWidth, int frame, int textLeft) { return Larger(workAreaWidth - 4 * frame - textLeft, 1); }
 
 int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeight) {
@@ -135,19 +145,14 @@ int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeig
     return kept;
 }
 
-// In double: the products of two screen lengths stay exact there, and the
-// 32-bit program needs no helper for them.
 ScreenPoint ScaledToFit(int width, int height, int dpi, int areaWidth, int areaHeight) {
+    if (dpi > 96 && width > 0 && height > 0) {
+        // The DPI at which the picture just fits the area, where that is
+        // less (0 for a picture a hundred times the area: it is left as it is).
+        dpi = Smaller(dpi, Smaller(areaWidth * 96 / width, areaHeight * 96 / height));
+    }
     ScreenPoint size;
     size.x = ScaleToDpi(width, dpi);
     size.y = ScaleToDpi(height, dpi);
-    if (dpi <= 96 || width <= 0 || height <= 0 || (size.x <= areaWidth && size.y <= areaHeight)) return size;
-    double factor = static_cast<double>(areaWidth) / width;
-    if (height * factor > areaHeight) factor = static_cast<double>(areaHeight) / height;
-    if (factor <= 1.0) {
-        size.x = width, size.y = height;
-    } else {
-        size.x = static_cast<int>(width * factor), size.y = static_cast<int>(height * factor);
-    }
     return size;
 }

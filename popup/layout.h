@@ -102,6 +102,9 @@ int ScaleToDpi(int px, int dpi);
 // usual 96-DPI value scaled when the system did not scale its own (Wine does
 // not); exactly the system's value at 96 DPI, and never scaled twice.
 int ScaledMetric(int systemValue, int valueAt96, int dpi);
+// The author's places and sizes are pixels at 96 DPI: they grow with the
+// texts and the logo beside them. Automatic (0) and the special -1 stay.
+void ScaleLayout(LayoutSettings& s, int dpi);
 // The width a status text may take before it wraps onto more lines, so that
 // the popup (frames of `frame` on both sides, margins of two frames after
 // the text) stays inside a work area `workAreaWidth` wide.
@@ -110,7 +113,7 @@ int StatusWrapWidth(int workAreaWidth, int frame, int textLeft);
 // that a popup `windowHeight` tall with all of it fits a work area
 // `workAreaHeight` tall: whole lines of `lineHeight`, never below none.
 int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeight);
-// A picture width x height scaled for `dpi`, or scaled less so that it fits
-// an area areaWidth x areaHeight, keeping its proportions; never smaller than
-// its own pixels, so that 96 DPI keeps every picture as it is.
+// A picture width x height scaled for `dpi`, or scaled less (or down) so
+// that it fits an area areaWidth x areaHeight, keeping its proportions; at
+// 96 DPI and below every picture stays as it is.
 ScreenPoint ScaledToFit(int width, int height, int dpi, int areaWidth, int areaHeight);

@@ -28,10 +28,18 @@ void PaintPopup(HDC dc) {
         PutText(dc, popup.textLeft, popup.infoTop, settings.Display);
     }
 
-    const Selection pen(dc, g.infoPen);
     const int underlineY = popup.infoTop + popup.infoLineHeight;
-    MoveToEx(dc, popup.textLeft, underlineY, nullptr);
-    LineTo(dc, popup.textLeft + popup.displaySize.cx, underlineY);
+    if (popup.underlineWidth > 1) {
+        // A wide pen has round ends that run past the text and up into it.
+        const RECT bar = {popup.textLeft, underlineY, popup.textLeft + popup.displaySize.cx,
+                          underlineY + popup.underlineWidth};
+        const Brush brush(CreateSolidBrush(popup.colours.info));
+        FillRect(dc, &bar, brush);
+    } else {
+        const Selection pen(dc, g.infoPen);
+        MoveToEx(dc, popup.textLeft, underlineY, nullptr);
+        LineTo(dc, popup.textLeft + popup.displaySize.cx, underlineY);
+    }
 
     font.Select(dc, g.statusFont);
     SetTextColor(dc, popup.colours.message);
@@ -69,7 +77,6 @@ void RemeasurePopup(HWND window) {
         popup.statusExtra = extra;
         changed = true;
     }
-    changed = FitStatusOnWorkArea(window) || changed;
     const int F = popup.frameWidth, G = popup.frameHeight;
     const int neededWidth = text.cx + F + popup.textLeft;
     if (neededWidth > popup.contentWidth) {
@@ -97,6 +104,7 @@ void RemeasurePopup(HWND window) {
         }
     }
 
+    changed = FitStatusOnWorkArea(window) || changed;
     UpdateStatusWindow(text.cx, popup.statusLineHeight + popup.statusExtra, true);
     if (changed)
         MovePopup(window, popup.contentWidth + 2 * F, popup.windowHeight);

@@ -26,18 +26,20 @@ RECT LinkRect() {
 
 void MakeTextWindows(HWND window) {
     const RECT link = LinkRect();
-    popup.linkWindow = CreateButton(settings.Display, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, link.left, link.top,
-                                    link.right - link.left, link.bottom - link.top, window, IdWebLink,
-                                    popup.instanceHandle);
+    // An empty information line is no link: nothing to read out or to reach.
+    if (settings.Display[0])
+        popup.linkWindow = CreateButton(settings.Display, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, link.left,
+                                        link.top, link.right - link.left, link.bottom - link.top, window, IdWebLink,
+                                        popup.instanceHandle);
     if (popup.linkWindow) {
         SubclassPushButton(popup.linkWindow);
         if (popup.focusCount < 0) popup.focusCount = 0;
         if (popup.focusCount < kFocusSlots) popup.focusList[popup.focusCount++] = popup.linkWindow;
         if (popup.focusIndex < 0) popup.focusIndex = popup.focusCount - 1;
     }
-    popup.statusWindow = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, popup.textLeft,
-                                         popup.statusTop, 0, 0, window, (HMENU)(INT_PTR)IdStatusText,
-                                         popup.instanceHandle, nullptr);
+    popup.statusWindow =
+        CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX, popup.textLeft,
+                        popup.statusTop, 0, 0, window, (HMENU)(INT_PTR)IdStatusText, popup.instanceHandle, nullptr);
     SIZE text = {0, 0};
     {
         WindowDC dc(window);
@@ -59,6 +61,16 @@ void UpdateStatusWindow(int width, int height, bool announce) {
 }
 
 void PaintTextWindow(HWND window, const DRAWITEMSTRUCT& item) {
+    // A button an author placed over a text stays whole: the text window
+    // draws around it, as the popup beneath does.
+    for (int id = IdExit; id < IdFirstEntry + kMaxMenuEntries; ++id) {
+        const HWND child = GetDlgItem(window, id);
+        if (!child || id == IdWebLink || id == IdStatusText) continue;
+        RECT c;
+        GetWindowRect(child, &c);
+        MapWindowPoints(nullptr, item.hwndItem, reinterpret_cast<POINT*>(&c), 2);
+        ExcludeClipRect(item.hDC, c.left, c.top, c.right, c.bottom);
+    }
     RECT r;
     if (!GetWindowRect(item.hwndItem, &r)) return;
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);

@@ -440,12 +440,13 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     message.pop_back();
     const int splashWidth = 640, splashHeight = 400;
     ASSERT_TRUE(m.Put("splash.bmp", SolidBmp(splashWidth, splashHeight, 40, 90, 160)));
-    ASSERT_TRUE(m.Put("Corva.INF", "[Info]\r\nShowTime=-1\r\nsplash=splash.bmp\r\nSplashShowTime=30\r\nMessage=" +
-                                       message + "\r\n"));
+    // The button row below it stays on the work area too.
+    ASSERT_TRUE(m.Put("Corva.INF", "[Info]\r\nShowTime=-1\r\nsplash=splash.bmp\r\nSplashShowTime=30\r\n"
+                                   "DoNotRepeatId=CorvaneExampleDisc\r\nMessage=" + message + "\r\n"));
     Program wide;
     ASSERT_TRUE(wide.Start(Autorun(m, "readme.htm"), m.Root()));
-    view = WaitForView(wide.Pid(), TextsReady, 0);
-    ASSERT_TRUE(TextsReady(view, 0)) << ViewText(view);
+    view = WaitForView(wide.Pid(), TextsReady, kExit);
+    ASSERT_TRUE(TextsReady(view, kExit)) << ViewText(view);
     const std::string splash = WaitForWindow(wide.Pid(), "Corvane Splash");
     g.Shot(Format("A long message and a %dx%d splash at %d DPI", splashWidth, splashHeight, dpi));
     tree = AccessibleTree(wide.Pid());
@@ -456,6 +457,10 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     EXPECT_EQ(status->name, message) << "the status window does not hold the whole message";
     EXPECT_TRUE(Inside(view.rect, view.work)) << RectText(view.rect) << " on the work area " << RectText(view.work);
     EXPECT_TRUE(Inside(status->location, tree[0].location)) << RectText(status->location);
+    const Accessible* exit = FindAccessible(tree, kExit);
+    ASSERT_NE(exit, nullptr) << TreeText(tree);
+    EXPECT_TRUE(Inside(exit->location, tree[0].location) && Inside(exit->location, view.work))
+        << "Exit at " << RectText(exit->location) << " off the popup or the work area";
     const long lines = (status->location.bottom - status->location.top) * 10 / (link->location.bottom - link->location.top);
     EXPECT_GE(lines, 18) << "the message did not wrap: status " << RectText(status->location) << ", one line "
                          << RectText(link->location);

@@ -320,6 +320,19 @@ TEST(Dpi, LengthsAndMarginsScaleWithTheSystemDpiAndStayAt96) {
     EXPECT_EQ(ScaledMetric(4, 4, 192), 8);
     EXPECT_EQ(ScaledMetric(13, 13, 120), 16);
     EXPECT_EQ(ScaledMetric(30, 4, 120), 30);
+    // The author's lengths: places beside a logo that grew, sizes.
+    LayoutSettings s;
+    s.xIcon = -1, s.xInfo = 70, s.yExit = 40, s.xSize = 300;
+    LayoutSettings same = s;
+    ScaleLayout(same, 96);
+    ScaleLayout(s, 144);
+    EXPECT_EQ(same.xInfo, 70);
+    EXPECT_EQ(same.xSize, 300);
+    EXPECT_EQ(s.xIcon, -1) << "the centred logo stays centred";
+    EXPECT_EQ(s.yIcon, 0) << "automatic stays automatic";
+    EXPECT_EQ(s.xInfo, 105);
+    EXPECT_EQ(s.yExit, 60);
+    EXPECT_EQ(s.xSize, 450);
 }
 
 TEST(Placement, WindowsStayInsideTheWorkAreaAndLongTextsWrapToKeepThemThere) {
@@ -351,11 +364,11 @@ TEST(Placement, WindowsStayInsideTheWorkAreaAndLongTextsWrapToKeepThemThere) {
     EXPECT_EQ(FitStatusExtra(300, 700, 768, 16), 300) << "fits: all of it";
     EXPECT_EQ(FitStatusExtra(1000, 1090, 768, 16), 672) << "678 leaves a part line";
     EXPECT_EQ(FitStatusExtra(100, 2000, 768, 16), 0) << "taller for other reasons: one line";
-    // Pictures scale with the DPI, less when the work area is smaller, never
-    // below their own pixels.
+    // Pictures scale with the DPI, less (or down) when the work area is
+    // smaller; at 96 DPI they stay as they are.
     const struct { int w, h, dpi, wantW, wantH; } pictures[] = {
-        {640, 400, 96, 640, 400}, {640, 400, 144, 960, 600}, {640, 400, 192, 1024, 640},
-        {400, 640, 192, 480, 768}, {2000, 300, 192, 2000, 300}, {2000, 300, 96, 2000, 300},
+        {640, 400, 96, 640, 400}, {640, 400, 144, 960, 600}, {640, 400, 192, 1020, 638},
+        {400, 640, 192, 479, 767}, {2000, 300, 192, 1021, 153}, {2000, 300, 96, 2000, 300},
     };
     for (const auto& p : pictures) {
         const ScreenPoint size = ScaledToFit(p.w, p.h, p.dpi, 1024, 768);

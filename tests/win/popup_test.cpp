@@ -798,6 +798,34 @@ TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
 
 // ------------------------------------------------------------------ button row
 
+TEST_F(Popup, AButtonPlacedOverTheStatusTextStaysWholeAndAnEmptyInformationLineIsNoLink) {
+    settings.Display[0] = '\0';
+    settings.yExit = 30;  // over the status line (below the information line, 4 + 18 + 4 pixels down)
+    RunWith("", [](HWND w) {
+        EXPECT_EQ(nullptr, popup.linkWindow) << "an empty information line became a link";
+        CreatePopupButtons(w, false, nullptr);
+        ShowPopupText(w, false);
+        Pump(100);
+        const std::vector<Child> kids = Children(w);
+        ASSERT_EQ(1u, kids.size());
+        const RECT exit = kids[0].rect;
+        ASSERT_LT(exit.top, popup.statusTop + popup.statusLineHeight) << "the test's Exit does not cover the status";
+        ASSERT_GT(exit.bottom, popup.statusTop);
+        Snapshot s(w);
+        EXPECT_GT(s.Count(kMsg, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
+        // A new status text repaints the status window alone, as it is on
+        // the screen: Exit stays on top of it.
+        InvalidateRect(popup.statusWindow, nullptr, TRUE);
+        UpdateWindow(popup.statusWindow);
+        HDC dc = GetDC(w);
+        int over = 0;
+        for (int y = exit.top; y < exit.bottom; ++y)
+            for (int x = exit.left; x < exit.right; ++x) over += (GetPixel(dc, x, y) & 0xFFFFFF) == kMsg;
+        ReleaseDC(w, dc);
+        EXPECT_EQ(0, over) << "status text drawn over Exit";
+    });
+}
+
 TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
     settings.doNotRepeatActive = true;
     run.doNotShowAgain = true;
