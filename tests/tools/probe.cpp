@@ -150,6 +150,9 @@ int Info() {
     }
     DWORD pid = 0;
     GetWindowThreadProcessId(popup, &pid);
+    // Visibility first: a popup seen visible is laid out, so the places read
+    // after it are its final ones, never those of its hidden creation.
+    const bool visible = IsWindowVisible(popup) != FALSE;
     RECT rect, client, work;
     GetWindowRect(popup, &rect);
     GetClientRect(popup, &client);
@@ -158,7 +161,7 @@ int Info() {
     const GUITHREADINFO thread = ThreadInfo(popup);
     std::printf("popup\thwnd=%p\tpid=%lu\tvisible=%d\tunicode=%d\ttopmost=%d\ticonic=%d\tzoomed=%d\ttitle=%s\trect=%s"
                 "\tclient=%ld,%ld\tworkarea=%s\tforeground=%d\tcapture=%s\n",
-                static_cast<void*>(popup), pid, IsWindowVisible(popup) ? 1 : 0, IsWindowUnicode(popup) ? 1 : 0,
+                static_cast<void*>(popup), pid, visible ? 1 : 0, IsWindowUnicode(popup) ? 1 : 0,
                 (exStyle & WS_EX_TOPMOST) ? 1 : 0, IsIconic(popup) ? 1 : 0, IsZoomed(popup) ? 1 : 0,
                 WindowTextUtf8(popup).c_str(), RectText(rect).c_str(), client.right, client.bottom,
                 RectText(work).c_str(), GetForegroundWindow() == popup ? 1 : 0,
