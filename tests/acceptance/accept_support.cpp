@@ -239,11 +239,24 @@ bool StartProbe(DWORD pid, const std::string& args, PROCESS_INFORMATION* info, H
 }
 
 // Reads what the probe writes until it closes its output.
-std::string ReadToEnd(HANDLE output) {
+// What the probe wrote, read until the probe has ended (at most `ms`), not
+// until the pipe's end: a program the probe happened to start (Wine starts
+// a desktop's explorer from the first program that makes a window on it)
+// inherits its output and would hold the pipe open for good.
+std::string ReadToEnd(HANDLE output, HANDLE process, DWORD ms) {
     std::string text;
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(output, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+        DWORD available = 0, got = 0;
+        if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr)) break;  // every writer gone
+        if (available > 0) {
+            if (!ReadFile(output, buffer, available < sizeof buffer ? available : sizeof buffer, &got, nullptr)) break;
+            text.append(buffer, got);
+        } else if (WaitForSingleObject(process, 5) == WAIT_OBJECT_0) {
+            // Ended: what it wrote before is in the pipe already.
+            if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr) || available == 0) break;
+        }
+    }
     return text;
 }
 
@@ -262,7 +275,7 @@ int Probe(DWORD pid, const std::string& args, std::string* out) {
     PROCESS_INFORMATION info;
     HANDLE output = nullptr;
     if (!StartProbe(pid, args, &info, &output)) return -1;
-    std::string text = ReadToEnd(output);
+    std::string text = ReadToEnd(output, info.hProcess, 20000);
     CloseHandle(output);
     const int code = EndProbe(info, 20000);
     if (out) *out = text;
@@ -401,7 +414,7 @@ std::vector<WinEvent> EventWatch::Finish() {
     std::vector<WinEvent> events;
     if (!started_) return events;
     started_ = false;
-    text_ += ReadToEnd(output_);
+    text_ += ReadToEnd(output_, info_.hProcess, ms_ + 10000);
     CloseHandle(output_);
     EndProbe(info_, ms_ + 10000);
     for (const std::vector<std::string>& f : Lines(text_, "event")) {

@@ -375,9 +375,8 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     const RECT logo = LogoResourceInk();
     ASSERT_GT(logo.right, 0) << "the program's logo resource could not be read";
 
-    // The example medium as it ships, but staying up: the first programs of
-    // a session at a new DPI (the probe's among them) wait while Wine measures
-    // its fonts for them, longer than its ShowTime at times.
+    // The example medium as it ships, but staying up until the scenario
+    // closes it, so that its checks do not race its ShowTime.
     std::string settings;
     ASSERT_TRUE(ReadFileText(TestBinFolder() + "..\\acceptance\\example-medium\\Corva.INF", &settings));
     const size_t showTime = settings.find("ShowTime=8");
