@@ -114,13 +114,8 @@ Medium::Medium(const char* tag, char letter) : letter_(static_cast<char>(letter 
     folder_ = "Z:\\tmp\\" + name + "\\";
     RemoveFolderTree(folder_);
     if (!CreateDirectoryA(folder_.c_str(), nullptr)) return;
-    // Once in a few hundred runs the letter a scenario just let go of is not
-    // yet usable again: a few tries, a little apart.
-    for (int attempt = 0; attempt < 5 && !mapped_; ++attempt) {
-        if (attempt) Sleep(200);
-        RemoveDrive(letter_);  // a letter left over by an interrupted run
-        mapped_ = DefineDrive(letter_, unixFolder_) && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    RemoveDrive(letter_);  // a letter left over by an interrupted run
+    mapped_ = DefineDrive(letter_, unixFolder_) && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 Medium::~Medium() {
