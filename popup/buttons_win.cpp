@@ -34,21 +34,6 @@ void RemoveRowControlsFromFocusList() {
     popup.focusCount = kept;
 }
 
-// The link stays last in the order, so that it is one Shift+Tab from the
-// first control: a control of the row goes in before it.
-int AppendToFocusList(HWND control) {
-    if (popup.focusCount < 0) popup.focusCount = 0;
-    if (popup.focusCount >= kFocusSlots) return -1;
-    int slot = popup.focusCount++;
-    if (slot > 0 && popup.linkWindow && popup.focusList[slot - 1] == popup.linkWindow) {
-        popup.focusList[slot] = popup.linkWindow;
-        if (popup.focusIndex == slot - 1) popup.focusIndex = slot;
-        --slot;
-    }
-    popup.focusList[slot] = control;
-    return slot;
-}
-
 // Moves a control down within the popup.
 void MoveDown(HWND control, int delta) {
     RECT r;
@@ -166,6 +151,19 @@ void PlaceCheckBox(HWND window, Row& row) {
 }
 
 }  // namespace
+
+int AppendToFocusList(HWND control) {
+    if (popup.focusCount < 0) popup.focusCount = 0;
+    if (popup.focusCount >= kFocusSlots) return -1;
+    int slot = popup.focusCount++;
+    if (slot > 0 && popup.linkWindow && popup.focusList[slot - 1] == popup.linkWindow) {
+        popup.focusList[slot] = popup.linkWindow;
+        if (popup.focusIndex == slot - 1) popup.focusIndex = slot;
+        --slot;
+    }
+    popup.focusList[slot] = control;
+    return slot;
+}
 
 void CreatePopupButtons(HWND window, bool offerInstall, const char* installCaption) {
     WindowDC dc(window);

@@ -147,8 +147,9 @@ void CutInfoLine(HDC dc, const TextBlock& block) {
     popup.displaySize.cx = CutTextWidth(dc, settings.Display, room);
 }
 
-// Fonts, the text block, the menu buttons and the popup's size and place.
-void LayOutPopup(HWND window, HDC dc) {
+// Fonts, the text block, the menu buttons and the popup's size and place;
+// the width the status text takes (wrapped, the wrap width).
+int LayOutPopup(HWND window, HDC dc) {
     const LayoutSettings ls = LayoutFromSettings();
     const LogoPlacement logo = PlaceLogo(popup.graphics.logo.width, ls.xIcon, ls.yIcon);
     popup.logoX = logo.x;
@@ -202,6 +203,7 @@ void LayOutPopup(HWND window, HDC dc) {
     popup.windowHeight = WindowHeight(in, ls, metrics);
     FitStatusOnWorkArea(window);
     MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
+    return message.cx;
 }
 
 // The colours of the settings, or the system's in high contrast.
@@ -260,12 +262,13 @@ void RunPopup(HINSTANCE previousInstance, int showCommand) {
     STARTUP_MARK("logo loaded");
     HWND window = MakePopupWindow();
     if (!window) return;
+    int statusWidth = 0;
     {
         WindowDC dc(window);
         PrepareLogo(dc, std::move(builtInLogo));
-        LayOutPopup(window, dc);
+        statusWidth = LayOutPopup(window, dc);
     }
-    MakeTextWindows(window);
+    MakeTextWindows(window, statusWidth);
     STARTUP_MARK("layout, placement");
 
     if (splash.picture.Ready()) {

@@ -19,8 +19,7 @@ void AddMenuButton(const char* caption, HWND parent, int width, int height, int 
     if (!button) return;
     *top += MenuButtonPitch(height);
     SubclassPushButton(button);
-    if (popup.focusCount < 0) popup.focusCount = 0;
-    if (popup.focusCount < kFocusSlots) popup.focusList[popup.focusCount++] = button;
+    AppendToFocusList(button);
 }
 
 // A verb target's button is offered whatever its condition says.

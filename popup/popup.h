@@ -46,7 +46,10 @@ void ReleasePopupObjects();
 bool IsOnInfoLine(LPARAM position);
 
 // The windows over the link and the status text (text_windows_win.cpp).
-void MakeTextWindows(HWND window);
+void MakeTextWindows(HWND window, int statusWidth);
+// Adds a control to the keyboard's order; the link stays last, so that it
+// is one Shift+Tab from the first control. Its slot, or -1 when full.
+int AppendToFocusList(HWND control);
 // The status window takes the status text and its new size; `announce`
 // raises the name-change event a screen reader reads out.
 void UpdateStatusWindow(int width, int height, bool announce);

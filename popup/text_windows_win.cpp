@@ -24,7 +24,7 @@ RECT LinkRect() {
 
 }  // namespace
 
-void MakeTextWindows(HWND window) {
+void MakeTextWindows(HWND window, int statusWidth) {
     const RECT link = LinkRect();
     // An empty information line is no link: nothing to read out or to reach.
     if (settings.Display[0])
@@ -33,21 +33,13 @@ void MakeTextWindows(HWND window) {
                                         popup.instanceHandle);
     if (popup.linkWindow) {
         SubclassPushButton(popup.linkWindow);
-        if (popup.focusCount < 0) popup.focusCount = 0;
-        if (popup.focusCount < kFocusSlots) popup.focusList[popup.focusCount++] = popup.linkWindow;
-        if (popup.focusIndex < 0) popup.focusIndex = popup.focusCount - 1;
+        const int slot = AppendToFocusList(popup.linkWindow);
+        if (popup.focusIndex < 0) popup.focusIndex = slot;
     }
     popup.statusWindow =
         CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX, popup.textLeft,
                         popup.statusTop, 0, 0, window, (HMENU)(INT_PTR)IdStatusText, popup.instanceHandle, nullptr);
-    SIZE text = {0, 0};
-    {
-        WindowDC dc(window);
-        const Selection font(dc, popup.graphics.statusFont);
-        if (dc.get() && popup.popupText) MeasureText(dc, popup.popupText, &text);
-    }
-    const int width = popup.statusExtra > 0 ? StatusWidth() : text.cx;
-    UpdateStatusWindow(width, popup.statusLineHeight + popup.statusExtra, false);
+    UpdateStatusWindow(statusWidth, popup.statusLineHeight + popup.statusExtra, false);
 }
 
 void UpdateStatusWindow(int width, int height, bool announce) {
