@@ -567,7 +567,7 @@ void WriteIndex(const std::string& folder) {
         "would have seen.</p>\n";
     for (const std::string& entry : entries) {
         std::string text;
-        if (!ReadFileText(folder + entry, &text)) continue;
+        if (!ReadWholeFile(folder + entry, &text)) continue;
         std::string title, result, failure, when;
         std::vector<std::pair<std::string, std::string>> shots;
         std::vector<std::string> notes;
@@ -634,18 +634,6 @@ void GalleryEntry::Finish(bool passed, const std::string& failure) {
     for (const std::string& n : notes_) text += "note\t" + OneLine(n) + "\n";
     WriteTextFile(folder + id_ + ".entry", text);
     WriteIndex(folder);
-}
-
-bool ReadFileText(const std::string& path, std::string* text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    text->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text->append(buffer, got);
-    CloseHandle(file);
-    return true;
 }
 
 RECT ParseRect(const std::string& text) {

@@ -224,8 +224,6 @@ RECT ParseRect(const std::string& text);
 // The probe's line of the process's top-level window of class `cls`, polled
 // until it exists (empty when it did not appear within `ms`).
 std::string WaitForWindow(DWORD pid, const std::string& cls, DWORD ms = 5000);
-// The whole file; false when it cannot be opened.
-bool ReadFileText(const std::string& path, std::string* text);
 // A 24-bit bitmap file of one colour.
 std::string SolidBmp(int width, int height, unsigned char r, unsigned char g, unsigned char b);
 

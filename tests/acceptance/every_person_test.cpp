@@ -378,7 +378,7 @@ TEST_F(HighDpi, ExampleMediumAndALongMessageStayOnTheWorkAreaWithLogoAndSplashSc
     // The example medium as it ships, but staying up until the scenario
     // closes it, so that its checks do not race its ShowTime.
     std::string settings;
-    ASSERT_TRUE(ReadFileText(TestBinFolder() + "..\\acceptance\\example-medium\\Corva.INF", &settings));
+    ASSERT_TRUE(ReadWholeFile(TestBinFolder() + "..\\acceptance\\example-medium\\Corva.INF", &settings));
     const size_t showTime = settings.find("ShowTime=8");
     ASSERT_NE(showTime, std::string::npos);
     settings.replace(showTime, 10, "ShowTime=-1");

@@ -85,8 +85,6 @@ std::string UseSpyLog(const std::string& logPath) {
     return logPath;
 }
 
-namespace {
-
 bool ReadWholeFile(const std::string& path, std::string* content) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -98,6 +96,8 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
     CloseHandle(file);
     return true;
 }
+
+namespace {
 
 // Fields from the right: the command line may itself hold tabs, the other
 // fields cannot.

@@ -47,6 +47,8 @@ std::string MakeTempFolder(const char* tag);
 void RemoveFolderTree(const std::string& folder);
 // Creates (or truncates) a file with the given content; true on success.
 bool WriteTextFile(const std::string& path, const std::string& content);
+// The whole file, shared with its writers; false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* content);
 
 // Points CORVANE_SPY_LOG at `logPath` (deleting an old file there) and
 // returns `logPath`.
