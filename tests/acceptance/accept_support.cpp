@@ -109,7 +109,15 @@ bool RemoveDrive(char letter) { return SendDriveRequest(letter, 1, std::string()
 bool BroadcastRemoval(char letter) { return Probe(0, std::string("removed ") + letter) == 0; }
 
 Medium::Medium(const char* tag, char letter) : letter_(static_cast<char>(letter & ~0x20)) {
-    std::string name = Format("corvane-accept-%lu-%s", static_cast<unsigned long>(GetCurrentProcessId()), tag);
+    // /tmp is shared by every Wine prefix of the machine, and process numbers
+    // are a wineserver's own: two build folders tested at once would meet in
+    // one folder without the prefix's mark in its name.
+    char prefix[MAX_PATH] = "";
+    GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    unsigned long mark = 5381;
+    for (const char* p = prefix; *p; ++p) mark = mark * 33 + static_cast<unsigned char>(*p);
+    std::string name = Format("corvane-accept-%lx-%lu-%s", mark & 0xFFFFFFul,
+                              static_cast<unsigned long>(GetCurrentProcessId()), tag);
     unixFolder_ = "/tmp/" + name;
     folder_ = "Z:\\tmp\\" + name + "\\";
     RemoveFolderTree(folder_);
