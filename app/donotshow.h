@@ -2,18 +2,27 @@
 // HKEY_CURRENT_USER\Software\QRN\CorvaneCDs.
 #pragma once
 #include <windows.h>
+
 #include <cstdint>
+
+#include "base/owned_win.h"
+#include "base/utf.h"
 
 extern const char kDoNotShowKey[];  // "Software\QRN\CorvaneCDs"
 
 // Opens or creates the key; null when that fails.
 HKEY OpenDoNotShowKey();
-// Reads the named value (a UTF-8 name) into a 4-byte buffer that starts as
-// zero; the type is ignored. False when the value is missing or longer than 4
-// bytes.
-bool ReadDoNotShowValue(HKEY key, const char* name, uint32_t* value);
+// Reads the choice stored under `name` (UTF-8) as earlier versions read it:
+// a value of at most 4 bytes in its ANSI form, whatever its type (a string
+// "1" counts, and is not zero). A choice an earlier version stored under the
+// ANSI form of a Unicode file's name counts too. False when there is none.
+bool ReadDoNotShowValue(HKEY key, const char* name, TextEncoding encoding, uint32_t* value);
 void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow);
 
-// The whole step: decide, run the popup when it is to be shown (through
-// `runPopup`), write the state back. Returns whether the popup was run.
-bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context);
+// The memory of one run: open while DoNotRepeatId is given.
+struct DoNotShowMemory {
+    RegKey key;
+    bool read = false;
+    uint32_t stored = 0;
+};
+void ReadDoNotShowMemory(DoNotShowMemory& memory, const char* name, TextEncoding encoding);

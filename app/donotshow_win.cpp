@@ -1,34 +1,68 @@
 // The do-not-show-again memory: read before the popup, written back after.
 #include "app/donotshow.h"
 
-#include "base/owned_win.h"
 #include "base/wide_text.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
 
 const char kDoNotShowKey[] = "Software\\QRN\\CorvaneCDs";
 
+namespace {
+
+uint32_t LittleEndian(const BYTE* b) {
+    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
+           (static_cast<uint32_t>(b[3]) << 24);
+}
+
+// Through the ANSI functions into four bytes, as earlier versions read it
+// (they hand a string over in its ANSI form).
+bool ReadAsAnsi(HKEY key, const char* ansiName, uint32_t* value) {
+    BYTE data[4] = {0, 0, 0, 0};
+    DWORD size = sizeof data;
+    if (!ansiName || RegQueryValueExA(key, ansiName, nullptr, nullptr, data, &size) != ERROR_SUCCESS) return false;
+    *value = LittleEndian(data);
+    return true;
+}
+
+// Under the Unicode name. A string takes twice its ANSI length or more in
+// its wide form, so its ANSI form decides whether it fits, as it did.
+bool ReadWide(HKEY key, const char* name, uint32_t* value) {
+    BYTE data[64];
+    DWORD type = 0, size = sizeof data;
+    if (RegQueryValueExW(key, WideArg(name), nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
+    BYTE bytes[4] = {0, 0, 0, 0};
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        const HeapText ansi = AnsiFromWide(reinterpret_cast<const wchar_t*>(data), (int)(size / 2));
+        if (!ansi) return false;
+        // The terminator the stored string carries is part of its size.
+        const DWORD ansiSize = (DWORD)lstrlenA(ansi) + (size >= 2 && !data[size - 1] && !data[size - 2] ? 1 : 0);
+        if (ansiSize > sizeof bytes) return false;
+        CopyMemory(bytes, ansi.get(), ansiSize);
+    } else {
+        if (size > sizeof bytes) return false;
+        CopyMemory(bytes, data, size);
+    }
+    *value = LittleEndian(bytes);
+    return true;
+}
+
+}  // namespace
+
 HKEY OpenDoNotShowKey() {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDoNotShowKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, WideArg(kDoNotShowKey), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
-bool ReadDoNotShowValue(HKEY key, const char* name, uint32_t* value) {
-    BYTE data[4] = {0, 0, 0, 0};
-    DWORD size = sizeof data;
-    if (RegQueryValueExW(key, WideArg(name), nullptr, nullptr, data, &size) != ERROR_SUCCESS) {
-        // Earlier versions named the value through the ANSI functions with
-        // the bytes of a UTF-8 settings file; such a choice still counts.
-        size = sizeof data;
-        if (!utf8Mode || RegQueryValueExA(key, name, nullptr, nullptr, data, &size) != ERROR_SUCCESS) return false;
-    }
-    // Whatever the type, the bytes read count; a short string "1" is non-zero.
-    *value = static_cast<uint32_t>(data[0]) | (static_cast<uint32_t>(data[1]) << 8) |
-             (static_cast<uint32_t>(data[2]) << 16) | (static_cast<uint32_t>(data[3]) << 24);
-    return true;
+bool ReadDoNotShowValue(HKEY key, const char* name, TextEncoding encoding, uint32_t* value) {
+    if (ReadWide(key, name, value)) return true;
+    // Earlier versions named the value through the ANSI functions: with the
+    // bytes of a UTF-8 file's name, or with the ANSI form the system gave a
+    // UTF-16 file's name.
+    if (encoding == TextEncoding::Utf8) return ReadAsAnsi(key, name, value);
+    if (encoding != TextEncoding::Utf16) return false;
+    const HeapText ansiName = AnsiFromUtf8(name);
+    return ReadAsAnsi(key, ansiName, value);
 }
 
 void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow) {
@@ -36,20 +70,7 @@ void WriteDoNotShowValue(HKEY key, const char* name, bool doNotShow) {
     RegSetValueExW(key, WideArg(name), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-bool RunWithDoNotShowMemory(void (*runPopup)(void*), void* context) {
-    bool show = true;
-    RegKey key;
-    const char* valueName = settings.DoNotRepeatId;
-    if (settings.doNotRepeatActive) {
-        key.Reset(OpenDoNotShowKey());
-        if (key.Valid()) {
-            bool ctrlHeld = GetKeyState(VK_CONTROL) < 0;
-            uint32_t stored = 0;
-            bool read = ReadDoNotShowValue(key, valueName, &stored);
-            show = DecideShowPopup(read, stored, ctrlHeld);
-        }
-    }
-    if (show) runPopup(context);
-    if (key.Valid()) WriteDoNotShowValue(key, valueName, run.doNotShowAgain);
-    return show;
+void ReadDoNotShowMemory(DoNotShowMemory& memory, const char* name, TextEncoding encoding) {
+    memory.key.Reset(OpenDoNotShowKey());
+    if (memory.key.Valid()) memory.read = ReadDoNotShowValue(memory.key, name, encoding, &memory.stored);
 }

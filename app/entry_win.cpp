@@ -3,34 +3,20 @@
 // the popup, shut down in order and return the exit code.
 #include <windows.h>
 
-#include <cstring>
-
 #include "app/donotshow.h"
+#include "app/show_decision.h"
 #include "app/target_select.h"
-#include "base/wide_text.h"
 #include "base/format.h"
 #include "base/startup_marks.h"
+#include "base/wide_text.h"
 #include "popup/popup.h"
-#include "popup/popup_state.h"
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
+#include "run/run_state.h"
 #include "settings/ini_reader.h"
-#include "settings/run_state.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 
 namespace {
-
-struct PopupArgs {
-    HINSTANCE previous;
-    char* commandLine;
-    int showCommand;
-};
-
-void RunPopupThunk(void* context) {
-    PopupArgs* args = static_cast<PopupArgs*>(context);
-    SettleTarget(args->commandLine);
-    RunPopup(args->previous, args->showCommand);
-}
 
 // No DLL placed beside the program on the medium may ever be loaded.
 void RestrictDllSearch() {
@@ -54,29 +40,11 @@ char* ProgramArguments(HeapText& copy) {
     return copy ? ArgumentsAfterProgramName(copy) : nullptr;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
-    RestrictDllSearch();
-    STARTUP_MARK("DLL search restricted");
-
-    // The settings model is at its defaults already (its constructor), and
-    // ReadSettings resets it again before it reads.
-    popup.instanceHandle = instance;
-    HIGHCONTRASTW contrast = {};
-    contrast.cbSize = sizeof contrast;
-    popup.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-                         (contrast.dwFlags & HCF_HIGHCONTRASTON);
-    wchar_t modulePath[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    // A path cut at the buffer's end would name the wrong folder.
-    const HeapText path = length > 0 && length < MAX_PATH ? Utf8FromWide(modulePath) : HeapText();
-    SetStartupPaths(path);
-
+// Corva.INF beside the program, read once into the settings model.
+void ReadSettingsFile() {
     IniFile ini;
-    LoadSettingsFile(run.settingsPath, ini);
+    LoadSettingsFile(run.settingsPath, ini, &run.settingsEncoding);
     STARTUP_MARK("settings file read");
-    utf8Mode = ini.HasBom();
     ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
     if (settings.viewerMsgMissing) {
         char text[64];
@@ -84,12 +52,38 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
         MessageBoxW(nullptr, WideArg(text), WideArg(settings.Title), MB_OK);
     }
     STARTUP_MARK("settings parsed");
+}
 
-    HeapText arguments;
-    PopupArgs args = {previous, ProgramArguments(arguments), showCommand};
-    RunWithDoNotShowMemory(RunPopupThunk, &args);
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
+    RestrictDllSearch();
+    STARTUP_MARK("DLL search restricted");
+
+    wchar_t modulePath[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    // A path cut at the buffer's end would name the wrong folder.
+    const HeapText path = length > 0 && length < MAX_PATH ? Utf8FromWide(modulePath) : HeapText();
+    SetStartupPaths(path);
+    // The settings model is at its defaults already (its constructor), and
+    // ReadSettings resets it again before it reads.
+    ReadSettingsFile();
+
+    DoNotShowMemory memory;
+    if (settings.doNotRepeatActive) ReadDoNotShowMemory(memory, settings.DoNotRepeatId, run.settingsEncoding);
+    const ShowDecision decision = DecideShowPopup(memory.read, memory.stored, GetKeyState(VK_CONTROL) < 0);
+
+    PopupOutcome outcome = {0, decision.doNotShowAgain};
+    if (decision.show) {
+        HeapText arguments;
+        const char* statusText = SettleTarget(ProgramArguments(arguments));
+        const PopupRequest request = {instance,     previous == nullptr, showCommand, statusText, run.statusText,
+                                      run.nomsgOption, decision.doNotShowAgain};
+        outcome = RunPopup(request);
+    }
+    if (memory.key.Valid()) WriteDoNotShowValue(memory.key, settings.DoNotRepeatId, outcome.doNotShowAgain);
 
     ReleasePopupObjects();
     ReleaseSettingsTexts(settings);
-    return run.exitCode;
+    return outcome.exitCode;
 }

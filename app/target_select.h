@@ -3,6 +3,7 @@
 // type name.
 #pragma once
 
-// Settles the run's target and options and the popup's text, changes the
-// current directory unless -c was given, and builds the status text.
-void SettleTarget(char* commandLine);
+// Settles the run's target and options, changes the current directory
+// unless -c was given, and builds the status text. Returns the text the
+// popup shows first: the text after the options, or the status text.
+const char* SettleTarget(char* commandLine);

@@ -7,9 +7,8 @@
 #include "app/target_select.h"
 #include "base/wide_text.h"
 #include "base/startup_marks.h"
-#include "popup/popup_state.h"
-#include "settings/cmdline.h"
-#include "settings/run_state.h"
+#include "run/cmdline.h"
+#include "run/run_state.h"
 #include "settings/settings.h"
 
 namespace {
@@ -49,7 +48,7 @@ HeapText TypeName(const char* target) {
 
 }  // namespace
 
-void SettleTarget(char* commandLine) {
+const char* SettleTarget(char* commandLine) {
     const TargetChoice choice = ChooseTargetAndOptions(settings.Filename, settings.Message, commandLine);
     run.target = choice.target;
     run.targetGiven = choice.targetGiven;
@@ -65,13 +64,12 @@ void SettleTarget(char* commandLine) {
         SetCurrentDirectoryW(WideArg(run.programFolder));
     STARTUP_MARK("current directory");
 
-    if (choice.popupText) {
-        SetPopupText(choice.popupText);
-    } else {
+    if (!choice.popupText) {
         const HeapText typeName = TypeName(run.target);
         run.statusText = BuildStatusText(run.target, typeName ? typeName.get() : "");
-        // Out of memory leaves an empty text rather than none.
-        SetPopupText(run.statusText.get());
     }
     STARTUP_MARK("type name, status text");
+    if (choice.popupText) return choice.popupText;
+    // Out of memory leaves an empty text rather than none.
+    return run.statusText ? run.statusText.get() : "";
 }

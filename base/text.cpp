@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/utf.h"
+
 bool EqualNoCase(const char* a, const char* b) {
     if (!a || !b) return a == b;
     for (;; ++a, ++b) {
@@ -61,4 +63,28 @@ uint32_t DecimalWrapped(const char* text) {
     uint32_t value = 0;
     while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<uint32_t>(*p++ - '0');
     return negative ? 0u - value : value;
+}
+
+namespace {
+
+// "scheme:" with a scheme of two or more characters: a drive letter is one.
+bool IsAddress(const char* name) {
+    const char* p = name;
+    if (!((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z'))) return false;
+    while ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') || *p == '+' ||
+           *p == '-' || *p == '.')
+        ++p;
+    return *p == ':' && p - name >= 2;
+}
+
+}  // namespace
+
+bool ShellTakesName(const char* name) {
+    if (!name) return true;
+    const size_t limit = IsAddress(name) ? 2083 : 259;
+    // Counted in the system's UTF-16 units; a name of more bytes than that
+    // many three-byte characters is too long without counting.
+    const size_t bytes = std::strlen(name);
+    if (bytes > 3 * limit) return false;
+    return Utf16FromUtf8(name, bytes, nullptr, 0) <= limit;
 }

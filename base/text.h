@@ -25,6 +25,13 @@ void AppendBounded(char* dest, size_t cap, const char* src);
 // The file name part of a path: the text after the last backslash.
 const char* FileNamePart(const char* path);
 
+// Whether the shell can be handed `name` (UTF-8) to open or to look up: a
+// path of at most 259 characters (the system's path length without its
+// terminator), an address ("scheme:...") of at most 2083, the longest the
+// system's address functions take. Longer names are refused before the
+// shell sees them: its own copies of a name are of fixed size.
+bool ShellTakesName(const char* name);
+
 // Blanks and control characters skipped, an optional sign, then decimal
 // digits up to the first other character; no digits give 0. Wraps modulo
 // 2^32 as the 32-bit conversion of the system's C library does.

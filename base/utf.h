@@ -7,6 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// The encodings a settings file comes in: the PC's ANSI code page (no mark),
+// UTF-8 with its byte-order mark, or UTF-16 ("Unicode"). Texts inside the
+// program are UTF-8 whatever the file was; what older versions did with a
+// text, and so how it compares, depends on it.
+enum class TextEncoding : unsigned char { Ansi, Utf8, Utf16 };
+
 // The well-formed UTF-8 sequence at p (end exclusive): its length, or 0 when
 // the bytes there are not UTF-8; `codePoint` (optional) gets its value.
 size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, uint32_t* codePoint = nullptr);

@@ -9,10 +9,6 @@
 
 #include "base/owned.h"
 
-// The settings file was saved as UTF-8 with its byte-order mark, or as
-// UTF-16: its texts are not in the ANSI code page. Set once at start-up.
-extern bool utf8Mode;
-
 // Null for a null text, and when memory runs out. Invalid UTF-8 becomes
 // U+FFFD, as the system converts it.
 HeapPtr<wchar_t> Utf8ToWide(const char* text);

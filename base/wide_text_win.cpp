@@ -4,8 +4,6 @@
 #include "base/utf.h"
 #include "base/wide_text.h"
 
-bool utf8Mode = false;
-
 namespace {
 
 // wchar_t is the system's UTF-16 unit.

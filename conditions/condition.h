@@ -3,6 +3,7 @@
 // left-to-right combination are platform-free; the three tests are not.
 #pragma once
 #include <cstdint>
+#include "base/utf.h"
 #include "conditions/version_bound.h"
 
 enum TermKind : int { TermNone = 0, TermAnd = 1, TermOr = 2, TermNot = 3, TermFile = 4, TermVersion = 5, TermRegistry = 6 };
@@ -56,4 +57,7 @@ bool CompareRegistryNumber(uint32_t registryValue, int op, const char* compariso
 bool CompareRegistryText(const unsigned char* data, uint32_t size, int op, const char* comparisonText);
 
 // --- platform side (condition_eval_win.cpp) ---
-bool EvaluateCondition(const Condition& condition, const char* target);
+// Registry texts compare in the settings file's encoding: as UTF-8 for a
+// Unicode file, in the ANSI code page for a file without a mark, as the
+// system's ANSI functions handed both over.
+bool EvaluateCondition(const Condition& condition, const char* target, TextEncoding encoding);

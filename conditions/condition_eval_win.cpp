@@ -55,19 +55,19 @@ HKEY RootHandle(int root) {
 // for a file in the ANSI code page that code page, as the system's ANSI
 // functions handed both over. Other data compares as stored with the ANSI
 // form of the text.
-bool CompareText(const BYTE* data, DWORD size, DWORD type, const ConditionTerm& term) {
+bool CompareText(const BYTE* data, DWORD size, DWORD type, const ConditionTerm& term, bool unicodeFile) {
     const HeapText ansiText = AnsiFromUtf8(term.comparisonText);
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)
         return CompareRegistryText(data, size, term.op, ansiText);
     const wchar_t* wide = reinterpret_cast<const wchar_t*>(data);
-    const HeapText value = utf8Mode ? Utf8FromWide(wide, (int)(size / 2)) : AnsiFromWide(wide, (int)(size / 2));
+    const HeapText value = unicodeFile ? Utf8FromWide(wide, (int)(size / 2)) : AnsiFromWide(wide, (int)(size / 2));
     if (!value) return false;
-    const char* wanted = utf8Mode ? term.comparisonText.get() : ansiText.get();
+    const char* wanted = unicodeFile ? term.comparisonText.get() : ansiText.get();
     return CompareRegistryText(reinterpret_cast<const unsigned char*>(value.get()), (uint32_t)std::strlen(value),
                                term.op, wanted);
 }
 
-bool CompareValue(HKEY key, const ConditionTerm& term) {
+bool CompareValue(HKEY key, const ConditionTerm& term, bool unicodeFile) {
     const WideArg name(term.valueName ? term.valueName.get() : "");
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
@@ -87,28 +87,29 @@ bool CompareValue(HKEY key, const ConditionTerm& term) {
     if (!data) return false;
     DWORD dataSize = size;
     return RegQueryValueExW(key, name, nullptr, nullptr, data, &dataSize) == ERROR_SUCCESS && dataSize <= size &&
-           CompareText(data, dataSize, type, term);
+           CompareText(data, dataSize, type, term, unicodeFile);
 }
 
-bool RegistryTest(const ConditionTerm& term) {
+bool RegistryTest(const ConditionTerm& term, bool unicodeFile) {
     HKEY root = RootHandle(term.rootKey);
-    if (!term.subkeyPath) return CompareValue(root, term);
+    if (!term.subkeyPath) return CompareValue(root, term, unicodeFile);
     RegKey key;
     if (RegOpenKeyExW(root, WideArg(term.subkeyPath), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return false;
-    return CompareValue(key, term);
+    return CompareValue(key, term, unicodeFile);
 }
 
-bool PlatformTest(const ConditionTerm& term, const char* target, void*) {
+// `context` points at the settings file's encoding.
+bool PlatformTest(const ConditionTerm& term, const char* target, void* context) {
     switch (term.kind) {
         case TermFile: return FileTest(term);
         case TermVersion: return VersionTest(term, target);
-        case TermRegistry: return RegistryTest(term);
+        case TermRegistry: return RegistryTest(term, *static_cast<const TextEncoding*>(context) != TextEncoding::Ansi);
         default: return true;
     }
 }
 
 }  // namespace
 
-bool EvaluateCondition(const Condition& condition, const char* target) {
-    return CombineCondition(condition, target, PlatformTest, nullptr);
+bool EvaluateCondition(const Condition& condition, const char* target, TextEncoding encoding) {
+    return CombineCondition(condition, target, PlatformTest, &encoding);
 }

@@ -10,7 +10,7 @@
 #include "base/wide_text.h"
 #include "launch/launch.h"
 #include "launch/placeholders.h"
-#include "settings/run_state.h"
+#include "run/run_state.h"
 
 namespace {
 
@@ -63,13 +63,6 @@ long EnvironmentValue(const char* name, char* value, size_t cap) {
     if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return -1;
     if (n >= kCommandCap || !CopyUtf8(value, cap, wide, (int)n)) return static_cast<long>(cap);  // did not fit
     return static_cast<long>(std::strlen(value));
-}
-
-StartResult Fail(DWORD error) {
-    StartResult result;
-    result.code = -2;
-    result.error = error;
-    return result;
 }
 
 // The verb's command of a class, or of the class an extension names (.txt
@@ -130,23 +123,27 @@ DWORD PutOperand(char (&command)[kCommandCap], const char* operand, char (&fullP
 
 }  // namespace
 
-StartResult OpenClassVerb(HWND owner, char* targetText) {
-    StartResult result;
+StartOutcome OpenClassVerb(HWND owner, const char* target) {
+    // The lookup cuts its text in place: the target stays whole for a later start.
+    StartOutcome outcome;
+    const HeapText copy = CopyToHeap(target);
     const char* cls = nullptr;
     const char* verb = nullptr;
     const char* operandText = nullptr;
-    if (!SplitVerbTarget(targetText, &cls, &verb, &operandText)) {
-        result.code = -1;
-        return result;
-    }
+    if (!copy || !SplitVerbTarget(copy, &cls, &verb, &operandText)) return outcome;
+    outcome.kind = StartOutcome::Failed;
+    outcome.code = -2;
     const char* operand = operandText ? operandText : run.programFolder;
     char command[kCommandCap];
     char fullPath[kCommandCap];
-    if (DWORD error = ReadClassCommand(cls, verb, command)) return Fail(error);
-    if (DWORD error = PutOperand(command, operand, fullPath)) return Fail(error);
+    if ((outcome.error = ReadClassCommand(cls, verb, command)) != 0) return outcome;
+    if ((outcome.error = PutOperand(command, operand, fullPath)) != 0) return outcome;
     const char* program = nullptr;
     const char* parameters = nullptr;
-    if (!SplitCommandLine(command, &program, &parameters)) return Fail(ERROR_INVALID_PARAMETER);
+    if (!SplitCommandLine(command, &program, &parameters)) {
+        outcome.error = ERROR_INVALID_PARAMETER;
+        return outcome;
+    }
 
     // The operand is the working folder as written, so the default operand
     // gives the program folder. A document operand cannot be a working folder
@@ -163,7 +160,5 @@ StartResult OpenClassVerb(HWND owner, char* targetText) {
             workingFolder = documentFolder;
         }
     }
-    result.code = ShellOpen(owner, program, parameters, workingFolder, SW_SHOWNORMAL);
-    result.error = GetLastError();
-    return result;
+    return ShellOpen(owner, program, parameters, workingFolder, SW_SHOWNORMAL);
 }

@@ -1,9 +1,9 @@
-// Starting things: verb targets, the main target, menu entries, programs
-// waited for, and the viewer check. These only start and report what
-// happened; the popup tells the user (popup/tell_win.cpp).
+// Starting things: the main target, menu entries, verb targets, programs run
+// for a missing viewer and installers, and the viewer check. Every start ends
+// in one StartOutcome; what a failure means for the user is the popup's to
+// tell (popup/tell_win.cpp).
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 
 #include "base/owned.h"
 #include "launch/placeholders.h"
@@ -15,8 +15,8 @@ struct LaunchState {
     char installProgram[kCommandCap];
     char installParameters[kCommandCap];
     char installMessage[kCommandCap];
-    bool installWaitAndRetry = true;
-    bool startInProgress = false;
+    bool installWaitAndRetry;
+    bool startInProgress;
 };
 extern LaunchState launch;
 
@@ -34,46 +34,45 @@ private:
     bool before_;
 };
 
-// What one start through the shell gave: the shell's code (above 32 is
-// success, 32 or less its error code, 0 when there is none) and the thread's
-// last error, which carries the cause.
-struct StartResult {
+// What one start gave.
+struct StartOutcome {
+    enum Kind : unsigned char {
+        NotTried,        // nothing to start (no target, or no memory for it)
+        Skipped,         // its condition does not hold, which counts as done
+        Started,
+        Ended,           // a program waited for has ended
+        QuitTaken,       // a program waited for, but the program's end was asked for meanwhile
+        Failed,
+    };
+    Kind kind = NotTried;
+    // The shell's code when it was asked (above 32 success, 1 to 32 its
+    // error); -2 when a verb target's class command could not be found; 0
+    // when the shell was not asked (a viewer too old, a name too long).
     INT_PTR code = 0;
-    DWORD error = 0;
-    bool Started() const { return code > 32; }
-};
-
-// A verb target "~class[~verb[~operand]]": runs the class's command. Code -1:
-// not a verb target; -2: the lookup failed (`error` tells why).
-StartResult OpenClassVerb(HWND owner, char* targetText);
-
-// The main target's start. NotTried: there is no target (or no memory for
-// it); Skipped: its condition does not hold, which counts as done; Failed:
-// the shell refused it, or its viewer is below NoViewerVersion.
-struct MainStart {
-    enum Outcome { NotTried, Skipped, Started, Failed } outcome = NotTried;
-    StartResult result;
+    DWORD error = 0;  // the system's error: why it failed
     bool viewerTooOld = false;
-    HeapText shownTarget;  // the target as a failure names it (a verb target's shortened form)
+    bool Succeeded() const { return kind == Started || kind == Ended || kind == QuitTaken; }
 };
-MainStart StartMainTarget(HWND owner);
+
+// A verb target "~class[~verb[~operand]]": runs the class's command.
+StartOutcome OpenClassVerb(HWND owner, const char* target);
+
+// The main target with its condition, viewer version and special program.
+StartOutcome StartMainTarget(HWND owner);
 // The target started once more after an installer ended.
-bool StartTargetAgain(HWND owner);
+StartOutcome StartTargetAgain(HWND owner);
 
-bool StartMenuEntry(HWND owner, char* targetText, const char* parameters, const char* specialProgram,
-                    const char* specialTemplate, const Condition& condition);
+StartOutcome StartMenuEntry(HWND owner, const char* target, const char* parameters, const char* specialProgram,
+                            const char* specialTemplate, const Condition& condition);
 
-// The shell's start of a file or program (UTF-8 texts; null ones are left
-// out); its code: above 32 is success.
-INT_PTR ShellOpen(HWND owner, const char* file, const char* parameters, const char* folder, int show);
-// The same start handing back the started process in `info->hProcess`, which
-// the caller owns; the thread's last error tells why nothing started.
-BOOL ShellStartProcess(HWND owner, const char* file, const char* parameters, int show, SHELLEXECUTEINFOW* info);
+// The shell's start of a file, program or address (UTF-8 texts; null ones
+// are left out). A name longer than the shell takes is refused before it is
+// asked: Failed with ERROR_FILENAME_EXCED_RANGE.
+StartOutcome ShellOpen(HWND owner, const char* file, const char* parameters, const char* folder, int show);
 
 // Starts a program; with `wait`, keeps the caller's windows served until it
-// ends. `Ended` only after a program that was waited for.
-enum class ProgramRun { NotWaited, Ended, QuitTaken, StartFailed };
-ProgramRun RunProgram(HWND owner, const char* program, const char* parameters, bool wait);
+// ends (Ended), or until the program's end is asked for (QuitTaken).
+StartOutcome RunProgram(HWND owner, const char* program, const char* parameters, bool wait);
 
 // Fills the install command: parameters are the template with "%1" expanded to
 // `placeholderValue`; an empty message gives "Starting " + program.

@@ -106,7 +106,7 @@ bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lo
 }
 
 bool SplitVerbTarget(char* text, const char** cls, const char** verb, const char** operand) {
-    if (!text || text[0] != '~') return false;
+    if (!IsVerbTarget(text)) return false;
     char* classStart = text + 1;
     const char* verbText = "open";
     const char* operandText = nullptr;

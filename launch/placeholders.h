@@ -31,6 +31,10 @@ typedef long (*VariableLookup)(const char* name, char* value, size_t cap);
 // `dest` is unusable); `dest` then holds the result up to what did not fit.
 bool ExpandVariables(char* dest, size_t cap, const char* text, VariableLookup lookup);
 
+// A verb target "~class[~verb[~operand]]" starts a file class's command
+// rather than a document.
+inline bool IsVerbTarget(const char* text) { return text && text[0] == '~'; }
+
 // Verb target "~class[~verb[~operand]]": cuts the pieces out in place, so the
 // text afterwards reads "~" and the class. False when the text does not begin
 // with "~". `verb` is "open" when there is no second "~"; `operand` is null

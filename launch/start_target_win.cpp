@@ -1,6 +1,6 @@
-// Starting the main target: verb targets, the viewer-version test, the
-// condition, special parameters and the shell start itself. What a failure
-// means for the user is the popup's to tell.
+// Starting the main target and the menu entries: verb targets, the
+// viewer-version test, the condition, special parameters and the shell start
+// itself. What a failure means for the user is the popup's to tell.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,10 +8,9 @@
 
 #include "base/owned_win.h"
 #include "base/text.h"
-#include "base/wide_text.h"
 #include "conditions/condition.h"
-#include "launch/launch.h"
-#include "settings/run_state.h"
+#include "launch/shell_start.h"
+#include "run/run_state.h"
 #include "settings/settings.h"
 
 LaunchState launch;
@@ -34,17 +33,15 @@ void SetInstallCommand(const char* program, const char* parameterTemplate, const
 
 namespace {
 
-// The shell start of a document or program, with the -max and -min options.
-StartResult ShellStart(HWND owner, const char* file, const char* parameters) {
-    SHELLEXECUTEINFOW info;
-    ShellStartProcess(owner, file, parameters,
-                      run.maxOption ? SW_SHOWMAXIMIZED : run.minOption ? SW_SHOWMINIMIZED : SW_SHOWNORMAL, &info);
-    StartResult result;
-    result.error = GetLastError();
-    result.code = (INT_PTR)info.hInstApp;
-    const KernelHandle process(info.hProcess);
-    if (result.Started() && run.maxOption && process.Valid()) WaitForInputIdle(process, 5000);
-    return result;
+// The shell start of the main target, with the -max and -min options.
+StartOutcome ShellStart(HWND owner, const char* file, const char* parameters) {
+    HANDLE handle;
+    StartOutcome outcome = ShellStartProcess(
+        owner, file, parameters, run.maxOption ? SW_SHOWMAXIMIZED : run.minOption ? SW_SHOWMINIMIZED : SW_SHOWNORMAL,
+        &handle);
+    const KernelHandle process(handle);
+    if (outcome.kind == StartOutcome::Started && run.maxOption && process.Valid()) WaitForInputIdle(process, 5000);
+    return outcome;
 }
 
 // -max asks for the started program's window maximised; a program that
@@ -60,53 +57,67 @@ void MaximiseForegroundWindow(HWND owner) {
         ShowWindow(foreground, SW_SHOWMAXIMIZED);
 }
 
+// The program the shell opens `target` with, when one is needed; "" when none.
+void AssociatedProgram(const char* target, bool needed, char (&found)[kProgramRoom]) {
+    found[0] = '\0';
+    if (needed) FindAssociatedProgram(target, found);
+}
+
 }  // namespace
 
-MainStart StartMainTarget(HWND owner) {
-    MainStart start;
+StartOutcome StartMainTarget(HWND owner) {
     // A popup without a target (no Filename, no command line) has nothing to
     // start, even when the main entry's button is pressed.
     const char* target = run.target;
-    if (!target) return start;
-    start.shownTarget = CopyToHeap(target);
-    if (target[0] == '~') {
-        // The lookup cuts the text in place; the copy keeps the target whole
-        // for a later start, while the failure names the shortened form.
-        if (!start.shownTarget) return start;
-        start.result = OpenClassVerb(owner, start.shownTarget);
-        start.outcome = start.result.Started() ? MainStart::Started : MainStart::Failed;
-        return start;
-    }
+    if (!target) return StartOutcome();
+    if (IsVerbTarget(target)) return OpenClassVerb(owner, target);
 
+    StartOutcome outcome;
     const bool hasSpecialProgram = settings.specialProgram && settings.specialProgram[0];
-    char found[kProgramRoom] = "";
-    bool programFound = false;
-    if (settings.NoViewerVersion.set || hasSpecialProgram)
-        programFound = FindAssociatedProgram(target, found) > 32 && found[0];
-
-    if (settings.NoViewerVersion.set && programFound && IsViewerTooOld(settings.NoViewerVersion, found)) {
-        start.outcome = MainStart::Failed;
-        start.viewerTooOld = true;
-        start.result.error = GetLastError();
-        return start;
+    char found[kProgramRoom];
+    AssociatedProgram(target, settings.NoViewerVersion.set || hasSpecialProgram, found);
+    if (settings.NoViewerVersion.set && found[0] && IsViewerTooOld(settings.NoViewerVersion, found)) {
+        outcome.kind = StartOutcome::Failed;
+        outcome.viewerTooOld = true;
+        outcome.error = GetLastError();
+        return outcome;
     }
-    if (!EvaluateCondition(settings.FilenameCondition, target)) {
-        start.outcome = MainStart::Skipped;
-        return start;
+    if (!EvaluateCondition(settings.FilenameCondition, target, run.settingsEncoding)) {
+        outcome.kind = StartOutcome::Skipped;
+        return outcome;
     }
-
-    const char* file = target;
+    const char* file;
     const char* parameters = settings.Param[0] ? settings.Param : nullptr;
     HeapText special;
-    if (hasSpecialProgram && programFound && EqualNoCase(FileNamePart(found), settings.specialProgram)) {
-        special = BuildSpecialParameters(settings.specialParameters, target);
-        if (special) {
-            parameters = special;
-            file = found;
-        }
+    ChooseSpecialProgram(target, found, settings.specialProgram, settings.specialParameters, &file, &parameters,
+                         special);
+    outcome = ShellStart(owner, file, parameters);
+    if (outcome.kind == StartOutcome::Started && run.maxOption) MaximiseForegroundWindow(owner);
+    return outcome;
+}
+
+StartOutcome StartTargetAgain(HWND owner) {
+    const char* target = run.target;
+    if (!target) return StartOutcome();
+    if (IsVerbTarget(target)) return OpenClassVerb(owner, target);
+    return ShellOpen(owner, target, nullptr, nullptr, run.maxOption ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+}
+
+// A menu entry's failure is not shown; only the outcome tells.
+StartOutcome StartMenuEntry(HWND owner, const char* target, const char* parameters, const char* specialProgram,
+                            const char* specialTemplate, const Condition& condition) {
+    if (!target) return StartOutcome();
+    if (!EvaluateCondition(condition, target, run.settingsEncoding)) {
+        StartOutcome skipped;
+        skipped.kind = StartOutcome::Skipped;
+        return skipped;
     }
-    start.result = ShellStart(owner, file, parameters);
-    start.outcome = start.result.Started() ? MainStart::Started : MainStart::Failed;
-    if (start.result.Started() && run.maxOption) MaximiseForegroundWindow(owner);
-    return start;
+    if (IsVerbTarget(target)) return OpenClassVerb(owner, target);
+    char found[kProgramRoom];
+    AssociatedProgram(target, specialProgram && specialProgram[0], found);
+    const char* file;
+    HeapText special;
+    ChooseSpecialProgram(target, found, specialProgram, specialTemplate, &file, &parameters, special);
+    if (parameters && !parameters[0]) parameters = nullptr;
+    return ShellOpen(owner, file, parameters, nullptr, SW_SHOWNORMAL);
 }

@@ -6,12 +6,13 @@
 #include <initializer_list>
 
 #include "base/owned_win.h"
+#include "popup/buttons.h"
+#include "popup/focus.h"
 #include "popup/layout.h"
-#include "popup/popup.h"
+#include "popup/menu.h"
+#include "popup/placement.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -19,27 +20,12 @@ const DWORD kExitStyle = WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON;
 const DWORD kInstallStyle = WS_CHILD | WS_VISIBLE;
 const DWORD kCheckBoxStyle = WS_CHILD | WS_VISIBLE | BS_CHECKBOX;
 
-bool IsRowControl(HWND h) {
-    return h && (h == popup.exitButton.window || h == popup.installButton.window || h == popup.checkBox.window);
-}
-
 // Drops the row controls from the focus list, keeping the menu buttons, so a
 // repeated button row is appended afresh and the list never outgrows its slots.
 void RemoveRowControlsFromFocusList() {
-    if (popup.focusCount < 0) popup.focusCount = 0;
-    int kept = 0;
-    for (int i = 0; i < popup.focusCount && i < kFocusSlots; ++i)
-        if (!IsRowControl(popup.focusList[i])) popup.focusList[kept++] = popup.focusList[i];
-    for (int i = kept; i < kFocusSlots; ++i) popup.focusList[i] = nullptr;
-    popup.focusCount = kept;
-}
-
-// Moves a control down within the popup.
-void MoveDown(HWND control, int delta) {
-    RECT r;
-    if (!control || !GetWindowRect(control, &r)) return;
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    MoveWindow(control, r.left, r.top + delta, r.right - r.left, r.bottom - r.top, TRUE);
+    const PopupRow& r = popup.row;
+    for (const RowControl* c : {&r.exitButton, &r.installButton, &r.checkBox})
+        if (c->exists) RemoveFromFocusList(c->window);
 }
 
 void PlaceControl(RowControl& c, int x, int y, int width, int height) {
@@ -65,33 +51,34 @@ bool MakeExitButton(HWND window, Row& row) {
     const int width = text.cx + row.spaces;
     row.exitWidth = width;
     row.exitHeight = text.cy * 7 / 4;
-    if (!popup.exitButton.exists) {
-        HWND exitButton = CreateButton(settings.ExitMsg, kExitStyle, popup.textLeft, row.top, width, row.exitHeight,
-                                       window, IdExit, popup.instanceHandle);
+    if (!popup.row.exitButton.exists) {
+        HWND exitButton =
+            CreateButton(settings.ExitMsg, kExitStyle, popup.layout.textLeft, row.top, width, row.exitHeight, window, IdExit);
         if (!exitButton) return false;
         SubclassPushButton(exitButton);
-        popup.exitButton.window = exitButton;
-        popup.exitButton.exists = true;
+        popup.row.exitButton.window = exitButton;
+        popup.row.exitButton.exists = true;
     }
-    PlaceControl(popup.exitButton, popup.textLeft, row.top, width, row.exitHeight);
-    row.nextX = popup.textLeft + width + 2 * row.spaces;
+    PlaceControl(popup.row.exitButton, popup.layout.textLeft, row.top, width, row.exitHeight);
+    row.nextX = popup.layout.textLeft + width + 2 * row.spaces;
     return true;
 }
 
 // A menu column that the Exit button would reach into moves down, and the
 // popup grows with it.
 void MakeRoomForExit(HWND window, const Row& row) {
-    if (popup.menuWidth <= 0) return;
+    const PopupMenu& menu = popup.menu;
+    if (menu.width <= 0) return;
     TextBlock t;
-    t.textLeft = popup.textLeft;
+    t.textLeft = popup.layout.textLeft;
     t.buttonRowTop = row.top;
-    t.menuLeft = popup.menuLeft;
-    t.menuTop = popup.menuTop;
-    const int shift = MenuTopClearOfExit(t, settings.yMenu, row.exitWidth, row.exitHeight, popup.menuWidth) - t.menuTop;
+    t.menuLeft = menu.left;
+    t.menuTop = menu.top;
+    const int shift = MenuTopClearOfExit(t, settings.yMenu, row.exitWidth, row.exitHeight, menu.width) - t.menuTop;
     if (shift <= 0) return;
     MoveMenuDown(window, shift);
-    popup.windowHeight += shift;
-    MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
+    popup.layout.windowHeight += shift;
+    MovePopup(window);
 }
 
 void OfferInstall(HWND window, Row& row, const char* caption) {
@@ -99,90 +86,76 @@ void OfferInstall(HWND window, Row& row, const char* caption) {
     SIZE text = {0, 0};
     MeasureText(row.dc, caption, &text);
     const int width = text.cx + row.spaces, height = text.cy * 7 / 4;
-    if (popup.installButton.exists) {
+    if (popup.row.installButton.exists) {
         // A new offer takes over the earlier Install button, which may carry
         // another caption or have been used (disabled) already. It is not
         // destroyed: this may run inside that very button's click.
-        SetCaption(popup.installButton.window, caption);
-        EnableWindow(popup.installButton.window, TRUE);
-        MoveWindow(popup.installButton.window, row.nextX, row.top, width, height, TRUE);
-    } else if (HWND install = CreateButton(caption, kInstallStyle, row.nextX, row.top, width, height, window,
-                                           IdInstall, popup.instanceHandle)) {
+        SetCaption(popup.row.installButton.window, caption);
+        EnableWindow(popup.row.installButton.window, TRUE);
+        MoveWindow(popup.row.installButton.window, row.nextX, row.top, width, height, TRUE);
+    } else if (HWND install =
+                   CreateButton(caption, kInstallStyle, row.nextX, row.top, width, height, window, IdInstall)) {
         SubclassPushButton(install);
-        popup.installButton.window = install;
-        popup.installButton.exists = true;
+        popup.row.installButton.window = install;
+        popup.row.installButton.exists = true;
     } else {
         row.stopped = true;
         return;
     }
-    PlaceControl(popup.installButton, row.nextX, row.top, width, height);
-    AppendToFocusList(popup.installButton.window);
+    PlaceControl(popup.row.installButton, row.nextX, row.top, width, height);
+    AppendToFocusList(popup.row.installButton.window);
     row.nextX += width + 2 * row.spaces;
 }
 
 void PlaceCheckBox(HWND window, Row& row) {
     SIZE text = {0, 0};
     MeasureText(row.dc, settings.DoNotRepeatText, &text);
-    const int width = text.cx + 2 * popup.checkMarkWidth, height = text.cy;
+    const int width = text.cx + 2 * popup.metrics.checkMarkWidth, height = text.cy;
     // Centred on the Exit button; taken from the row top each time so that a
     // repeated row does not shift the box down again.
     const int y = row.top + (row.exitHeight - height) / 2;
-    if (popup.checkBox.exists) {
+    if (popup.row.checkBox.exists) {
         if (!row.stopped) {
-            PlaceControl(popup.checkBox, row.nextX, y, width, height);
-            MoveWindow(popup.checkBox.window, row.nextX, y, width, height, TRUE);
+            PlaceControl(popup.row.checkBox, row.nextX, y, width, height);
+            MoveWindow(popup.row.checkBox.window, row.nextX, y, width, height, TRUE);
         }
-        AppendToFocusList(popup.checkBox.window);
+        AppendToFocusList(popup.row.checkBox.window);
         return;
     }
     if (row.stopped) return;
-    HWND box = CreateButton(settings.DoNotRepeatText, kCheckBoxStyle, row.nextX, y, width, height, window, IdCheckBox,
-                            popup.instanceHandle);
+    HWND box = CreateButton(settings.DoNotRepeatText, kCheckBoxStyle, row.nextX, y, width, height, window, IdCheckBox);
     if (!box) {
         row.stopped = true;
         return;
     }
-    popup.checkBoxPreviousProc = (WNDPROC)Subclass(box, CheckBoxSubclassProc);
-    SendMessageA(box, BM_SETCHECK, run.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
-    popup.checkBox.window = box;
-    popup.checkBox.exists = true;
-    PlaceControl(popup.checkBox, row.nextX, y, width, height);
+    SubclassCheckBox(box);
+    SendMessageW(box, BM_SETCHECK, popup.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
+    popup.row.checkBox.window = box;
+    popup.row.checkBox.exists = true;
+    PlaceControl(popup.row.checkBox, row.nextX, y, width, height);
     AppendToFocusList(box);
 }
 
 }  // namespace
-
-int AppendToFocusList(HWND control) {
-    if (popup.focusCount < 0) popup.focusCount = 0;
-    if (popup.focusCount >= kFocusSlots) return -1;
-    int slot = popup.focusCount++;
-    if (slot > 0 && popup.linkWindow && popup.focusList[slot - 1] == popup.linkWindow) {
-        popup.focusList[slot] = popup.linkWindow;
-        if (popup.focusIndex == slot - 1) popup.focusIndex = slot;
-        --slot;
-    }
-    popup.focusList[slot] = control;
-    return slot;
-}
 
 void CreatePopupButtons(HWND window, bool offerInstall, const char* installCaption) {
     WindowDC dc(window);
     if (!dc.get()) return;
     const Selection systemFont(dc, ButtonFont());
     SIZE spaces = {0, 0};
-    GetTextExtentPoint32A(dc, "    ", 4, &spaces);
-    Row row = {dc, popup.buttonRowTop, (int)spaces.cx, 0, 0, 0, false};
+    GetTextExtentPoint32W(dc, L"    ", 4, &spaces);
+    Row row = {dc, popup.layout.buttonRowTop, (int)spaces.cx, 0, 0, 0, false};
 
     if (!MakeExitButton(window, row)) return;
     MakeRoomForExit(window, row);
     RemoveRowControlsFromFocusList();
-    const int exitSlot = AppendToFocusList(popup.exitButton.window);
+    const int exitSlot = AppendToFocusList(popup.row.exitButton.window);
     if (offerInstall) {
         OfferInstall(window, row, installCaption);
-    } else if (popup.installButton.exists) {
+    } else if (popup.row.installButton.exists) {
         // An earlier offer still stands; a used (disabled) one stays out of the list.
-        if (IsWindowEnabled(popup.installButton.window)) AppendToFocusList(popup.installButton.window);
-        row.nextX = popup.installButton.x + popup.installButton.width + 2 * row.spaces;
+        if (IsWindowEnabled(popup.row.installButton.window)) AppendToFocusList(popup.row.installButton.window);
+        row.nextX = popup.row.installButton.x + popup.row.installButton.width + 2 * row.spaces;
     }
     if (settings.doNotRepeatActive) PlaceCheckBox(window, row);
 
@@ -191,50 +164,24 @@ void CreatePopupButtons(HWND window, bool offerInstall, const char* installCapti
         TrackFocus(GetFocus());
         return;
     }
-    SetFocus(popup.exitButton.window);
-    popup.focusIndex = exitSlot;
+    SetFocus(popup.row.exitButton.window);
+    popup.focus.index = exitSlot;
 }
 
-void MoveMenuDown(HWND window, int delta) {
-    for (int id = IdMainEntry; id < IdFirstEntry + kMaxMenuEntries; ++id) MoveDown(GetDlgItem(window, id), delta);
-    popup.menuTop += delta;
-}
-
-void MoveBelowStatus(HWND window, int delta) {
-    if (settings.yExit == 0) {
-        popup.buttonRowTop += delta;
-        for (RowControl* c : {&popup.exitButton, &popup.installButton, &popup.checkBox}) {
-            c->y += delta;
-            if (c->exists) MoveDown(c->window, delta);
-        }
+void MoveRowDown(int delta) {
+    PopupRow& r = popup.row;
+    for (RowControl* c : {&r.exitButton, &r.installButton, &r.checkBox}) {
+        if (!c->exists) continue;
+        c->y += delta;
+        MoveControlDown(c->window, delta);
     }
-    if (settings.yMenu == 0 && popup.menuWidth > 0) MoveMenuDown(window, delta);
-    popup.windowHeight += delta;
 }
 
-bool FitStatusOnWorkArea(HWND window) {
-    const int kept = FitStatusExtra(popup.statusExtra, popup.windowHeight,
-                                    popup.workArea.bottom - popup.workArea.top, popup.statusLineHeight);
-    if (kept >= popup.statusExtra) return false;
-    MoveBelowStatus(window, kept - popup.statusExtra);
-    popup.statusExtra = kept;
-    return true;
+void ToggleCheckBox(HWND box) {
+    popup.doNotShowAgain = SendMessageW(box, BM_GETCHECK, 0, 0) != BST_CHECKED;
+    SendMessageW(box, BM_SETCHECK, popup.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void ShowPopupText(HWND window, bool stopTimer) {
-    RemeasurePopup(window);
-    if (run.nomsgOption) {
-        ShowWindow(window, settings.xSize == -1 ? SW_SHOWMAXIMIZED : SW_SHOW);
-        UpdateWindow(window);
-        // Told again now that it can be seen: the first time it was hidden.
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, popup.statusWindow, OBJID_CLIENT, CHILDID_SELF);
-        run.nomsgOption = false;
-    }
-    if (stopTimer) StopAutoCloseTimer(window);
-}
-
-void StopAutoCloseTimer(HWND window) {
-    if (!popup.autoCloseRunning) return;
-    KillTimer(window, popup.autoCloseTimer);
-    popup.autoCloseRunning = false;
+HGDIOBJ ButtonFont() {
+    return popup.graphics.buttonFont.Valid() ? (HGDIOBJ)popup.graphics.buttonFont.get() : GetStockObject(SYSTEM_FONT);
 }

@@ -1,20 +1,27 @@
 // Building the popup: brush, cursors, class, the window with its title and
-// system-menu item, logo and splash bitmaps, fonts, layout, menu buttons,
-// placement and the splash window; then the message loop of the program.
+// system-menu item, the logo, fonts, layout, menu buttons, placement and the
+// splash window; then the message loop of the program.
 #include <windows.h>
 
+#include <cstring>
 #include <utility>
 
-#include "base/wide_text.h"
 #include "base/owned_win.h"
 #include "base/startup_marks.h"
+#include "base/wide_text.h"
+#include "popup/buttons.h"
+#include "popup/construct.h"
 #include "popup/layout.h"
-#include "popup/popup.h"
+#include "popup/menu.h"
+#include "popup/placement.h"
 #include "popup/popup_state.h"
+#include "popup/status.h"
 #include "popup/text_helpers.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
+#include "popup/text_windows.h"
+#include "popup/wndproc.h"
 #include "splash/splash.h"
+
+PopupState popup;
 
 namespace {
 
@@ -53,7 +60,7 @@ void RegisterPopupClass() {
     c.hInstance = popup.instanceHandle;
     c.hIcon = LoadIconA(popup.instanceHandle, "Corvane");
     c.hIconSm = SmallProgramIcon(popup.instanceHandle);
-    c.hCursor = popup.arrowCursor;
+    c.hCursor = popup.link.arrowCursor;
     c.hbrBackground = popup.graphics.backgroundBrush;
     c.lpszClassName = kClassName;
     RegisterClassExW(&c);
@@ -75,7 +82,8 @@ void PrepareLogo(HDC dc, Bitmap builtIn) {
     Picture& logo = popup.graphics.logo;
     logo.Prepare(dc, picture.Release());
     if (builtInLogo) BlendLogoBackground(logo.dc, logo.width, logo.height, popup.colours.background);
-    if (popup.dpi != 96) logo.Scale(dc, ScaleToDpi(logo.width, popup.dpi), ScaleToDpi(logo.height, popup.dpi));
+    const int dpi = popup.metrics.dpi;
+    if (dpi != 96) logo.Scale(dc, ScaleToDpi(logo.width, dpi), ScaleToDpi(logo.height, dpi));
     STARTUP_MARK("logo prepared");
 }
 
@@ -83,29 +91,16 @@ void PrepareLogo(HDC dc, Bitmap builtIn) {
 // system DPI; and the font button captions use beyond 96 DPI, which the
 // system's dialogs use at that DPI (the system font keeps its width there).
 void TakeSystemMetrics() {
-    popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
-    popup.frameWidth = ScaledMetric(GetSystemMetrics(SM_CXFRAME), 4, popup.dpi);
-    popup.frameHeight = ScaledMetric(GetSystemMetrics(SM_CYFRAME), 4, popup.dpi);
-    popup.checkMarkWidth = ScaledMetric(GetSystemMetrics(SM_CXMENUCHECK), 13, popup.dpi);
-    if (popup.dpi == 96) return;
+    PopupMetrics& m = popup.metrics;
+    m.captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    m.frameWidth = ScaledMetric(GetSystemMetrics(SM_CXFRAME), 4, m.dpi);
+    m.frameHeight = ScaledMetric(GetSystemMetrics(SM_CYFRAME), 4, m.dpi);
+    m.checkMarkWidth = ScaledMetric(GetSystemMetrics(SM_CXMENUCHECK), 13, m.dpi);
+    if (m.dpi == 96) return;
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         popup.graphics.buttonFont.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
-}
-
-// A status text wider than the work area leaves room for wraps onto more
-// lines; what stands below it moves down.
-void WrapStatusText(HDC dc, TextBlock& block, SIZE& message) {
-    const int wrapWidth = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
-    if (message.cx <= wrapWidth || !popup.popupText) return;
-    const Selection font(dc, popup.graphics.statusFont);
-    const int extra = WrappedTextHeight(dc, popup.popupText, wrapWidth) - popup.statusLineHeight;
-    message.cx = wrapWidth;
-    if (extra <= 0) return;
-    popup.statusExtra = extra;
-    if (settings.yExit == 0) block.buttonRowTop += extra;
-    if (settings.yMenu == 0) block.menuTop += extra;
 }
 
 LayoutSettings LayoutFromSettings() {
@@ -120,90 +115,72 @@ LayoutSettings LayoutFromSettings() {
     ls.yMenu = settings.yMenu;
     ls.xSize = settings.xSize;
     ls.ySize = settings.ySize;
-    ScaleLayout(ls, popup.dpi);
+    ScaleLayout(ls, popup.metrics.dpi);
     return ls;
-}
-
-// The splash picture, scaled for the system DPI like the logo, but no
-// further than the work area holds.
-void PrepareSplash(HDC dc) {
-    if (!settings.splash[0]) return;
-    Picture& picture = splash.picture;
-    picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
-    if (popup.dpi == 96) return;
-    const RECT& area = popup.workArea;
-    const ScreenPoint size =
-        ScaledToFit(picture.width, picture.height, popup.dpi, area.right - area.left, area.bottom - area.top);
-    picture.Scale(dc, size.x, size.y);
 }
 
 // An information line wider than the work area allows ends in "...", and
 // its underline with it; its whole text is the link's name.
-void CutInfoLine(HDC dc, const TextBlock& block) {
-    const int room = StatusWrapWidth(popup.workArea.right - popup.workArea.left, popup.frameWidth, block.textLeft);
-    popup.displayCut = popup.displaySize.cx > room;
-    if (!popup.displayCut) return;
+void CutInfoLine(HDC dc) {
+    PopupLayout& l = popup.layout;
+    const int room = StatusWrapWidthNow();
+    l.displayCut = l.displaySize.cx > room;
+    if (!l.displayCut) return;
     const Selection font(dc, popup.graphics.infoFont);
-    popup.displaySize.cx = CutTextWidth(dc, settings.Display, room);
+    l.displaySize.cx = CutTextWidth(dc, settings.Display, room);
 }
 
-// Fonts, the text block, the menu buttons and the popup's size and place;
-// the width the status text takes (wrapped, the wrap width).
-int LayOutPopup(HWND window, HDC dc) {
+// Fonts, the text block, the status text, the menu buttons and the popup's
+// size and place.
+void LayOutPopup(HWND window, HDC dc) {
+    PopupLayout& l = popup.layout;
     const LayoutSettings ls = LayoutFromSettings();
     const LogoPlacement logo = PlaceLogo(popup.graphics.logo.width, ls.xIcon, ls.yIcon);
-    popup.logoX = logo.x;
-    popup.logoY = logo.y;
-    popup.logoCentred = logo.centred;
-    PrepareSplash(dc);
+    l.logoX = logo.x;
+    l.logoY = logo.y;
+    l.logoCentred = logo.centred;
 
     const FontChoice info = {settings.InfoSize, settings.InfoWeight, settings.InfoItalic, settings.InfoFace};
     const FontChoice status = {settings.MsgSize, settings.MsgWeight, settings.MsgItalic, settings.MsgFace};
-    popup.graphics.infoFont.Reset(
-        MakeFontAndMeasure(dc, info, settings.Display, &popup.infoLineHeight, &popup.displaySize));
-    SIZE message = {0, 0};
-    popup.graphics.statusFont.Reset(
-        MakeFontAndMeasure(dc, status, popup.popupText, &popup.statusLineHeight, &message));
+    popup.graphics.infoFont.Reset(MakeFontAndMeasure(dc, info, settings.Display, &l.infoLineHeight, &l.displaySize));
+    SIZE unused;
+    popup.graphics.statusFont.Reset(MakeFontAndMeasure(dc, status, nullptr, &l.statusLineHeight, &unused));
     STARTUP_MARK("fonts");
     TakeSystemMetrics();
 
     LayoutMetrics metrics;
-    metrics.frameWidth = popup.frameWidth;
-    metrics.frameHeight = popup.frameHeight;
-    metrics.captionHeight = popup.captionHeight;
+    metrics.frameWidth = popup.metrics.frameWidth;
+    metrics.frameHeight = popup.metrics.frameHeight;
+    metrics.captionHeight = popup.metrics.captionHeight;
     const int logoWidth = popup.graphics.logo.width;
-    TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, popup.infoLineHeight, popup.statusLineHeight);
-    WrapStatusText(dc, block, message);
-    CutInfoLine(dc, block);
-    popup.textLeft = block.textLeft;
-    popup.infoTop = block.infoTop;
-    popup.statusTop = block.statusTop;
-    popup.buttonRowTop = block.buttonRowTop;
-    popup.installButton.x = popup.checkBox.x = 0;
-    popup.installButton.y = popup.checkBox.y = block.buttonRowTop;
+    TextBlock block = LayOutTextBlock(ls, metrics, logo, logoWidth, l.infoLineHeight, l.statusLineHeight);
+    const int statusWidth = LayOutFirstStatus(dc, block);
+    CutInfoLine(dc);
+    l.infoTop = block.infoTop;
+    l.statusTop = block.statusTop;
+    l.buttonRowTop = block.buttonRowTop;
     int menuButtonWidth = 0;
     const int menuTop = LayOutMenu(window, dc, block, &menuButtonWidth);
 
     SizeInputs in;
     in.textLeft = block.textLeft;
-    in.displayWidth = popup.displaySize.cx;
-    in.messageWidth = message.cx;
+    in.displayWidth = l.displaySize.cx;
+    in.messageWidth = statusWidth;
     in.logoWidth = logoWidth;
     in.logoHeight = popup.graphics.logo.height;
-    in.logoY = popup.logoY;
-    in.logoCentred = popup.logoCentred;
+    in.logoY = l.logoY;
+    in.logoCentred = l.logoCentred;
     in.infoTop = block.infoTop;
-    in.infoLineHeight = popup.infoLineHeight;
+    in.infoLineHeight = l.infoLineHeight;
     in.statusTop = block.statusTop;
-    in.statusLineHeight = popup.statusLineHeight + popup.statusExtra;
+    in.statusLineHeight = l.statusLineHeight + popup.status.extra;
     in.menuLeft = block.menuLeft;
     in.menuButtonWidth = menuButtonWidth;
     in.menuTopAfterButtons = menuTop;
-    popup.contentWidth = ContentWidth(in, ls, metrics);
-    popup.windowHeight = WindowHeight(in, ls, metrics);
+    l.contentWidth = ContentWidth(in, ls, metrics);
+    l.windowHeight = WindowHeight(in, ls, metrics);
     FitStatusOnWorkArea(window);
-    MovePopup(window, popup.contentWidth + 2 * popup.frameWidth, popup.windowHeight);
-    return message.cx;
+    MovePopup(window);
 }
 
 // The colours of the settings, or the system's in high contrast.
@@ -224,21 +201,43 @@ HWND MakePopupWindow() {
         MessageBoxW(nullptr, L"Could not create Corvane popup", L"Corvane", MB_OK);
         return nullptr;
     }
-    RECT workArea = {0, 0, 0, 0};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    popup.workArea = workArea;
+    PopupMetrics& m = popup.metrics;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &m.workArea, 0);
     {
         // The underline follows the DPI; at 96 DPI it is the one-pixel line.
         const WindowDC dc(window);
-        popup.dpi = dc.get() ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+        m.dpi = dc.get() ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
     }
-    popup.underlineWidth = popup.dpi > 96 ? ScaleToDpi(1, popup.dpi) : 1;
+    popup.layout.underlineWidth = m.dpi > 96 ? ScaleToDpi(1, m.dpi) : 1;
     popup.graphics.infoPen.Reset(CreatePen(PS_SOLID, 0, popup.colours.info));
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IdSysMenuWeb, kSystemMenuItem);
     STARTUP_MARK("DC, pen, system menu");
     return window;
+}
+
+
+// The record of a popup about to be built: all zero but for what the
+// request and the system say.
+void StartPopupState(const PopupRequest& request) {
+    // Zero is "none" for every owner in the record; those that own something
+    // give it up first, the picture in its own order (out of its context).
+    popup.graphics.Release();
+    popup.status.owned.Reset();
+    std::memset(static_cast<void*>(&popup), 0, sizeof popup);
+    popup.instanceHandle = request.instance;
+    popup.metrics.dpi = 96;
+    popup.focus.index = -1;
+    popup.status.settled = request.settledStatus;
+    // A menu is always shown, nomsg or not.
+    popup.hidden = request.hidden && !settings.anyButton;
+    popup.doNotShowAgain = request.doNotShowAgain;
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    popup.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    SetPopupText(request.statusText);
 }
 
 }  // namespace
@@ -252,48 +251,71 @@ void BlendLogoBackground(HDC memoryDC, int width, int height, COLORREF backgroun
             if (GetPixel(memoryDC, x, y) == key) SetPixelV(memoryDC, x, y, background);
 }
 
-void RunPopup(HINSTANCE previousInstance, int showCommand) {
+void MovePopup(HWND window) {
+    const PopupLayout& l = popup.layout;
+    const int width = l.contentWidth + 2 * popup.metrics.frameWidth, height = l.windowHeight;
+    const int x = DefaultPopupPosition(settings.popupPos.x, settings.anyButton);
+    const POINT at = PlaceOnScreen(popup.metrics.workArea, x, settings.popupPos.y, width, height);
+    MoveWindow(window, at.x, at.y, width, height, TRUE);
+}
+
+HWND BuildPopup(const PopupRequest& request) {
+    StartPopupState(request);
     ChooseColours();
     popup.graphics.backgroundBrush.Reset(CreateSolidBrush(popup.colours.background));
-    popup.arrowCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    if (!previousInstance) RegisterPopupClass();
+    popup.link.arrowCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    if (request.registerClasses) RegisterPopupClass();
     STARTUP_MARK("brush, cursors, class");
     Bitmap builtInLogo(LoadBitmapA(popup.instanceHandle, "QRN"));
     STARTUP_MARK("logo loaded");
     HWND window = MakePopupWindow();
-    if (!window) return;
-    int statusWidth = 0;
+    if (!window) return nullptr;
     {
         WindowDC dc(window);
         PrepareLogo(dc, std::move(builtInLogo));
-        statusWidth = LayOutPopup(window, dc);
+        LayOutPopup(window, dc);
     }
-    MakeTextWindows(window, statusWidth);
+    MakeTextWindows(window);
     STARTUP_MARK("layout, placement");
 
-    if (splash.picture.Ready()) {
-        const POINT at =
-            ComputePosition(settings.splashPos.x, settings.splashPos.y, splash.picture.width, splash.picture.height);
-        ShowSplash(window, popup.instanceHandle, at, previousInstance == nullptr);
-    }
-    if (!run.nomsgOption) {
-        ShowWindow(window, settings.xSize == -1 ? SW_SHOWMAXIMIZED : showCommand);
+    const SplashPlace place = {popup.metrics.workArea, popup.metrics.dpi};
+    ShowSplash(window, popup.instanceHandle, place, request.registerClasses);
+    if (!popup.hidden) {
+        ShowWindow(window, settings.xSize == -1 ? SW_SHOWMAXIMIZED : request.showCommand);
         STARTUP_MARK("shown");
         UpdateWindow(window);
         STARTUP_MARK("painted");
         if (settings.ShowOptions & 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
-    STARTUP_MARKS_WRITE();
-    PostMessageW(window, kStartMessage, 0, 0);
+    return window;
+}
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+PopupOutcome RunPopup(const PopupRequest& request) {
+    if (HWND window = BuildPopup(request)) {
+        STARTUP_MARKS_WRITE();
+        PostMessageW(window, kStartMessage, 0, 0);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
+    PopupOutcome outcome;
+    outcome.exitCode = popup.exitCode;
+    outcome.doNotShowAgain = popup.doNotShowAgain;
+    return outcome;
+}
+
+void PopupGraphics::Release() {
+    logo.Release();
+    backgroundBrush.Reset();
+    infoPen.Reset();
+    infoFont.Reset();
+    statusFont.Reset();
+    buttonFont.Reset();
 }
 
 void ReleasePopupObjects() {
     popup.graphics.Release();
-    splash.picture.Release();
+    ReleaseSplash();
 }

@@ -4,6 +4,7 @@
 // builds and is tested without the window system. Divisions truncate toward
 // zero, as C++ integer division does.
 #pragma once
+#include "graphics/placement.h"
 
 // Layout settings as read from the settings file; 0 means "compute it".
 struct LayoutSettings {
@@ -72,36 +73,10 @@ int ContentWidth(const SizeInputs& in, const LayoutSettings& s, const LayoutMetr
 // Full popup height, caption and frames included.
 int WindowHeight(const SizeInputs& in, const LayoutSettings& s, const LayoutMetrics& m);
 
-// Position codes of xPos / xSplash.
-enum PositionCode {
-    PosAbsent = -1, PosCenter = -2, PosTopLeft = -3, PosTopRight = -4, PosBottomLeft = -5, PosBottomRight = -6,
-    PosTop = -7, PosBottom = -8, PosLeft = -9, PosRight = -10
-};
-
 // An absent popup position becomes "center" in menu mode, "topleft" otherwise.
 int DefaultPopupPosition(int xPos, bool menuMode);
 
-struct WorkAreaRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
-struct ScreenPoint {
-    int x = 0, y = 0;
-};
-
-// Screen place of a window width x height for a position code or a number pair
-// (x, y) on the work area.
-ScreenPoint PlaceOnWorkArea(const WorkAreaRect& area, int xCode, int y, int width, int height);
-// The place moved just far enough for the window to lie inside the work area;
-// a window larger than the work area shows its top left corner.
-ScreenPoint KeepInsideWorkArea(const WorkAreaRect& area, ScreenPoint p, int width, int height);
-
 // --- the system DPI ---
-// A length drawn at 96 DPI, for `dpi` (rounded to nearest, as MulDiv rounds).
-int ScaleToDpi(int px, int dpi);
-// A size from the system's metrics for `dpi`: the system's value, or its
-// usual 96-DPI value scaled when the system did not scale its own (Wine does
-// not); exactly the system's value at 96 DPI, and never scaled twice.
-int ScaledMetric(int systemValue, int valueAt96, int dpi);
 // The author's places and sizes are pixels at 96 DPI: they grow with the
 // texts and the logo beside them. Automatic (0) and the special -1 stay.
 void ScaleLayout(LayoutSettings& s, int dpi);
@@ -113,7 +88,3 @@ int StatusWrapWidth(int workAreaWidth, int frame, int textLeft);
 // that a popup `windowHeight` tall with all of it fits a work area
 // `workAreaHeight` tall: whole lines of `lineHeight`, never below none.
 int FitStatusExtra(int extra, int windowHeight, int workAreaHeight, int lineHeight);
-// A picture width x height scaled for `dpi`, or scaled less (or down) so
-// that it fits an area areaWidth x areaHeight, keeping its proportions; at
-// 96 DPI and below every picture stays as it is.
-ScreenPoint ScaledToFit(int width, int height, int dpi, int areaWidth, int areaHeight);

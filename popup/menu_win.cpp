@@ -2,20 +2,21 @@
 #include <windows.h>
 
 #include "conditions/condition.h"
+#include "launch/placeholders.h"
+#include "popup/buttons.h"
+#include "popup/focus.h"
 #include "popup/layout.h"
-#include "popup/popup.h"
+#include "popup/menu.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
+#include "run/run_state.h"
 
 namespace {
 
 const DWORD kMenuButtonStyle = WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON;
 
 void AddMenuButton(const char* caption, HWND parent, int width, int height, int left, int* top, int index) {
-    HWND button = CreateButton(caption, kMenuButtonStyle, left, *top, width, height, parent, IdMainEntry + index,
-                               popup.instanceHandle);
+    HWND button = CreateButton(caption, kMenuButtonStyle, left, *top, width, height, parent, IdMainEntry + index);
     if (!button) return;
     *top += MenuButtonPitch(height);
     SubclassPushButton(button);
@@ -25,15 +26,16 @@ void AddMenuButton(const char* caption, HWND parent, int width, int height, int 
 // A verb target's button is offered whatever its condition says.
 bool Offered(const char* caption, const char* targetText, const Condition& condition) {
     if (!caption[0]) return false;
-    return !targetText || targetText[0] == '~' || EvaluateCondition(condition, targetText);
+    return !targetText || IsVerbTarget(targetText) || EvaluateCondition(condition, targetText, run.settingsEncoding);
 }
 
 // Decides which menu buttons are offered (a caption, and the condition holding).
 void DecideMenuButtons() {
-    popup.mainOffered = settings.mainHasButton && Offered(settings.FilenameMenu, run.target, settings.FilenameCondition);
+    PopupMenu& menu = popup.menu;
+    menu.mainOffered = settings.mainHasButton && Offered(settings.FilenameMenu, run.target, settings.FilenameCondition);
     for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n) {
         const MenuEntry& entry = settings.menu[n];
-        popup.entryOffered[n] = entry.hasButton && Offered(entry.Menu, entry.Filename, entry.condition);
+        menu.entryOffered[n] = entry.hasButton && Offered(entry.Menu, entry.Filename, entry.condition);
     }
 }
 
@@ -44,12 +46,13 @@ void DecideMenuButtons() {
 int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, int* buttonWidth) {
     const Selection systemFont(dc, ButtonFont());
     SIZE spaces = {0, 0};
-    if (dc) GetTextExtentPoint32A(dc, "    ", 4, &spaces);
+    if (dc) GetTextExtentPoint32W(dc, L"    ", 4, &spaces);
     MenuButtonSizer sizer;
     SIZE text;
-    const char* captions[kMaxMenuEntries + 1] = {popup.mainOffered ? settings.FilenameMenu : nullptr};
+    PopupMenu& menu = popup.menu;
+    const char* captions[kMaxMenuEntries + 1] = {menu.mainOffered ? settings.FilenameMenu : nullptr};
     for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
-        captions[n] = popup.entryOffered[n] ? settings.menu[n].Menu : nullptr;
+        captions[n] = menu.entryOffered[n] ? settings.menu[n].Menu : nullptr;
     for (const char* caption : captions) {
         if (!caption || !dc) continue;
         MeasureText(dc, caption, &text);
@@ -58,16 +61,15 @@ int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, 
     const int width = sizer.ButtonWidth(spaces.cx), height = sizer.ButtonHeight();
     *buttonWidth = width;
 
-    popup.focusCount = 0;
     int top = settings.doNotRepeatActive ? MenuTopClearOfExit(block, settings.yMenu, exitText.cx + spaces.cx,
                                                               exitText.cy * 7 / 4, sizer.any ? width : 0)
                                          : block.menuTop;
-    popup.menuLeft = block.menuLeft;
-    popup.menuTop = top;
-    popup.menuWidth = sizer.any ? width : 0;
+    menu.left = block.menuLeft;
+    menu.top = top;
+    menu.width = sizer.any ? width : 0;
     for (int n = 0; n <= kMaxMenuEntries; ++n)
         if (captions[n]) AddMenuButton(captions[n], window, width, height, block.menuLeft, &top, n);
-    popup.focusIndex = 0;
+    popup.focus.index = 0;
     return top;
 }
 
@@ -77,8 +79,6 @@ int MakeMenuButtons(HWND window, HDC dc, const TextBlock& block, SIZE exitText, 
 int LayOutMenu(HWND window, HDC dc, const TextBlock& block, int* menuButtonWidth) {
     *menuButtonWidth = 0;
     if (!settings.anyButton) return block.menuTop;
-    // A menu is always shown, nomsg or not.
-    run.nomsgOption = false;
     // The Exit button's caption, measured as CreatePopupButtons will measure it.
     SIZE exitText = {0, 0};
     {
@@ -87,4 +87,9 @@ int LayOutMenu(HWND window, HDC dc, const TextBlock& block, int* menuButtonWidth
     }
     DecideMenuButtons();
     return MakeMenuButtons(window, dc, block, exitText, menuButtonWidth);
+}
+
+void MoveMenuDown(HWND window, int delta) {
+    for (int id = IdMainEntry; id < IdFirstEntry + kMaxMenuEntries; ++id) MoveControlDown(GetDlgItem(window, id), delta);
+    popup.menu.top += delta;
 }

@@ -1,16 +1,18 @@
-// Process-wide state of the one popup of a run: its graphics, metrics,
-// layout values, its status text, the buttons offered, the button-row
-// controls and the focus list.
+// Process-wide state of the one popup of a run, private to popup/: one record
+// per concern, each written by the file named beside it. The whole record
+// starts zero-filled (it takes no room in the program file); BuildPopup
+// starts it afresh and sets what does not start at zero.
 #pragma once
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "base/owned.h"
 #include "base/owned_win.h"
+#include "graphics/picture.h"
 #include "popup/colours.h"
 #include "settings/settings.h"
-#include "splash/splash.h"
 
 // Eleven menu buttons, the button row's three controls and the web link.
 enum { kFocusSlots = 15 };
@@ -20,14 +22,8 @@ enum ControlId {
 };
 enum { kStartMessage = WM_USER + 1, kAutoCloseTimer = 1 };
 
-struct RowControl {
-    bool exists = false;
-    HWND window = nullptr;
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
 // The graphics objects the popup draws with: made once while it is built,
-// released together at shutdown.
+// released together at shutdown (construct_win.cpp).
 struct PopupGraphics {
     Brush backgroundBrush;
     Pen infoPen;
@@ -37,68 +33,96 @@ struct PopupGraphics {
     void Release();
 };
 
-struct PopupState {
-    HINSTANCE instanceHandle = nullptr;
-    PopupGraphics graphics;
-    int dpi = 96;
-    bool highContrast = false;  // the system's high-contrast mode, read at start-up
-    PopupColours colours;
+// The system's sizes, read once while the popup is built (construct_win.cpp).
+struct PopupMetrics {
+    int dpi;
+    RECT workArea;
+    int captionHeight, frameWidth, frameHeight, checkMarkWidth;
+};
 
-    // Windows over the painted texts, so that a screen reader finds every
-    // text the popup shows and the keyboard reaches the link; they draw what
-    // the popup draws below them and let the mouse through.
-    HWND linkWindow = nullptr;
-    HWND statusWindow = nullptr;
-    bool keyboardUsed = false;  // focus is shown once a key was pressed
-    int statusExtra = 0;        // the status text's height beyond one line, once it wraps
-    int underlineWidth = 1;
-    bool displayCut = false;    // the information line is wider than the work area allows
-    HCURSOR arrowCursor = nullptr;
-    HCURSOR handCursor = nullptr;
+// Where the parts stand, in client pixels (construct_win.cpp; the status
+// unit moves what lies below a growing status text and grows the popup).
+struct PopupLayout {
+    int logoX, logoY;
+    bool logoCentred;
+    int textLeft, infoTop, statusTop, buttonRowTop;
+    int contentWidth, windowHeight;  // width without the side frames; full height
+    int infoLineHeight, statusLineHeight;
+    SIZE displaySize;
+    bool displayCut;  // the information line is wider than the work area allows
+    int underlineWidth;
+};
 
-    int logoX = 0, logoY = 0;
-    bool logoCentred = false;
+// The status text shown (status_win.cpp).
+struct PopupStatus {
+    const char* text;     // must outlive its showing
+    HeapText owned;       // the text, when the popup made it
+    const char* settled;  // the status text settled at start-up
+    int width;            // the width it takes: measured, or the wrap width
+    int extra;            // its height beyond one line, once it wraps
+    HWND window;          // the window a screen reader reads it from
+};
 
-    int infoLineHeight = 0, statusLineHeight = 0;
-    SIZE displaySize = {0, 0};
+// The menu buttons offered (a caption given and the condition holding) and
+// where their column stands; width 0: none (menu_win.cpp).
+struct PopupMenu {
+    bool mainOffered;
+    bool entryOffered[kMaxMenuEntries + 1];
+    int left, top, width;
+};
 
-    RECT workArea = {0, 0, 0, 0};
-    int captionHeight = 0, frameWidth = 0, frameHeight = 0, checkMarkWidth = 0;
+struct RowControl {
+    bool exists;
+    HWND window;
+    int x, y, width, height;
+};
 
-    // Layout values (client pixels).
-    int textLeft = 0, infoTop = 0, statusTop = 0, buttonRowTop = 0;
-    int contentWidth = 0, windowHeight = 0;
-
-    // The status text shown, and the text the popup owns when it made it.
-    const char* popupText = nullptr;
-    size_t popupTextLength = 0;
-    HeapText ownedText;
-
-    // Menu buttons offered: a caption given and the condition holding; where
-    // their column stands (width 0: no menu buttons).
-    bool mainOffered = false;
-    bool entryOffered[kMaxMenuEntries + 1] = {};
-    int menuLeft = 0, menuTop = 0, menuWidth = 0;
-
-    HWND focusList[kFocusSlots] = {};
-    int focusCount = -1;
-    int focusIndex = -1;
-
+// The button row: Exit, Install and the "Do not show again" box (buttons_win.cpp).
+struct PopupRow {
     RowControl exitButton, installButton, checkBox;
-    WNDPROC checkBoxPreviousProc = nullptr;
+    WNDPROC checkBoxPreviousProc;
+};
 
-    bool autoCloseRunning = false;
-    UINT_PTR autoCloseTimer = 0;
-    bool linkHover = false;
-    bool startSequenceDone = false;
+// The keyboard's order of the controls (focus_win.cpp).
+struct PopupFocus {
+    HWND list[kFocusSlots];
+    int count;
+    int index;          // -1: none
+    bool keyboardUsed;  // focus is shown once a key was pressed
+};
+
+// The information line as the web link (text_windows_win.cpp, wndproc_win.cpp).
+struct PopupLink {
+    HWND window;
+    bool hover;
+    HCURSOR arrowCursor, handCursor;
+};
+
+// The auto-close timer (auto_close_win.cpp).
+struct AutoCloseTimer {
+    bool running;
+    UINT_PTR id;
+};
+
+struct PopupState {
+    HINSTANCE instanceHandle;
+    bool highContrast;  // the system's high-contrast mode
+    PopupColours colours;
+    PopupGraphics graphics;
+    PopupMetrics metrics;
+    PopupLayout layout;
+    PopupStatus status;
+    PopupMenu menu;
+    PopupRow row;
+    PopupFocus focus;
+    PopupLink link;
+    AutoCloseTimer autoClose;
+
+    // What the run decides while the popup stands, handed back by RunPopup.
+    bool hidden;  // "nomsg": hidden until something is to be told (never with a menu)
+    bool startSequenceDone;
+    int32_t exitCode;     // 0, or the failed main start's code
+    bool doNotShowAgain;  // the check box
 };
 
 extern PopupState popup;
-
-// Shows `text` as the status text (it must outlive its showing). A null text
-// (as the text after the options is when the Message held only options)
-// shows the status text settled at start-up again, or an empty text.
-void SetPopupText(const char* text);
-// The same for a text the popup is to own from now on; a null text (memory
-// ran out) leaves the status text as it is.
-void SetPopupText(HeapText text);

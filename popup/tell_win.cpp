@@ -9,14 +9,16 @@
 #include <utility>
 
 #include "base/format.h"
-#include "base/wide_text.h"
 #include "base/owned_win.h"
 #include "base/text.h"
+#include "base/wide_text.h"
 #include "launch/launch.h"
-#include "popup/popup.h"
+#include "popup/auto_close.h"
+#include "popup/buttons.h"
 #include "popup/popup_state.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
+#include "popup/status.h"
+#include "popup/tell.h"
+#include "run/run_state.h"
 
 namespace {
 
@@ -24,23 +26,18 @@ const char kNoViewerReason[] = "You need to install a suitable viewer program fo
 const char kDefaultInstallCaption[] = "Install viewer";
 const INT_PTR kNoAssociationCode = 31;  // SE_ERR_NOASSOC
 
-void ArmAutoCloseTimerOnce(HWND window) {
-    if (run.nomsgOption || popup.autoCloseRunning || settings.ShowTime <= 0 || !IsWindow(window)) return;
-    const UINT_PTR id = SetTimer(window, kAutoCloseTimer, (UINT)settings.ShowTime, nullptr);
-    if (id) {
-        popup.autoCloseTimer = id;
-        popup.autoCloseRunning = true;
-    }
-}
-
-// "Could not start <target> (<reason>)"; null when memory runs out.
-HeapText CouldNotStartText(const char* shownTarget, const char* reason) {
+// "Could not start <target> (<reason>)", a verb target named by its class
+// ("~class"); null when memory runs out.
+HeapText CouldNotStartText(const char* target, const char* reason) {
     static const char kPrefix[] = "Could not start ";
-    const size_t cap = (sizeof kPrefix - 1) + std::strlen(shownTarget) + 2 + std::strlen(reason) + 2;
+    size_t shown = std::strlen(target);
+    if (IsVerbTarget(target))
+        if (const char* verb = std::strchr(target + 1, '~')) shown = static_cast<size_t>(verb - target);
+    const size_t cap = (sizeof kPrefix - 1) + shown + 2 + std::strlen(reason) + 2;
     HeapText text = HeapText::Allocate(cap);
     if (!text) return text;
     CopyBounded(text, cap, kPrefix);
-    AppendBounded(text, cap, shownTarget);
+    CopyBounded(text + (sizeof kPrefix - 1), shown + 1, target, shown);
     AppendBounded(text, cap, " (");
     AppendBounded(text, cap, reason);
     AppendBounded(text, cap, ")");
@@ -48,7 +45,7 @@ HeapText CouldNotStartText(const char* shownTarget, const char* reason) {
 }
 
 // The system's words for a failure's cause, or the shell's code as a number.
-HeapText FailureReason(const StartResult& result) {
+HeapText FailureReason(const StartOutcome& result) {
     const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM |
                         FORMAT_MESSAGE_MAX_WIDTH_MASK;
     LocalText systemMessage;
@@ -103,21 +100,20 @@ bool TellNoViewer(HWND window, Telling& t) {
 
 // A failed start of the main target: the exit code, then what to say and
 // offer. Returns true only when a no-viewer command closed the popup.
-bool TellStartFailure(HWND window, const MainStart& start) {
-    const StartResult& result = start.result;
-    run.exitCode = result.code == 0 ? -1 : (int32_t)result.code;
+bool TellStartFailure(HWND window, const StartOutcome& start) {
+    // The shell's code, or -1 when the shell was not asked.
+    popup.exitCode = start.code == 0 ? -1 : (int32_t)start.code;
     Telling t;
     // Windows reports a missing association with last error 1155; some shells
     // leave another last error and only the result code 31 tells.
-    const bool noViewer = result.error == ERROR_NO_ASSOCIATION || result.code == kNoAssociationCode || start.viewerTooOld;
+    const bool noViewer = start.error == ERROR_NO_ASSOCIATION || start.code == kNoAssociationCode || start.viewerTooOld;
     if (noViewer) {
         if (TellNoViewer(window, t)) return true;
         if (!IsWindow(window)) return false;
     }
     if (!t.statusSet) {
-        const HeapText reason = noViewer ? CopyToHeap(kNoViewerReason) : FailureReason(result);
-        const char* shown = start.shownTarget ? start.shownTarget.get() : run.target;
-        if (reason) SetPopupText(CouldNotStartText(shown, reason));
+        const HeapText reason = noViewer ? CopyToHeap(kNoViewerReason) : FailureReason(start);
+        if (reason) SetPopupText(CouldNotStartText(run.target, reason));
     }
     const char* caption = settings.NoViewerCmdClickText[0] ? settings.NoViewerCmdClickText : kDefaultInstallCaption;
     CreatePopupButtons(window, t.offerInstall, t.offerInstall ? caption : nullptr);
@@ -129,10 +125,10 @@ bool TellStartFailure(HWND window, const MainStart& start) {
 
 bool StartTarget(HWND window) {
     StartGuard guard;
-    const MainStart start = StartMainTarget(window);
-    switch (start.outcome) {
-    case MainStart::NotTried: return false;
-    case MainStart::Failed: return TellStartFailure(window, start);
+    const StartOutcome start = StartMainTarget(window);
+    switch (start.kind) {
+    case StartOutcome::NotTried: return false;
+    case StartOutcome::Failed: return TellStartFailure(window, start);
     default: return true;
     }
 }
@@ -144,21 +140,21 @@ bool RunCommand(HWND window, const char* message, const char* program, const cha
         SetPopupText(message);
         RemeasurePopup(window);
     }
-    const ProgramRun ran = RunProgram(window, program, parameters, waitAndRetry);
-    if (ran == ProgramRun::QuitTaken) return false;
-    if (ran == ProgramRun::Ended) {
+    const StartOutcome ran = RunProgram(window, program, parameters, waitAndRetry);
+    if (ran.kind == StartOutcome::QuitTaken) return false;
+    if (ran.kind == StartOutcome::Ended) {
         if (settings.Message[0]) {
             // A Message made only of options left no text behind; the status
             // text settled at start-up is shown then.
             SetPopupText(run.textAfterOptions);
             RemeasurePopup(window);
         }
-        if (StartTargetAgain(window)) {
+        if (StartTargetAgain(window).Succeeded()) {
             DestroyWindow(window);
             return true;
         }
     }
-    ArmAutoCloseTimerOnce(window);
+    ArmAutoCloseIfStopped(window);
     return false;
 }
 

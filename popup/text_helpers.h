@@ -14,11 +14,11 @@ void PutWrappedText(HDC dc, const RECT& box, const char* text);
 // line takes when it must fit `room`.
 void PutCutText(HDC dc, const RECT& box, const char* text);
 int CutTextWidth(HDC dc, const char* text, int room);
-HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
-                  HINSTANCE instance);
+// A button of the popup, its caption in the DPI's button font.
+HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id);
 void SetCaption(HWND control, const char* caption);
+// Moves a child control down (up when negative) within its parent.
+void MoveControlDown(HWND control, int delta);
 
 // Returns the previous window procedure of the control.
 LONG_PTR Subclass(HWND control, WNDPROC procedure);
-// Push buttons keep their previous procedure in their user data.
-void SubclassPushButton(HWND button);

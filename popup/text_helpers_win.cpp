@@ -2,7 +2,6 @@
 // through the wide services.
 #include <windows.h>
 
-#include "popup/popup.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
 
@@ -46,18 +45,13 @@ void PutCutText(HDC dc, const RECT& box, const char* text) {
     DrawTextW(dc, WideArg(text), -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
-HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id,
-                  HINSTANCE instance) {
+HWND CreateButton(const char* caption, DWORD style, int x, int y, int width, int height, HWND parent, int id) {
     HWND button = CreateWindowExW(0, L"BUTTON", WideArg(caption), style, x, y, width, height, parent,
-                                  (HMENU)(INT_PTR)id, instance, nullptr);
+                                  (HMENU)(INT_PTR)id, popup.instanceHandle, nullptr);
     // Captions follow the system DPI as the text around them does.
     if (button && popup.graphics.buttonFont.Valid())
         SendMessageW(button, WM_SETFONT, (WPARAM)popup.graphics.buttonFont.get(), FALSE);
     return button;
-}
-
-HGDIOBJ ButtonFont() {
-    return popup.graphics.buttonFont.Valid() ? (HGDIOBJ)popup.graphics.buttonFont.get() : GetStockObject(SYSTEM_FONT);
 }
 
 void SetCaption(HWND control, const char* caption) { SetWindowTextW(control, WideArg(caption)); }
@@ -66,7 +60,9 @@ LONG_PTR Subclass(HWND control, WNDPROC procedure) {
     return SetWindowLongPtrW(control, GWLP_WNDPROC, (LONG_PTR)procedure);
 }
 
-void SubclassPushButton(HWND button) {
-    const LONG_PTR previous = Subclass(button, ButtonSubclassProc);
-    SetWindowLongPtrW(button, GWLP_USERDATA, previous);
+void MoveControlDown(HWND control, int delta) {
+    RECT r;
+    if (!control || !GetWindowRect(control, &r)) return;
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(control, r.left, r.top + delta, r.right - r.left, r.bottom - r.top, TRUE);
 }

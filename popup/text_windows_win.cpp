@@ -1,55 +1,55 @@
-// Windows over the texts the popup draws: the web link (a button) and the
-// status text (a static). A screen reader finds each text as a window's
-// name, and the keyboard reaches the link. They draw exactly what the popup
-// draws beneath them and let the mouse through to it, so the popup looks and
-// answers the mouse as before.
+// The link and status windows: the popup looks and answers the mouse as if
+// they were not there.
 #include <windows.h>
 
 #include "base/owned_win.h"
 #include "base/wide_text.h"
-#include "popup/popup.h"
+#include "popup/focus.h"
+#include "popup/paint.h"
 #include "popup/popup_state.h"
 #include "popup/text_helpers.h"
-#include "settings/settings.h"
+#include "popup/text_windows.h"
 
 namespace {
 
 // The information line with its underline, and a pixel around it for the
 // focus rectangle.
 RECT LinkRect() {
-    const RECT r = {popup.textLeft - 1, popup.infoTop, popup.textLeft + popup.displaySize.cx + 1,
-                    popup.infoTop + popup.infoLineHeight + popup.underlineWidth + 1};
+    const PopupLayout& l = popup.layout;
+    const RECT r = {l.textLeft - 1, l.infoTop, l.textLeft + l.displaySize.cx + 1,
+                    l.infoTop + l.infoLineHeight + l.underlineWidth + 1};
     return r;
 }
 
 }  // namespace
 
-void MakeTextWindows(HWND window, int statusWidth) {
+void MakeTextWindows(HWND window) {
     const RECT link = LinkRect();
     // An empty information line is no link: nothing to read out or to reach.
     if (settings.Display[0])
-        popup.linkWindow = CreateButton(settings.Display, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, link.left,
-                                        link.top, link.right - link.left, link.bottom - link.top, window, IdWebLink,
-                                        popup.instanceHandle);
-    if (popup.linkWindow) {
-        SubclassPushButton(popup.linkWindow);
-        const int slot = AppendToFocusList(popup.linkWindow);
-        if (popup.focusIndex < 0) popup.focusIndex = slot;
+        popup.link.window = CreateButton(settings.Display, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, link.left, link.top,
+                                         link.right - link.left, link.bottom - link.top, window, IdWebLink);
+    if (popup.link.window) {
+        SubclassPushButton(popup.link.window);
+        const int slot = AppendToFocusList(popup.link.window);
+        if (popup.focus.index < 0) popup.focus.index = slot;
     }
-    popup.statusWindow =
-        CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX, popup.textLeft,
-                        popup.statusTop, 0, 0, window, (HMENU)(INT_PTR)IdStatusText, popup.instanceHandle, nullptr);
-    UpdateStatusWindow(statusWidth, popup.statusLineHeight + popup.statusExtra, false);
+    popup.status.window =
+        CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOPREFIX,
+                        popup.layout.textLeft, popup.layout.statusTop, 0, 0, window, (HMENU)(INT_PTR)IdStatusText,
+                        popup.instanceHandle, nullptr);
+    UpdateStatusWindow(false);
 }
 
-void UpdateStatusWindow(int width, int height, bool announce) {
-    if (!popup.statusWindow) return;
-    SetWindowTextW(popup.statusWindow, WideArg(popup.popupText));
-    SetWindowPos(popup.statusWindow, nullptr, popup.textLeft, popup.statusTop, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void UpdateStatusWindow(bool announce) {
+    const HWND status = popup.status.window;
+    if (!status) return;
+    SetWindowTextW(status, WideArg(popup.status.text));
+    SetWindowPos(status, nullptr, popup.layout.textLeft, popup.layout.statusTop, popup.status.width,
+                 popup.layout.statusLineHeight + popup.status.extra, SWP_NOZORDER | SWP_NOACTIVATE);
     // Read out by a screen reader, whether or not the system tells of the
     // new window text itself.
-    if (announce) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, popup.statusWindow, OBJID_CLIENT, CHILDID_SELF);
+    if (announce) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, status, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void PaintTextWindow(HWND window, const DRAWITEMSTRUCT& item) {
@@ -74,7 +74,16 @@ void PaintTextWindow(HWND window, const DRAWITEMSTRUCT& item) {
 }
 
 void DrawLinkFocus(HDC dc) {
-    if (!popup.keyboardUsed || !popup.linkWindow || GetFocus() != popup.linkWindow) return;
+    if (!popup.focus.keyboardUsed || !popup.link.window || GetFocus() != popup.link.window) return;
     const RECT r = LinkRect();
     DrawFocusRect(dc, &r);
+}
+
+bool IsOnInfoLine(LPARAM position) {
+    // Both halves unsigned: positions left of or above the client area, which
+    // arrive negative while the capture is held, land far outside.
+    const long x = (long)LOWORD(position);
+    const long y = (long)HIWORD(position);
+    const PopupLayout& l = popup.layout;
+    return x >= l.textLeft && x < l.textLeft + l.displaySize.cx && y >= l.infoTop && y < l.infoTop + l.displaySize.cy;
 }

@@ -7,11 +7,18 @@
 
 #include "base/wide_text.h"
 #include "launch/launch.h"
+#include "popup/auto_close.h"
+#include "popup/buttons.h"
+#include "popup/focus.h"
 #include "popup/layout.h"
-#include "popup/popup.h"
+#include "popup/paint.h"
 #include "popup/popup_state.h"
-#include "settings/run_state.h"
-#include "settings/settings.h"
+#include "popup/status.h"
+#include "popup/tell.h"
+#include "popup/text_windows.h"
+#include "popup/wndproc.h"
+#include "run/run_state.h"
+#include "splash/splash.h"
 
 namespace {
 
@@ -23,20 +30,12 @@ LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // its failure told.
 bool HasTarget() { return run.targetGiven && run.target; }
 
-bool StartEntry(HWND window, int n) {
-    MenuEntry& entry = settings.menu[n];
-    if (!entry.present) return false;
-    return StartMenuEntry(window, entry.Filename, entry.Param, entry.specialProgram, entry.specialParameters,
-                          entry.condition);
-}
-
-void ArmAutoCloseTimer(HWND window) {
-    if (settings.ShowTime <= 0) return;
-    const UINT_PTR id = SetTimer(window, kAutoCloseTimer, (UINT)settings.ShowTime, nullptr);
-    if (id) {
-        popup.autoCloseTimer = id;
-        popup.autoCloseRunning = true;
-    }
+// A menu entry's start; its failure is not told.
+void StartEntry(HWND window, int n) {
+    const MenuEntry& entry = settings.menu[n];
+    if (entry.present)
+        StartMenuEntry(window, entry.Filename, entry.Param, entry.specialProgram, entry.specialParameters,
+                       entry.condition);
 }
 
 void RunStartSequence(HWND window) {
@@ -45,19 +44,19 @@ void RunStartSequence(HWND window) {
     if (popup.startSequenceDone) return;
     popup.startSequenceDone = true;
 
-    ArmAutoCloseTimer(window);
+    ArmAutoClose(window);
     if (!HasTarget()) return;
     if (const char* error = settings.FilenameCondition.parseError) {
         SetPopupText(error);
         ShowPopupText(window, true);
         return;
     }
-    if (!popup.mainOffered) {
+    if (!popup.menu.mainOffered) {
         if (!StartTarget(window)) return;
         if (!IsWindow(window)) return;  // an installer's retried start closed it
     }
     for (int n = 1; n <= kMaxMenuEntries && settings.menu[n].present; ++n)
-        if (!popup.entryOffered[n]) StartEntry(window, n);
+        if (!popup.menu.entryOffered[n]) StartEntry(window, n);
 
     const ViewerWalkResult walk = RunViewerWalk(window);
     if (settings.doNotRepeatActive && !walk.failed) {
@@ -69,23 +68,18 @@ void RunStartSequence(HWND window) {
 }
 
 void RunInstallCommand(HWND window) {
-    HWND install = popup.installButton.exists ? popup.installButton.window : nullptr;
+    const PopupRow& row = popup.row;
+    HWND install = row.installButton.exists ? row.installButton.window : nullptr;
     if (install) EnableWindow(install, FALSE);
     if (RunCommand(window, launch.installMessage, launch.installProgram, launch.installParameters,
                    launch.installWaitAndRetry))
         return;
     if (!IsWindow(window)) return;
     RemoveFromFocusList(install);
-    if (popup.exitButton.exists) {
-        SetFocus(popup.exitButton.window);
-        popup.focusIndex = FocusSlotOf(popup.exitButton.window);
+    if (row.exitButton.exists) {
+        SetFocus(row.exitButton.window);
+        popup.focus.index = FocusSlotOf(row.exitButton.window);
     }
-}
-
-void ToggleCheckBox(HWND box) {
-    const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
-    run.doNotShowAgain = state != BST_CHECKED;
-    SendMessageA(box, BM_SETCHECK, run.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 // The information line's address, clicked or pressed.
@@ -103,7 +97,7 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
         RunInstallCommand(window);
         return;
     case IdCheckBox:
-        ToggleCheckBox(popup.checkBox.exists ? popup.checkBox.window : (HWND)lParam);
+        ToggleCheckBox(popup.row.checkBox.exists ? popup.row.checkBox.window : (HWND)lParam);
         return;
     case IdWebLink:
         OpenWeb(window);
@@ -130,37 +124,19 @@ void HandleCommand(HWND window, WPARAM command, LPARAM lParam) {
     if ((settings.ShowOptions & 2) && outcome && IsWindow(window)) DestroyWindow(window);
 }
 
-void HandleAutoCloseTick(HWND window) {
-    if (launch.startInProgress) {
-        // Close soon after the start has returned, not in the middle of it.
-        popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 500, nullptr);
-        popup.autoCloseRunning = true;
-        return;
-    }
-    popup.autoCloseRunning = false;
-    KillTimer(window, popup.autoCloseTimer);
-    // The first button is the first menu button; the link, last in the
-    // order, is none.
-    if ((settings.ShowOptions & 4) && settings.anyButton && popup.focusCount > 0 && popup.focusList[0] &&
-        popup.focusList[0] != popup.linkWindow) {
-        const int id = GetDlgCtrlID(popup.focusList[0]);
-        SendMessageA(window, WM_COMMAND, (WPARAM)id, 0);
-    }
-    if (IsWindow(window)) DestroyWindow(window);
-}
-
 void HandleMouseMove(HWND window, LPARAM position) {
+    PopupLink& link = popup.link;
     const bool onLink = IsOnInfoLine(position);
-    if (onLink && !popup.linkHover) {
+    if (onLink && !link.hover) {
         // Loaded when first needed: nobody sees it before the first paint.
-        if (!popup.handCursor) popup.handCursor = LoadCursorA(popup.instanceHandle, "HAND");
-        SetCursor(popup.handCursor);
+        if (!link.handCursor) link.handCursor = LoadCursorA(popup.instanceHandle, "HAND");
+        SetCursor(link.handCursor);
         SetCapture(window);
-        popup.linkHover = true;
-    } else if (!onLink && popup.linkHover) {
-        popup.linkHover = false;
+        link.hover = true;
+    } else if (!onLink && link.hover) {
+        link.hover = false;
         ReleaseCapture();
-        SetCursor(popup.arrowCursor);
+        SetCursor(link.arrowCursor);
     }
 }
 
@@ -185,7 +161,7 @@ LRESULT PaintControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PaintTextWindow(window, *item);
         return TRUE;
     }
-    if (!popup.checkBox.exists || (HWND)lParam != popup.checkBox.window || popup.colours.systemCheckBox)
+    if (!popup.row.checkBox.exists || (HWND)lParam != popup.row.checkBox.window || popup.colours.systemCheckBox)
         return DefaultProc(window, message, wParam, lParam);
     HDC dc = (HDC)wParam;
     SetBkColor(dc, popup.colours.background);
@@ -198,26 +174,24 @@ LRESULT PaintControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
-        if (splash.window) DestroyWindow(splash.window);
-        if (popup.autoCloseRunning) {
-            popup.autoCloseRunning = false;
-            KillTimer(window, popup.autoCloseTimer);
-        }
-        popup.linkHover = false;
+        CloseSplash();
+        StopAutoClose(window);
+        popup.link.hover = false;
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
-        if (popup.logoCentred) {
+        if (popup.layout.logoCentred) {
             const Picture& logo = popup.graphics.logo;
             const LogoPlacement p = CentreLogo((int)LOWORD(lParam), (int)HIWORD(lParam), logo.width, logo.height);
-            popup.logoX = p.x;
-            popup.logoY = p.y;
+            popup.layout.logoX = p.x;
+            popup.layout.logoY = p.y;
         }
         return 0;
-    case WM_SETFOCUS:
-        if (popup.focusIndex >= 0 && popup.focusIndex < popup.focusCount && popup.focusIndex < kFocusSlots)
-            SetFocus(popup.focusList[popup.focusIndex]);
+    case WM_SETFOCUS: {
+        const PopupFocus& f = popup.focus;
+        if (f.index >= 0 && f.index < f.count && f.index < kFocusSlots) SetFocus(f.list[f.index]);
         return 0;
+    }
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
@@ -242,7 +216,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         return DefaultProc(window, message, wParam, lParam);
     case WM_TIMER:
-        HandleAutoCloseTick(window);
+        AutoCloseTick(window);
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_DRAWITEM:
@@ -252,7 +226,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_CAPTURECHANGED:
         // Capture taken away by someone else: the link is no longer hovered.
-        if ((HWND)lParam != window) popup.linkHover = false;
+        if ((HWND)lParam != window) popup.link.hover = false;
         return DefaultProc(window, message, wParam, lParam);
     case WM_LBUTTONUP:
         if (IsOnInfoLine(lParam)) OpenWeb(window);

@@ -1,5 +1,6 @@
 // Reading Corva.INF from disk, once.
 #pragma once
+#include "base/utf.h"
 #include "settings/ini_reader.h"
 
 // Opens the file for reading, reads it in one go and hands its bytes to the
@@ -8,5 +9,7 @@
 // its mark; a file without a mark is read in the ANSI code page, its values
 // converted to UTF-8 as they are asked for.
 // Files beyond kMaxSettingsBytes are read up to that size.
+// `encoding`, when given, learns how the file was saved (ANSI when it was
+// not read).
 enum : unsigned long { kMaxSettingsBytes = 16ul * 1024 * 1024 };
-bool LoadSettingsFile(const char* path, IniFile& ini);
+bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding = nullptr);

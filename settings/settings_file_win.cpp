@@ -39,7 +39,8 @@ size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
 
 }  // namespace
 
-bool LoadSettingsFile(const char* path, IniFile& ini) {
+bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding) {
+    if (encoding) *encoding = TextEncoding::Ansi;
     ini.Load(nullptr, 0);
     ini.SetAnsiDecoder(DecodeAnsi);
     if (!path || !*path) return false;
@@ -52,6 +53,11 @@ bool LoadSettingsFile(const char* path, IniFile& ini) {
     HeapText data = HeapText::Allocate(size);
     DWORD got = 0;
     if (!data || (size != 0 && !ReadFile(file, data, size, &got, nullptr))) return false;
-    if (!LoadUtf16(data, got, ini)) ini.Load(data, got);
+    if (LoadUtf16(data, got, ini)) {
+        if (encoding) *encoding = TextEncoding::Utf16;
+    } else {
+        ini.Load(data, got);
+        if (encoding && ini.HasBom()) *encoding = TextEncoding::Utf8;
+    }
     return true;
 }

@@ -1,52 +1,24 @@
-// The splash window: the splash bitmap, shown for SplashShowTime or until a
-// mouse button or a key is pressed on it. Closing it leaves the popup running.
+// The splash window and its picture.
 #include <windows.h>
 
 #include "base/wide_text.h"
+#include "graphics/picture.h"
+#include "graphics/placement.h"
 #include "settings/settings.h"
 #include "splash/splash.h"
-
-SplashState splash;
 
 namespace {
 
 const wchar_t kSplashClassName[] = L"Corvane Splash";
 enum { kSplashTimer = 2 };
 
-void RegisterSplashClass(HINSTANCE instance) {
-    WNDCLASSEXW splashClass = {};
-    splashClass.cbSize = sizeof splashClass;
-    splashClass.style = CS_VREDRAW | CS_HREDRAW;
-    splashClass.lpfnWndProc = SplashWndProc;
-    splashClass.hInstance = instance;
-    splashClass.hIcon = LoadIconA(instance, "Corvane");
-    splashClass.hIconSm = SmallProgramIcon(instance);
-    splashClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    splashClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1);
-    splashClass.lpszClassName = kSplashClassName;
-    RegisterClassExW(&splashClass);
-}
-
-}  // namespace
-
-HICON SmallProgramIcon(HINSTANCE instance) {
-    return (HICON)LoadImageA(instance, "Corvane", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-}
-
-void ShowSplash(HWND owner, HINSTANCE instance, POINT at, bool registerClass) {
-    if (registerClass) RegisterSplashClass(instance);
-    splash.window = CreateWindowExW(0, kSplashClassName, WideArg(settings.Title), WS_POPUP, at.x, at.y,
-                                    splash.picture.width, splash.picture.height, owner, nullptr, instance, nullptr);
-    ShowWindow(splash.window, SW_SHOW);
-    UpdateWindow(splash.window);
-    if (settings.SplashOptions & 1) SetWindowPos(splash.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void PaintSplash(HDC dc) {
-    if (splash.picture.Ready())
-        BitBlt(dc, 0, 0, splash.picture.width, splash.picture.height, splash.picture.dc, 0, 0, SRCCOPY);
-}
+// The splash of a run.
+struct SplashState {
+    Picture picture;
+    HWND window;
+    UINT_PTR timer;
+};
+SplashState splash;
 
 LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -65,7 +37,8 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (dc) PaintSplash(dc);
+        if (dc && splash.picture.Ready())
+            BitBlt(dc, 0, 0, splash.picture.width, splash.picture.height, splash.picture.dc, 0, 0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
     }
@@ -87,3 +60,53 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+void RegisterSplashClass(HINSTANCE instance) {
+    WNDCLASSEXW splashClass = {};
+    splashClass.cbSize = sizeof splashClass;
+    splashClass.style = CS_VREDRAW | CS_HREDRAW;
+    splashClass.lpfnWndProc = SplashWndProc;
+    splashClass.hInstance = instance;
+    splashClass.hIcon = LoadIconA(instance, "Corvane");
+    splashClass.hIconSm = SmallProgramIcon(instance);
+    splashClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    splashClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1);
+    splashClass.lpszClassName = kSplashClassName;
+    RegisterClassExW(&splashClass);
+}
+
+// The picture, scaled for the system DPI like the popup's logo, but no
+// further than the work area holds.
+bool PreparePicture(HWND owner, const SplashPlace& place) {
+    WindowDC dc(owner);
+    Picture& picture = splash.picture;
+    picture.Prepare(dc, LoadBitmapFile(dc, settings.splash));
+    if (!picture.Ready()) return false;
+    if (place.dpi == 96) return true;
+    const RECT& area = place.workArea;
+    const ScreenPoint size =
+        ScaledToFit(picture.width, picture.height, place.dpi, area.right - area.left, area.bottom - area.top);
+    picture.Scale(dc, size.x, size.y);
+    return true;
+}
+
+}  // namespace
+
+void ShowSplash(HWND owner, HINSTANCE instance, const SplashPlace& place, bool registerClass) {
+    if (!settings.splash[0] || !PreparePicture(owner, place)) return;
+    if (registerClass) RegisterSplashClass(instance);
+    const Picture& picture = splash.picture;
+    const POINT at =
+        PlaceOnScreen(place.workArea, settings.splashPos.x, settings.splashPos.y, picture.width, picture.height);
+    splash.window = CreateWindowExW(0, kSplashClassName, WideArg(settings.Title), WS_POPUP, at.x, at.y,
+                                    picture.width, picture.height, owner, nullptr, instance, nullptr);
+    ShowWindow(splash.window, SW_SHOW);
+    UpdateWindow(splash.window);
+    if (settings.SplashOptions & 1) SetWindowPos(splash.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CloseSplash() {
+    if (splash.window) DestroyWindow(splash.window);
+}
+
+void ReleaseSplash() { splash.picture.Release(); }

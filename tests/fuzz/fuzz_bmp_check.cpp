@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "splash/bmp_check.h"
+#include "graphics/bmp_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BmpLayout layout;

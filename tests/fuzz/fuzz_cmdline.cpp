@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "splash/bmp_check.h"
+#include "graphics/bmp_check.h"
 
 #include <gtest/gtest.h>
 

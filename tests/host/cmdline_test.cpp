@@ -1,4 +1,4 @@
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "settings/ini_reader.h"
-#include "settings/run_state.h"
+#include "app/show_decision.h"
+#include "run/run_state.h"
 
 namespace {
 
@@ -65,19 +66,23 @@ TEST(Utf8Detection, OnlyTheThreeBomBytesTurnItOn) {
 }
 
 TEST(DoNotShowDecision, AllCases) {
-    run.doNotShowAgain = false;
-    EXPECT_TRUE(DecideShowPopup(false, 0, false));  // nothing stored yet
-    EXPECT_FALSE(run.doNotShowAgain);
-    EXPECT_TRUE(DecideShowPopup(true, 0, false));
-    EXPECT_FALSE(run.doNotShowAgain);
-    EXPECT_FALSE(DecideShowPopup(true, 1, false));  // remembered: nothing shown
-    EXPECT_TRUE(run.doNotShowAgain);
-    run.doNotShowAgain = false;
-    EXPECT_TRUE(DecideShowPopup(true, 1, true));  // Ctrl overrides, box stays ticked
-    EXPECT_TRUE(run.doNotShowAgain);
-    run.doNotShowAgain = false;
-    EXPECT_FALSE(DecideShowPopup(true, 0x31, false));  // the string "1" read as bytes
-    EXPECT_TRUE(run.doNotShowAgain);
+    struct Case {
+        bool read;
+        uint32_t stored;
+        bool ctrl, show, ticked;
+    } cases[] = {
+        {false, 0, false, true, false},   // nothing stored yet
+        {false, 1, true, true, false},    // nothing read: what the buffer held does not count
+        {true, 0, false, true, false},
+        {true, 1, false, false, true},    // remembered: nothing shown
+        {true, 1, true, true, true},      // Ctrl overrides, the box stays ticked
+        {true, 0x31, false, false, true}, // the string "1" read as bytes
+    };
+    for (const Case& c : cases) {
+        const ShowDecision d = DecideShowPopup(c.read, c.stored, c.ctrl);
+        EXPECT_EQ(d.show, c.show) << c.read << " " << c.stored << " " << c.ctrl;
+        EXPECT_EQ(d.doNotShowAgain, c.ticked) << c.read << " " << c.stored << " " << c.ctrl;
+    }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "splash/bmp_check.h"
+#include "graphics/bmp_check.h"
 #include "splash/splash.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/run_state.h"
+#include "run/run_state.h"
 #include "launch/launch.h"
 #include "base/wide_text.h"
 #include "support/spy_log.h"

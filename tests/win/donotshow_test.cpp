@@ -6,7 +6,7 @@
 
 #include "app/donotshow.h"
 #include "settings/settings.h"
-#include "settings/run_state.h"
+#include "run/run_state.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "launch/launch.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
-#include "settings/run_state.h"
+#include "run/run_state.h"
 #include "settings/settings.h"
 #include "support/spy_log.h"
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "settings/ini_reader.h"
 #include "support/spy_log.h"
-#include "settings/run_state.h"
+#include "run/run_state.h"
 #include "conditions/condition.h"
 #include "base/wide_text.h"
 #include "popup/popup.h"

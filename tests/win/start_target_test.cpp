@@ -8,7 +8,7 @@
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "popup_harness.h"
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 using namespace harness;
 

@@ -10,8 +10,8 @@
 #include "app/target_select.h"
 #include "base/wide_text.h"
 #include "popup/popup_state.h"
-#include "settings/cmdline.h"
-#include "settings/run_state.h"
+#include "run/cmdline.h"
+#include "run/run_state.h"
 #include "settings/settings.h"
 #include "support/spy_log.h"
 

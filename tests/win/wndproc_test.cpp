@@ -12,7 +12,7 @@
 
 #include "conditions/condition.h"
 #include "popup_harness.h"
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 using namespace harness;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "splash/bmp_check.h"
+#include "graphics/bmp_check.h"
 #include "tools/check/check_internal.h"
 #include "tools/check/text_case.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "base/contrast.h"
+#include "tools/check/contrast.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "settings/value_parsers.h"

@@ -12,4 +12,5 @@ set(CHECK_LIB_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/check/autorun_ini.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/autorun_check.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/pe_icons.cpp
-  ${CMAKE_SOURCE_DIR}/tools/check/text_encoding.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/check/text_encoding.cpp
+  ${CMAKE_SOURCE_DIR}/tools/check/contrast.cpp)

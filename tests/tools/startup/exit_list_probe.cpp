@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 namespace {
 int ran = 0;

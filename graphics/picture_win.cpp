@@ -1,13 +1,15 @@
 // Loading a bitmap file named in the settings into a device-dependent bitmap.
 // The whole file is read at once and checked before the system sees it, so a
 // lying header can never make the system read outside the bytes we hold.
+// Pictures in memory contexts, the program's small icon, a window's place.
 #include <windows.h>
 
 #include <cstring>
 
 #include "base/wide_text.h"
-#include "splash/bmp_check.h"
-#include "splash/splash.h"
+#include "graphics/bmp_check.h"
+#include "graphics/picture.h"
+#include "graphics/placement.h"
 
 namespace {
 
@@ -113,4 +115,22 @@ void Picture::Release() {
     dc.Reset();
     bitmap.Reset();
     width = height = 0;
+}
+
+HICON SmallProgramIcon(HINSTANCE instance) {
+    return (HICON)LoadImageA(instance, "Corvane", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+}
+
+POINT PlaceOnScreen(const RECT& workArea, int x, int y, int width, int height) {
+    WorkAreaRect area;
+    area.left = workArea.left;
+    area.top = workArea.top;
+    area.right = workArea.right;
+    area.bottom = workArea.bottom;
+    // An author's numbers were chosen on the author's screen; on a smaller or
+    // more scaled one the window would reach past the edge with its buttons.
+    const ScreenPoint p = KeepInsideWorkArea(area, PlaceOnWorkArea(area, x, y, width, height), width, height);
+    const POINT result = {p.x, p.y};
+    return result;
 }

@@ -2,7 +2,7 @@
 // from the luminance formula.
 #include <gtest/gtest.h>
 
-#include "base/contrast.h"
+#include "tools/check/contrast.h"
 
 #include <cmath>
 

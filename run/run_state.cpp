@@ -1,4 +1,4 @@
-#include "settings/run_state.h"
+#include "run/run_state.h"
 
 #include <cstring>
 
@@ -31,10 +31,4 @@ void SetStartupPaths(const char* modulePath) {
     } else {
         run.settingsPath[0] = '\0';
     }
-}
-
-bool DecideShowPopup(bool valueRead, uint32_t storedValue, bool ctrlHeld) {
-    if (!valueRead) return true;
-    run.doNotShowAgain = storedValue != 0;
-    return !(run.doNotShowAgain && !ctrlHeld);
 }

@@ -1,5 +1,5 @@
 // Command line and target selection (platform-free part).
-#include "settings/cmdline.h"
+#include "run/cmdline.h"
 
 #include <cstring>
 

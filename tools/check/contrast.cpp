@@ -1,4 +1,4 @@
-#include "base/contrast.h"
+#include "tools/check/contrast.h"
 
 #include <cmath>
 
