@@ -74,14 +74,15 @@ std::string Utf8(const wchar_t* text, int length = -1) {
 }
 
 std::string WindowTextUtf8(HWND window) {
-    wchar_t text[2048];
-    text[0] = 0;
+    // Room for the longest status text a scenario makes (a refused target of
+    // 5,000 characters and its reason).
+    std::vector<wchar_t> text(8192, 0);
     // WM_GETTEXT through SendMessageTimeout: a hung popup must not hang the probe.
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 2000, &got);
-    text[sizeof text / sizeof text[0] - 1] = 0;
-    return Utf8(text);
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        2000, &got);
+    text.back() = 0;
+    return Utf8(text.data());
 }
 
 std::string ClassName(HWND window) {
