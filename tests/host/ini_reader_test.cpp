@@ -9,7 +9,7 @@
 namespace {
 
 std::string Get(const IniFile& ini, const char* key, const char* def = "<def>", size_t cap = 1024) {
-    char buf[2048];
+    char buf[IniFile::DecodedRoom(1024)];
     size_t n = ini.GetString(key, def, buf, cap);
     EXPECT_EQ(n, std::string(buf).size());
     return buf;

@@ -18,13 +18,10 @@ namespace engine {
 // Stands in for the system window colour: no parsed colour has a high byte.
 const Colour kWindowColourMark = 0xFF000000u;
 
-// Position::x's keyword codes -2 to -10, in that order.
-const char* const kPositionKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
-                                         "top",    "bottom",  "left",     "right"};
-
 // A value as quoted in a message: cut when long, control bytes made visible.
 std::string Quote(const std::string& s, size_t limit = 60);
 std::string ColourText(Colour c);
+std::string ColourName(Colour c);  // ColourText, with the name of a default colour
 inline std::string KeyOf(const IniFile::Entry& e) { return std::string(e.key, e.keyLength); }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // True for blanks, an optional sign, digits, blanks: a number and nothing else.
@@ -59,8 +56,8 @@ private:
     void CheckLinesOfReadSection();
     void ExplainUnread(const IniFile::KeyLine& k);
     void ExplainUnknownKey(const std::string& key, int line);
-    void ExplainMenuNumbering(const std::string& key, int line, const std::string& pattern, int n);
-    void ExplainViewerNumbering(const std::string& key, int line, const std::string& pattern, int n);
+    void ExplainMenuNumbering(const std::string& key, int line, const SettingKey& row, int n);
+    void ExplainViewerNumbering(const std::string& key, int line, const SettingKey& row, int n);
     void ExplainOtherUnread(const std::string& key, int line, const SettingKey& row);
     void CheckValues();
     void CheckValue(const Read& r);
@@ -76,6 +73,14 @@ private:
     void CheckContrast();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;
+
+    // The field the program filled for a read: in Settings, or in the menu
+    // entry or viewer rule of its number.
+    const char* RecordOf(const Read& r) const;
+    template <typename T>
+    const T& Stored(const Read& r) const {
+        return *reinterpret_cast<const T*>(RecordOf(r) + r.row->offset);
+    }
 
     const Read* FindRead(const char* key) const;
     int LineOf(const char* key) const;
