@@ -95,9 +95,9 @@ size_t Utf8PrefixOfUnits(const char* text, size_t length, size_t units, size_t* 
     const unsigned char* p = start;
     size_t used = 0;
     while (p < end) {
-        size_t n = Utf8SequenceLength(p, end);
-        const size_t count = n == 4 ? 2 : 1;
-        if (n == 0) n = 1;
+        bool valid = false;
+        const size_t n = Utf8Subpart(p, end, &valid);
+        const size_t count = valid && n == 4 ? 2 : 1;
         if (units - used < count) break;
         used += count;
         p += n;

@@ -21,8 +21,10 @@ size_t Utf16FromUtf8(const char* text, size_t length, char16_t* out, size_t room
 size_t Utf8FromUtf16(const char16_t* text, size_t length, char* out, size_t room);
 
 // How many bytes of a UTF-8 text hold at most `units` characters as the
-// system's wide functions count them (UTF-16 units): a character beyond
-// U+FFFF counts two and is never split, a byte outside a well-formed
-// sequence counts one. `counted` (optional) gets the units of that start, so
-// that a look at the whole text (`units` = SIZE_MAX) counts its characters.
+// system's wide functions count them: the UTF-16 units Utf16FromUtf8 makes
+// of them. A character beyond U+FFFF counts two and is never split; a
+// malformed maximal subpart (a lone byte, or a cut sequence such as E2 82)
+// counts one, as the U+FFFD it becomes, and is never split either.
+// `counted` (optional) gets the units of that start, so that a look at the
+// whole text (`units` = SIZE_MAX) counts its characters.
 size_t Utf8PrefixOfUnits(const char* text, size_t length, size_t units, size_t* counted = nullptr);

@@ -96,7 +96,8 @@ TEST(IniReader, ValuesAreCutToCapacityMinusOne) {
 
 // In a file with the UTF-8 mark (as a UTF-16 file arrives) capacities count
 // UTF-16 units, as the wide profile functions do: a character beyond U+FFFF
-// counts two and is never split, a malformed byte counts one. A file without
+// counts two and is never split, a malformed sequence counts one as the
+// U+FFFD it becomes. A file without
 // the mark is cut by bytes of its code page; the program's own defaults are
 // UTF-8 and cut by characters when the texts are.
 TEST(IniReader, UnicodeValuesAreCutByCharacters) {
@@ -107,7 +108,7 @@ TEST(IniReader, UnicodeValuesAreCutByCharacters) {
     EXPECT_EQ(Get(ini, "C", "", 4), cyrillic + "\xD0\xB4");  // 3 characters, 6 bytes
     EXPECT_EQ(Get(ini, "E", "", 4), face);                     // 3 units: the second pair would be split
     EXPECT_EQ(Get(ini, "E", "", 6), face + face + "x");
-    EXPECT_EQ(Get(ini, "M", "", 4), "\xE2\x82\xC3\xA9");   // two malformed bytes, then é
+    EXPECT_EQ(Get(ini, "M", "", 3), "\xE2\x82\xC3\xA9");   // a cut sequence, then é
     EXPECT_EQ(Get(ini, "Missing", "\xD0\xB4\xD0\xB0t", 3), cyrillic);
 
     IniFile ansi;

@@ -39,11 +39,14 @@ TEST(Utf, PrefixOfUnitsCountsAsTheWideFunctionsAndNeverSplitsACharacter) {
     EXPECT_EQ(Utf8PrefixOfUnits(text.data(), text.size(), 3), 3u);   // the pair does not fit in one unit
     EXPECT_EQ(Utf8PrefixOfUnits(text.data(), text.size(), 4, &counted), 7u);
     EXPECT_EQ(counted, 4u);
-    // A malformed byte counts one, whatever it would have started.
-    const std::string bad = "\xE2\x82x\xFF";
-    EXPECT_EQ(Utf8PrefixOfUnits(bad.data(), bad.size(), 1), 1u);
-    EXPECT_EQ(Utf8PrefixOfUnits(bad.data(), bad.size(), 3, &counted), 3u);
+    // A malformed subpart counts one, as the one U+FFFD it becomes, and is
+    // kept whole: the start converts to the start of the whole's conversion.
+    const std::string bad = "\xE2\x82x\xFF\xF0\x9F\x98";
+    EXPECT_EQ(Utf8PrefixOfUnits(bad.data(), bad.size(), 1), 2u);
+    EXPECT_EQ(Utf8PrefixOfUnits(bad.data(), bad.size(), 3, &counted), 4u);
     EXPECT_EQ(counted, 3u);
+    Utf8PrefixOfUnits(bad.data(), bad.size(), static_cast<size_t>(-1), &counted);
+    EXPECT_EQ(counted, ToUtf16(bad).size());
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
 #include "settings/ini_reader.h"
 #include "settings/settings_file.h"
 
@@ -341,9 +342,13 @@ private:
         return std::string(buf.data(), *count);
     }
 
-    // Our text as the wide functions see it (invalid UTF-8 becomes U+FFFD).
+    // Our text as the program shows it: its own conversion, where invalid
+    // UTF-8 becomes one U+FFFD per maximal subpart as in the wide functions'
+    // reading of the whole file (the platform's converter treats a sequence
+    // cut at the very end of its input otherwise).
     std::string AsUnicode(const std::string& utf8) {
-        std::wstring w = Wide(utf8);
+        std::wstring w(Utf16FromUtf8(utf8.data(), utf8.size(), nullptr, 0), L'\0');
+        if (!w.empty()) Utf16FromUtf8(utf8.data(), utf8.size(), reinterpret_cast<char16_t*>(&w[0]), w.size() + 1);
         int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
         std::string out(static_cast<size_t>(n), '\0');
         if (n) WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
