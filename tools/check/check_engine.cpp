@@ -148,6 +148,25 @@ const char* Checker::RecordOf(const Read& r) const {
     return reinterpret_cast<const char*>(s_);
 }
 
+const char* Checker::NameOf(const void* field) const {
+    for (size_t i = 0; i < kSettingKeyCount; ++i)
+        if (kSettingKeys[i].place == PlaceSettings && reinterpret_cast<const char*>(s_) + kSettingKeys[i].offset == field)
+            return kSettingKeys[i].name;
+    return "";
+}
+
+const SettingKey& ListHead(const SettingKey& row) {
+    const SettingKey* head = &row;
+    while (head > kSettingKeys && head[-1].place == row.place) --head;
+    return *head;
+}
+
+const SettingKey& ListRequired(const SettingKey& head) {
+    const SettingKey* required = &head;
+    while (!(required->flags & FlagRequired) && required[1].place == head.place) ++required;
+    return *required;
+}
+
 const Checker::Read* Checker::FindRead(const char* key) const {
     for (const Read& r : reads_)
         if (EqualNoCase(r.lookup->key, key)) return &r;

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "tools/check/check_engine.h"
+#include "tools/check/text_case.h"
 
 namespace corvcheck {
 namespace engine {
@@ -22,6 +23,10 @@ const Colour kWindowColourMark = 0xFF000000u;
 std::string Quote(const std::string& s, size_t limit = 60);
 std::string ColourText(Colour c);
 std::string ColourName(Colour c);  // ColourText, with the name of a default colour
+// The first row of a numbered list's rows: the key that ends the list.
+const SettingKey& ListHead(const SettingKey& row);
+// The row of a list that the list cannot go without (ViewerMsg<n>).
+const SettingKey& ListRequired(const SettingKey& head);
 inline std::string KeyOf(const IniFile::Entry& e) { return std::string(e.key, e.keyLength); }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // True for blanks, an optional sign, digits, blanks: a number and nothing else.
@@ -81,6 +86,10 @@ private:
     const T& Stored(const Read& r) const {
         return *reinterpret_cast<const T*>(RecordOf(r) + r.row->offset);
     }
+
+    // The name of the plain key whose field in Settings is `field`.
+    const char* NameOf(const void* field) const;
+    bool IsLogo(const std::string& key) const { return SameNoCase(key, NameOf(s_->icon)); }
 
     const Read* FindRead(const char* key) const;
     int LineOf(const char* key) const;

@@ -42,16 +42,6 @@ void Checker::ExplainUnknownKey(const std::string& key, int line) {
     Add(Severity::Warning, line, 0, "unknown-key", key, text);
 }
 
-namespace {
-
-// The first row of a numbered list's rows: the key that ends the list.
-const SettingKey& ListHead(const SettingKey& row) {
-    const SettingKey* head = &row;
-    while (head > kSettingKeys && head[-1].place == row.place) --head;
-    return *head;
-}
-
-}  // namespace
 
 // Menu entries stop at the first Filename<n> the program did not take.
 void Checker::ExplainMenuNumbering(const std::string& key, int line, const SettingKey& row, int n) {
@@ -83,9 +73,7 @@ void Checker::ExplainViewerNumbering(const std::string& key, int line, const Set
     const SettingKey& head = ListHead(row);
     char why[160], name[64];
     if (missingViewerMsg_ && missingViewerMsg_ == stop) {
-        const SettingKey* required = &head;
-        while (!(required->flags & FlagRequired) && required[1].place == head.place) ++required;
-        SettingKeyName(*required, stop, name, sizeof name);
+        SettingKeyName(ListRequired(head), stop, name, sizeof name);
         std::snprintf(why, sizeof why, "viewer rules stop at rule %d, which has no %s", stop, name);
     } else {
         SettingKeyName(head, stop, name, sizeof name);

@@ -19,9 +19,11 @@ namespace engine {
 
 void Checker::CheckValues() {
     if (missingViewerMsg_) {
-        char fileKey[32], msgKey[32], msg[300];
-        std::snprintf(fileKey, sizeof fileKey, "ViewerFile%d", missingViewerMsg_);
-        std::snprintf(msgKey, sizeof msgKey, "ViewerMsg%d", missingViewerMsg_);
+        char fileKey[64], msgKey[64], msg[300];
+        const SettingKey* head = kSettingKeys;
+        while (head->place != PlaceViewer) ++head;
+        SettingKeyName(*head, missingViewerMsg_, fileKey, sizeof fileKey);
+        SettingKeyName(ListRequired(*head), missingViewerMsg_, msgKey, sizeof msgKey);
         std::snprintf(msg, sizeof msg,
                       "%s has no %s (or it is empty): the program shows the message box \"%s parameter not given\" "
                       "and ignores viewer rule %d and every later one",
@@ -248,7 +250,7 @@ void Checker::CheckCondition(const Read& r) {
         }
     }
     if (pos > text.size()) pos = text.size();
-    const bool main = SameNoCase(key, "FilenameCondition");
+    const bool main = &Stored<Condition>(r) == &s_->FilenameCondition;
     char msg[400];
     if (!ok) {
         size_t termEnd = pos + 2 <= text.size() ? text.find('?', pos + 2) : std::string::npos;
@@ -305,34 +307,37 @@ void Checker::CheckContrast() {
         const Read* r = FindRead(key);
         return r && r->lookup->entry && !r->value.empty();
     };
-    const bool bkGiven = given("BkColor") && s_->BkColor != kWindowColourMark;
+    const char* const bk = NameOf(&s_->BkColor);
+    const char* const info = NameOf(&s_->InfoColor);
+    const char* const msg = NameOf(&s_->MsgColor);
+    const char* const box = NameOf(&s_->DoNotRepeatColor);
+    const bool bkGiven = given(bk) && s_->BkColor != kWindowColourMark;
     const Colour background = bkGiven ? s_->BkColor : white;
-    const std::string on = bkGiven ? "on BkColor " + ColourText(background)
-                                   : "on the window colour (no BkColor: taken as white 255,255,255)";
-    const int bkLine = bkGiven ? LineOf("BkColor") : 0;
-    auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const char* also) {
+    const std::string on = bkGiven ? std::string("on ") + bk + " " + ColourText(background)
+                                   : std::string("on the window colour (no ") + bk + ": taken as white 255,255,255)";
+    const int bkLine = bkGiven ? LineOf(bk) : 0;
+    auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const std::string& also) {
         const double ratio = ContrastRatio(text, background);
         if (ratio >= kMinTextContrast) return;
         char shown[32];
         std::snprintf(shown, sizeof shown, "%.2f:1", ratio > 4.49 ? 4.49 : ratio);  // never "4.50" below 4.5
         // The default light blue on white is what most media show: worth
         // knowing, not worth a warning.
-        const bool defaultOnWhite = !textGiven && background == white && std::strcmp(key, "MsgColor") == 0;
+        const bool defaultOnWhite = !textGiven && background == white && key == msg;
         Add(defaultOnWhite ? Severity::Note : Severity::Warning, textGiven ? LineOf(key) : bkLine, 0, "low-contrast",
             key,
             "'" + std::string(key) + "' " + ColourText(text) + about + " " + on + " has a contrast of " + shown +
                 ", below the 4.5:1 that text needs to be easy to read" + also);
     };
-    const bool infoGiven = given("InfoColor"), msgGiven = given("MsgColor");
+    const bool infoGiven = given(info), msgGiven = given(msg);
     // Not given, MsgColor follows InfoColor unless that keeps its default.
     const bool msgFollowsInfo = !msgGiven && s_->MsgColor == s_->InfoColor;
-    check("InfoColor", s_->InfoColor, infoGiven, infoGiven ? "" : " (the default)",
-          msgFollowsInfo ? "; MsgColor is not given, so the message has this colour too" : "");
+    check(info, s_->InfoColor, infoGiven, infoGiven ? "" : " (the default)",
+          msgFollowsInfo ? std::string("; ") + msg + " is not given, so the message has this colour too" : "");
     if (!msgFollowsInfo)
-        check("MsgColor", s_->MsgColor, msgGiven, msgGiven ? "" : " (the default light blue)", "");
+        check(msg, s_->MsgColor, msgGiven, msgGiven ? "" : " (the default light blue)", "");
     if (s_->doNotRepeatActive)
-        check("DoNotRepeatColor", s_->DoNotRepeatColor, given("DoNotRepeatColor"),
-              given("DoNotRepeatColor") ? "" : " (the default)", "");
+        check(box, s_->DoNotRepeatColor, given(box), given(box) ? "" : " (the default)", "");
 }
 
 }  // namespace engine
