@@ -1,26 +1,39 @@
 #include "base/utf.h"
 
+namespace {
+
+// The length of the sequence at p, which is well-formed when `*valid`: the
+// whole sequence, or else its maximal subpart (at least one byte). The
+// second byte's range is narrowed where the lead byte alone allows overlong
+// forms, surrogates or values beyond U+10FFFF.
+size_t Utf8Subpart(const unsigned char* p, const unsigned char* end, bool* valid) {
+    const unsigned char c = p[0];
+    *valid = c < 0x80;
+    if (c < 0xC2 || c > 0xF4) return 1;
+    const size_t n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    const unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+    size_t i = 1;
+    if (p + i < end && p[i] >= low && p[i] <= high) {
+        ++i;
+        while (i < n && p + i < end && (p[i] & 0xC0) == 0x80) ++i;
+    }
+    *valid = i == n;
+    return i;
+}
+
+}  // namespace
+
 size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end, uint32_t* codePoint) {
     if (p >= end) return 0;
-    const unsigned char c = p[0];
-    if (c < 0x80) {
-        if (codePoint) *codePoint = c;
-        return 1;
+    bool valid = false;
+    const size_t n = Utf8Subpart(p, end, &valid);
+    if (!valid) return 0;
+    if (codePoint) {
+        uint32_t cp = n == 1 ? p[0] : p[0] & (0x7Fu >> n);
+        for (size_t i = 1; i < n; ++i) cp = (cp << 6) | (p[i] & 0x3Fu);
+        *codePoint = cp;
     }
-    size_t n;
-    uint32_t lowest;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, lowest = 0x80;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, lowest = 0x800;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, lowest = 0x10000;
-    else return 0;
-    if (static_cast<size_t>(end - p) < n) return 0;
-    uint32_t cp = c & (0x7Fu >> n);
-    for (size_t i = 1; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3Fu);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    if (codePoint) *codePoint = cp;
     return n;
 }
 
@@ -31,7 +44,11 @@ size_t Utf16FromUtf8(const char* text, size_t length, char16_t* out, size_t room
     size_t used = 0;
     while (p < end) {
         uint32_t cp = 0xFFFD;
-        const size_t n = Utf8SequenceLength(p, end, &cp);
+        size_t n = Utf8SequenceLength(p, end, &cp);
+        if (n == 0) {
+            bool valid;
+            n = Utf8Subpart(p, end, &valid);
+        }
         const size_t count = cp >= 0x10000 ? 2 : 1;
         if (out) {
             if (used + count >= room) break;
@@ -43,7 +60,7 @@ size_t Utf16FromUtf8(const char* text, size_t length, char16_t* out, size_t room
             }
         }
         used += count;
-        p += n ? n : 1;
+        p += n;
     }
     if (out) out[used] = 0;
     return used;
@@ -70,4 +87,21 @@ size_t Utf8FromUtf16(const char16_t* text, size_t length, char* out, size_t room
     }
     if (out) out[used] = 0;
     return used;
+}
+
+size_t Utf8PrefixOfUnits(const char* text, size_t length, size_t units, size_t* counted) {
+    const unsigned char* const start = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* const end = start + length;
+    const unsigned char* p = start;
+    size_t used = 0;
+    while (p < end) {
+        bool valid = false;
+        const size_t n = Utf8Subpart(p, end, &valid);
+        const size_t count = valid && n == 4 ? 2 : 1;
+        if (units - used < count) break;
+        used += count;
+        p += n;
+    }
+    if (counted) *counted = used;
+    return static_cast<size_t>(p - start);
 }

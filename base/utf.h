@@ -1,8 +1,10 @@
 // UTF-8 and UTF-16, converted without the platform, so that the conversions
 // every name goes through are the same everywhere and can be fuzzed. Texts
 // are counted; outputs are bounded by their room, terminator included, and
-// cut only between characters. Malformed input is never refused: each byte
-// of a malformed UTF-8 sequence, and each unpaired surrogate, becomes U+FFFD.
+// cut only between characters. Malformed input is never refused: each
+// maximal subpart of a malformed UTF-8 sequence (the longest start of a
+// well-formed sequence, or else one byte), and each unpaired surrogate,
+// becomes one U+FFFD, as Unicode recommends.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -23,3 +25,12 @@ size_t Utf16FromUtf8(const char* text, size_t length, char16_t* out, size_t room
 // Writes the UTF-8 form of `length` units into `out` (`room` bytes) and a
 // terminator; returns the bytes written, or with a null `out` the bytes needed.
 size_t Utf8FromUtf16(const char16_t* text, size_t length, char* out, size_t room);
+
+// How many bytes of a UTF-8 text hold at most `units` characters as the
+// system's wide functions count them: the UTF-16 units Utf16FromUtf8 makes
+// of them. A character beyond U+FFFF counts two and is never split; a
+// malformed maximal subpart (a lone byte, or a cut sequence such as E2 82)
+// counts one, as the U+FFFD it becomes, and is never split either.
+// `counted` (optional) gets the units of that start, so that a look at the
+// whole text (`units` = SIZE_MAX) counts its characters.
+size_t Utf8PrefixOfUnits(const char* text, size_t length, size_t units, size_t* counted = nullptr);

@@ -17,7 +17,10 @@ HeapText Utf8FromWide(const wchar_t* text, int length = -1);
 
 // Between the ANSI code page and UTF-8, for what the ANSI services once saw:
 // `room` bytes of `out` hold the converted text and its terminator (cut
-// between characters when it does not fit); the count written comes back.
+// between characters when it does not fit); the count written comes back,
+// or kConversionFailed (with `out` empty) when memory ran out, which is not
+// an empty text.
+const size_t kConversionFailed = static_cast<size_t>(-1);
 size_t Utf8FromAnsi(const char* text, size_t length, char* out, size_t room);
 // The ANSI form of a UTF-8 or UTF-16 text; null when memory runs out.
 HeapText AnsiFromUtf8(const char* text);

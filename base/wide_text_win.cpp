@@ -55,8 +55,9 @@ HeapText Utf8FromWide(const wchar_t* text, int length) {
 size_t Utf8FromAnsi(const char* text, size_t length, char* out, size_t room) {
     if (room == 0) return 0;
     out[0] = '\0';
+    if (length == 0) return 0;
     const HeapPtr<wchar_t> wide = ToWide(CP_ACP, text, (int)length);
-    if (!wide || length == 0) return 0;
+    if (!wide) return kConversionFailed;
     return Utf8FromUtf16(Units(wide.get()), (size_t)lstrlenW(wide), out, room);
 }
 

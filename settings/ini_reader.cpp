@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/utf.h"
 
 namespace {
 
@@ -292,7 +293,7 @@ void IniFile::Record(const char* key, bool integer, size_t capacity, const char*
     l.entry = entry;
 }
 
-size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap) {
+size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap, bool characters) {
     if (!buf || cap == 0) return 0;
     const char* src;
     size_t n;
@@ -304,7 +305,8 @@ size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap
     } else {
         EffectiveDefault(def, &src, &n);
     }
-    if (n > cap - 1) n = cap - 1;
+    if (characters) n = Utf8PrefixOfUnits(src, n, cap - 1);
+    else if (n > cap - 1) n = cap - 1;
     std::memcpy(buf, src, n);
     buf[n] = '\0';
     return n;
@@ -313,18 +315,20 @@ size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap
 size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
     const Entry* e = Find(key);
     Record(key, false, cap, def, 0, e);
-    if (!decode_ || bom_ || !e || !e->value || !buf || cap == 0) return CopyValue(e, def, buf, cap);
+    if (!decode_ || bom_ || !e || !e->value || !buf || cap == 0) return CopyValue(e, def, buf, cap, CountsCharacters());
     const char* src = e->value;
     size_t n = e->valueLength;
     Unquote(&src, &n);
-    return decode_(src, n < cap - 1 ? n : cap - 1, buf, DecodedRoom(cap));
+    const size_t decoded = decode_(src, n < cap - 1 ? n : cap - 1, buf, DecodedRoom(cap));
+    return decoded != kDecodeFailed ? decoded : CopyValue(e, def, buf, cap, false);
 }
 
 int32_t IniFile::GetInt(const char* key, int32_t def) const {
     const Entry* e = Find(key);
     Record(key, true, 0, nullptr, def, e);
     char text[kIntegerTextCapacity];
-    size_t n = CopyValue(e, "", text, sizeof text);
+    // Digits are ASCII: a cut by bytes reads the same number as one by characters.
+    size_t n = CopyValue(e, "", text, sizeof text, false);
     if (n == 0) return def;
     return ParseProfileInteger<false>(text, n, nullptr, nullptr);
 }

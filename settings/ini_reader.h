@@ -26,20 +26,31 @@ public:
     void LoadListing(const char* data, size_t size, const char* section);
 
     // The profile text rule: copies the value (or `def` when the key is
-    // missing) into `buf`, cut to cap - 1 bytes, and returns the count copied.
-    // Key and section names count without their surrounding blanks; one pair
-    // of enclosing quotes is dropped from the value, and from the default
-    // after its trailing spaces.
+    // missing) into `buf`, cut to cap - 1 characters, and returns the count
+    // of bytes copied. Key and section names count without their surrounding
+    // blanks; one pair of enclosing quotes is dropped from the value, and
+    // from the default after its trailing spaces.
+    //
+    // Characters are counted as the profile functions count them: in a file
+    // with the UTF-8 mark (a UTF-16 file arrives as one) as UTF-16 units,
+    // cut only between characters (see Utf8PrefixOfUnits), so that `buf`
+    // needs DecodedRoom(cap) bytes; in a file without it as bytes of its
+    // code page, as the ANSI functions cut them.
     size_t GetString(const char* key, const char* def, char* buf, size_t cap) const;
 
     // A file without the UTF-8 mark is text in the PC's ANSI code page: with
     // a decoder set, GetString hands its values over converted to UTF-8,
     // after cutting them as the profile functions cut them. `buf` then needs
-    // DecodedRoom(cap) bytes. Defaults are the program's own and never
-    // converted.
+    // DecodedRoom(cap) bytes. Defaults are the program's own UTF-8, never
+    // converted, and cut by characters. A decoder that fails (it returns
+    // kDecodeFailed, when memory runs out) leaves the value's bytes as they
+    // are: its ASCII, which every code page shares, stays right.
     typedef size_t (*AnsiDecoder)(const char* text, size_t length, char* out, size_t room);
+    enum : size_t { kDecodeFailed = static_cast<size_t>(-1) };
     void SetAnsiDecoder(AnsiDecoder decode) { decode_ = decode; }
     static constexpr size_t DecodedRoom(size_t cap) { return cap ? 3 * (cap - 1) + 1 : 0; }
+    // Whether GetString hands out UTF-8 cut by characters (rather than bytes).
+    bool CountsCharacters() const { return bom_ || decode_; }
 
     // The profile integer rule: `def` when the key is missing or empty, else
     // ProfileInteger of the value's first 29 characters.
@@ -99,8 +110,9 @@ public:
     };
     void SetLookupLog(LookupLog* log) { log_ = log; }
 
-    // GetString's copy for an entry already found (null: the key is missing).
-    static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap);
+    // GetString's copy for an entry already found (null: the key is missing),
+    // cut by characters or by bytes (see GetString) without decoding.
+    static size_t CopyValue(const Entry* e, const char* def, char* buf, size_t cap, bool characters);
 
 private:
     struct ScanState;

@@ -15,9 +15,10 @@ struct Position {
     int32_t y = -1;
 };
 
-// Texts are read cut to their capacity (terminator included) as the file
-// holds them; a file in the ANSI code page is converted to UTF-8 after that,
-// which may take up to three bytes a character: the room kept for a text.
+// Texts are read cut to their capacity in characters (terminator included):
+// UTF-16 units of a UTF-8 or UTF-16 file, bytes of a file in the ANSI code
+// page, which is converted to UTF-8 after that. Either way a character takes
+// up to three bytes of UTF-8 for each unit it counts: the room kept for a text.
 enum { kTextCap = 1024, kPathCap = 260, kWordCap = 20, kColourCap = 128, kMaxMenuEntries = 10, kMaxViewerRules = 10 };
 enum { kTextRoom = 3 * (kTextCap - 1) + 1, kPathRoom = 3 * (kPathCap - 1) + 1, kWordRoom = 3 * (kWordCap - 1) + 1 };
 
@@ -111,18 +112,25 @@ extern Settings settings;
 
 // The maker's web address, used when Web is not given and by the system-menu item.
 extern const char kMakerWebAddress[];
-extern const char kMakerWebMessage[];  // "Showing Quarnco web site..."
+extern const char kMakerWebMessage[];  // "Showing Quarnco web site...", WebMsg's default without Web
+
+// MsgColor when it is malformed, or not given while InfoColor keeps its default.
+extern const Colour kDefaultMsgColour;  // light blue, 128,128,255
+// The shortest ShowTime in seconds: a shorter one is raised to it.
+enum { kShortestShowTime = 5 };
 
 class IniFile;
 
-// Fills `s` from the settings file in the order of the key table. `windowColour`
-// is the system window colour (the BkColor default). A rule n without its
+// Fills `s` from the settings file by walking the key table (settings_keys.h)
+// in its order, then derives what the keys imply together. `windowColour` is
+// the system window colour (the BkColor default). A rule n without its
 // ViewerMsg<n> ends the rules and is named in viewerMsgMissing; start-up
 // reports it with "ViewerMsg%d parameter not given". The do-not-show-again
 // keys are read last, as start-up does.
 void ReadSettings(const IniFile& ini, Settings& s, Colour windowColour);
 
-// Resets every field to its model default and releases heap texts.
+// Every field at its default: what a file without keys gives, on a white
+// window colour; heap texts are released.
 void ResetSettings(Settings& s);
 
 // Releases the heap texts of menu entries and viewer rules (shutdown order).

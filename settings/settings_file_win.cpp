@@ -32,7 +32,8 @@ bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
     return true;
 }
 
-// The reader's decoder for a file in the ANSI code page.
+// The reader's decoder for a file in the ANSI code page; its failure is the reader's.
+static_assert(kConversionFailed == IniFile::kDecodeFailed, "one mark for a conversion without memory");
 size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
     return Utf8FromAnsi(text, length, out, room);
 }

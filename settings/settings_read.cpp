@@ -1,25 +1,26 @@
+// The settings reader: one walk over the key table, asking the file for each
+// row as the row says, then one short pass for what keys imply together.
 #include <cstring>
 #include <initializer_list>
 
 #include "base/format.h"
 #include "base/text.h"
+#include "base/utf.h"
 #include "settings/ini_reader.h"
 #include "settings/settings.h"
+#include "settings/settings_keys.h"
 #include "settings/value_parsers.h"
 
 Settings settings;
 
 Settings::Settings() { ResetSettings(*this); }
 
-const char kMakerWebAddress[] = "https://www.quarnco.com/corvane/";
-const char kMakerWebMessage[] = "Showing Quarnco web site...";
+const Colour kDefaultMsgColour = 0x00FF8080;
 
 namespace {
 
-const Colour kBlue = 0x00FF0000;
-const Colour kLightBlue = 0x00FF8080;
-
-int32_t ClampWeight(int32_t w) { return w < 0 ? 0 : (w > 9 ? 9 : w); }
+// Stands for "no colour yet": no parsed colour has a high byte.
+const Colour kNoColour = 0xFF000000u;
 
 // Seconds to milliseconds without overflowing: the timer's own maximum is
 // about 24.8 days, and a larger number of seconds means "practically never".
@@ -28,70 +29,176 @@ int32_t SecondsToMs(int32_t seconds) {
     return seconds > kMax / 1000 ? kMax : seconds * 1000;
 }
 
-void ReadMenuEntries(const IniFile& ini, Settings& s) {
+Colour ColourOf(const char* text, Colour fallback) {
+    char copy[kColourCap];
+    CopyBounded(copy, sizeof copy, text);
+    ParseColour(copy, fallback);
+    return fallback;
+}
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+template <typename T>
+T& Field(char* record, const SettingKey& row) {
+    return *reinterpret_cast<T*>(record + row.offset);
+}
+
+struct Walk {
+    Walk(const IniFile& file, Settings& record, Colour window) : ini(file), s(record), windowColour(window) {}
+    const IniFile& ini;
+    Settings& s;
+    Colour windowColour;
+    bool previousGiven = false;  // the previous row's value was given (for a position x: a number)
+    int viewerMsgMissing = 0;
     char key[48];
-    char buf[kTextRoom];
-    for (int n = 1; n <= kMaxMenuEntries; ++n) {
-        MenuEntry& m = s.menu[n];
-        m.Release();
-        FormatText(key, sizeof key, "Filename%d", n);
-        if (ini.GetString(key, "", buf, kPathCap) == 0) break;
-        m.Filename = CopyToHeap(buf);
-        if (!m.Filename) break;
-        m.present = true;
-        FormatText(key, sizeof key, "Filename%dParam", n);
-        if (ini.GetString(key, "", buf, kPathCap) != 0) m.Param = CopyToHeap(buf);
-        FormatText(key, sizeof key, "Filename%dSpecialParam", n);
-        if (ini.GetString(key, "", buf, kPathCap) != 0) {
-            if (char* comma = std::strchr(buf, ',')) {
-                *comma = '\0';
-                m.specialProgram = CopyToHeap(buf);
-                m.specialParameters = CopyToHeap(comma + 1);
-            }
+    char buf[kTextRoom];  // a value on its way to a heap copy or a parser
+};
+
+// A colour that is not given or malformed takes its default: the row's own,
+// the window colour for a row without one, or for a colour that follows
+// another (MsgColor) that colour, unless it keeps its own default.
+Colour ReadColour(const SettingKey& row, char* record, char* text, bool given, Colour window) {
+    Colour c = kNoColour;
+    if (given) ParseColour(text, c);
+    if (c != kNoColour) return c;
+    if (row.def.text) return ColourOf(row.def.text, kNoColour);
+    if (!row.from) return window;
+    const SettingKey& source = (&row)[-row.from];
+    const Colour followed = Field<Colour>(record, source);
+    return !given && followed != ColourOf(source.def.text, kNoColour) ? followed : kDefaultMsgColour;
+}
+
+// Integers: the profile rule, then the kind's own step.
+void ReadInteger(Walk& w, const SettingKey& row, const char* name, char* record) {
+    const int32_t def = row.from ? Field<int32_t>(record, (&row)[-row.from]) : row.def.number;
+    int32_t v = w.ini.GetInt(name, def);
+    if (row.kind == SettingWeight) v = v < 0 ? 0 : (v > 9 ? 9 : v);
+    if (row.kind == SettingSeconds && v <= 0 && !(v == -1 && (row.flags & FlagKeepsMinusOne))) v = def;
+    Field<int32_t>(record, row) = v;
+}
+
+// One row into `record` (Settings, or the MenuEntry or ViewerRule of number
+// `n`); false when the row ends its numbered list.
+bool ReadRow(Walk& w, const SettingKey& row, int n, char* record) {
+    const char* name = row.name;
+    if (n) {
+        FormatText(w.key, sizeof w.key, row.name, n);
+        name = w.key;
+    }
+    if (row.capacity == 0) {
+        ReadInteger(w, row, name, record);
+        return true;
+    }
+    // Read in the place of the previous key, or only after it.
+    if ((row.flags & FlagIfPreviousEmpty) && w.previousGiven) return true;
+    if (row.kind == SettingPositionY && !w.previousGiven) return true;
+    // A text's default may be the text of the key it follows (MsgFace).
+    const char* def = row.from && row.kind == SettingText ? &Field<char>(record, (&row)[-row.from]) : row.def.text;
+    if ((row.flags & FlagDefaultIfPreviousEmpty) && w.previousGiven) def = nullptr;
+
+    const bool heap = row.flags & (FlagHeap | FlagHeapAlways);
+    const bool inPlace = !heap && row.kind <= SettingSpecial;
+    char* text = inPlace ? &Field<char>(record, row) : w.buf;
+    const size_t length = !(row.flags & FlagIfPreviousGiven) || w.previousGiven
+                              ? w.ini.GetString(name, def, text, row.capacity)
+                              : IniFile::CopyValue(nullptr, def, text, row.capacity, true);
+    const bool given = length != 0;
+    const bool numericX = row.kind == SettingPositionX && given && IsDigit(text[0]);
+    w.previousGiven = row.kind == SettingPositionX ? numericX : given;
+    if (!given && (row.flags & (FlagStopsList | FlagRequired))) {
+        if (row.flags & FlagRequired) w.viewerMsgMissing = n;
+        return false;
+    }
+    switch (row.kind) {
+    case SettingColour: Field<Colour>(record, row) = ReadColour(row, record, text, given, w.windowColour); break;
+    case SettingPositionX: {
+        Position& p = Field<Position>(record, row);
+        p = Position();
+        if (!given) break;
+        if (int code = PositionKeyword(text)) p.x = code;
+        else if (numericX) p.x = DecimalValue(text);
+        break;
+    }
+    case SettingPositionY: {
+        // Digits beyond 32 bits wrap; a wrapped negative number would read as
+        // a keyword code, so such a position counts as not given.
+        Position& p = Field<Position>(record, row);
+        if (given && IsDigit(text[0])) p.y = DecimalValue(text);
+        if (p.x < 0 || p.y < 0) p = Position();
+        break;
+    }
+    case SettingCondition:
+        Field<Condition>(record, row).Clear();
+        ParseCondition(text, Field<Condition>(record, row));  // an entry's faulty condition is not told
+        break;
+    case SettingVersion:
+        Field<VersionBound>(record, row).Clear();
+        ParseVersionBound(Field<VersionBound>(record, row), text);
+        break;
+    default:
+        if (heap && (given || (row.flags & FlagHeapAlways))) {
+            HeapText& copy = Field<HeapText>(record, row);
+            copy = CopyToHeap(text, length);
+            if (!copy && (row.flags & (FlagStopsList | FlagHeapAlways))) return false;
         }
-        FormatText(key, sizeof key, "Filename%dCondition", n);
-        ini.GetString(key, "", buf, kTextCap);
-        ParseCondition(buf, m.condition);  // an entry's faulty condition is not told
-        FormatText(key, sizeof key, "Filename%dMenu", n);
-        ini.GetString(key, "", m.Menu, kTextCap);
-        m.hasButton = m.Menu[0] != '\0';
-        if (m.hasButton) s.anyButton = true;
+        break;
+    }
+    return true;
+}
+
+// A numbered list: its rows for 1, 2, ... until one of them ends it.
+void ReadList(Walk& w, const SettingKey* first, const SettingKey* end) {
+    const bool menu = first->place == PlaceMenu;
+    for (int n = kFirstSettingNumber; n <= kLastSettingNumber; ++n) {
+        char* record = menu ? reinterpret_cast<char*>(&w.s.menu[n]) : reinterpret_cast<char*>(&w.s.viewer[n]);
+        const SettingKey* row = first;
+        while (row < end && ReadRow(w, *row, n, record)) ++row;
+        if (row < end) {
+            if (menu) w.s.menu[n].Release();
+            else w.s.viewer[n].Release();
+            return;
+        }
+        if (menu) w.s.menu[n].present = true;
+        else w.s.viewer[n].present = true;
     }
 }
 
-// Returns 0, or the number of the rule whose ViewerMsg<n> is missing.
-int ReadViewerRules(const IniFile& ini, Settings& s) {
-    static const char* const kFields[] = {"ViewerCmd%d",          "ViewerCmdParam%d",     "ViewerCmdClick%d",
-                                          "ViewerCmdClickParam%d", "ViewerCmdClickText%d", "ViewerCmdClickMsg%d"};
-    char key[48];
-    char file[kPathRoom], msg[kPathRoom], texts[6][kPathRoom], version[kPathRoom];
-    for (int n = 1; n <= kMaxViewerRules; ++n) {
-        ViewerRule& r = s.viewer[n];
-        r.Release();
-        FormatText(key, sizeof key, "ViewerFile%d", n);
-        if (ini.GetString(key, "", file, kPathCap) == 0) break;
-        FormatText(key, sizeof key, "ViewerMsg%d", n);
-        if (ini.GetString(key, "", msg, kPathCap) == 0) return n;
-        for (int i = 0; i < 6; ++i) {
-            FormatText(key, sizeof key, kFields[i], n);
-            ini.GetString(key, "", texts[i], kPathCap);
-        }
-        FormatText(key, sizeof key, "ViewerVersion%d", n);
-        ini.GetString(key, "", version, kPathCap);
+// Cuts `text` (`room` bytes) to `cap` - 1 characters as the reader counts them.
+void CutToCapacity(char* text, size_t cap, bool characters) {
+    const size_t length = std::strlen(text);
+    text[characters ? Utf8PrefixOfUnits(text, length, cap - 1) : (length < cap ? length : cap - 1)] = '\0';
+}
 
-        HeapText* fields[8] = {&r.ViewerFile,          &r.ViewerMsg,          &r.ViewerCmd,          &r.ViewerCmdParam,
-                               &r.ViewerCmdClick,      &r.ViewerCmdClickParam, &r.ViewerCmdClickText, &r.ViewerCmdClickMsg};
-        const char* values[8] = {file, msg, texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]};
-        bool ok = true;
-        for (int i = 0; i < 8; ++i) ok = (*fields[i] = CopyToHeap(values[i])) && ok;
-        if (!ok) {
-            r.Release();
-            break;
-        }
-        ParseVersionBound(r.versionBound, version);
-        r.present = true;
+// A "program.exe,parameters" text cut at its first comma into its two parts.
+char* CutAtComma(char* text) {
+    char* comma = text ? std::strchr(text, ',') : nullptr;
+    if (comma) *comma++ = '\0';
+    return comma;
+}
+
+// What keys imply together, once every key is read.
+void DeriveValues(Settings& s, bool characters) {
+    s.specialParameters = CutAtComma(s.SpecialParam);
+    s.specialProgram = s.specialParameters ? s.SpecialParam : nullptr;
+    s.mainHasButton = s.anyButton = s.FilenameMenu[0] != '\0';
+    s.displayLength = std::strlen(s.Display);
+    if (!s.Web[0]) {
+        CopyBounded(s.Web, kTextCap, kMakerWebAddress);
+    } else if (!s.WebMsg[0]) {
+        FormatText(s.WebMsg, kTextRoom, "Starting %s", s.Web);
+        CutToCapacity(s.WebMsg, kTextCap, characters);
     }
-    return 0;
+    s.retryShow = !IsRetryOff(s.NoViewerCmdClickRetryShow);
+    if (s.ShowTime != -1) s.ShowTime = SecondsToMs(s.ShowTime < kShortestShowTime ? kShortestShowTime : s.ShowTime);
+    s.SplashShowTime = SecondsToMs(s.SplashShowTime);
+    for (int n = 1; n <= kMaxMenuEntries && s.menu[n].present; ++n) {
+        MenuEntry& m = s.menu[n];
+        if (char* parameters = CutAtComma(m.specialProgram)) m.specialParameters = CopyToHeap(parameters);
+        else m.specialProgram.Reset();
+        m.hasButton = m.Menu[0] != '\0';
+        if (m.hasButton) s.anyButton = true;
+    }
+    s.doNotRepeatActive = s.DoNotRepeatId[0] != '\0';
 }
 
 }  // namespace
@@ -121,157 +228,24 @@ void ReleaseSettingsTexts(Settings& s) {
 }
 
 void ResetSettings(Settings& s) {
-    for (int n = 1; n <= kMaxMenuEntries; ++n) s.menu[n].Release();
-    for (int n = 1; n <= kMaxViewerRules; ++n) s.viewer[n].Release();
-    s.FilenameCondition.Clear();
-    s.NoViewerVersion.Clear();
-    char* texts[] = {s.Filename,         s.Param,           s.SpecialParam,         s.FilenameMenu,
-                     s.Message,          s.Web,             s.WebMsg,               s.NoViewerMsg,
-                     s.NoViewerCmd,      s.NoViewerCmdParam, s.NoViewerCmdClick,    s.NoViewerCmdClickParam,
-                     s.NoViewerCmdClickMsg, s.icon,         s.splash,               s.DoNotRepeatId};
-    for (char* t : texts) t[0] = '\0';
-    s.NoViewerCmdClickRetryShow[0] = '\0';
-    s.specialProgram = s.specialParameters = nullptr;
-    s.mainHasButton = s.anyButton = false;
-    CopyBounded(s.Display, kTextCap, "Quarnsoft");
-    s.displayLength = std::strlen(s.Display);
-    CopyBounded(s.Title, kTextCap, "Corvane 3.2");
-    CopyBounded(s.NoViewerCmdClickText, kTextCap, "Install viewer");
-    CopyBounded(s.ExitMsg, kTextCap, "Exit");
-    CopyBounded(s.InfoFace, kTextCap, "Arial");
-    CopyBounded(s.MsgFace, kTextCap, "Arial");
-    CopyBounded(s.DoNotRepeatText, kTextCap, "Do not show again");
-    s.retryShow = true;
-    s.yExit = 0;
-    s.ShowTime = 15000;
-    s.ShowOptions = 0;
-    s.DoNotRepeatColor = s.InfoColor = kBlue;
-    s.MsgColor = kLightBlue;
-    s.BkColor = 0x00FFFFFF;
-    s.xInfo = s.yInfo = s.yMsg = s.xSize = s.ySize = s.xIcon = s.yIcon = 0;
-    s.popupPos = Position();
-    s.xMenu = s.yMenu = 0;
-    s.InfoSize = s.MsgSize = 16;
-    s.InfoWeight = s.MsgWeight = 0;
-    s.InfoItalic = s.MsgItalic = 0;
-    s.SplashShowTime = 5000;
-    s.SplashOptions = 0;
-    s.splashPos = Position();
-    s.doNotRepeatActive = false;
-    s.viewerMsgMissing = 0;
+    const IniFile none;
+    ReadSettings(none, s, 0x00FFFFFF);
 }
-
-namespace {
-
-// The main target, its parameters, condition and menu caption, and the texts
-// of the popup. The order of the look-ups is the order the checker's
-// --explain shows.
-void ReadTargetAndTexts(const IniFile& ini, Settings& s) {
-    char buf[kTextRoom];
-    ini.GetString("Filename", "", s.Filename, kTextCap);
-    ini.GetString("Param", "", s.Param, kTextCap);
-    if (ini.GetString("SpecialParam", "", s.SpecialParam, kTextCap) != 0) {
-        if (char* comma = std::strchr(s.SpecialParam, ',')) {
-            *comma = '\0';
-            s.specialProgram = s.SpecialParam;
-            s.specialParameters = comma + 1;
-        }
-    }
-    ini.GetString("FilenameCondition", "", buf, kTextCap);
-    ParseCondition(buf, s.FilenameCondition);
-    s.mainHasButton = s.anyButton = ini.GetString("FilenameMenu", "", s.FilenameMenu, kTextCap) != 0;
-    ini.GetString("Message", "", s.Message, kTextCap);
-    s.displayLength = ini.GetString("Display", "Quarnsoft", s.Display, kTextCap);
-    if (ini.GetString("Web", "", s.Web, kTextCap) == 0) {
-        CopyBounded(s.Web, kTextCap, kMakerWebAddress);
-        ini.GetString("WebMsg", kMakerWebMessage, s.WebMsg, kTextCap);
-    } else if (ini.GetString("WebMsg", "", s.WebMsg, kTextCap) == 0) {
-        FormatText(s.WebMsg, kTextCap, "Starting %s", s.Web);  // cut to fit, never past the buffer
-    }
-    ini.GetString("Title", "Corvane 3.2", s.Title, kTextCap);
-}
-
-// What to do when no viewer for the main target exists, and the Exit caption.
-void ReadNoViewerKeys(const IniFile& ini, Settings& s) {
-    char buf[kTextRoom];
-    ini.GetString("NoViewerMsg", "", s.NoViewerMsg, kTextCap);
-    if (ini.GetString("NoViewerCmd", "", s.NoViewerCmd, kTextCap) == 0)
-        ini.GetString("NoBrowser", "", s.NoViewerCmd, kTextCap);
-    ini.GetString("NoViewerCmdParam", "", s.NoViewerCmdParam, kTextCap);
-    ini.GetString("NoViewerCmdClick", "", s.NoViewerCmdClick, kTextCap);
-    ini.GetString("NoViewerCmdClickParam", "", s.NoViewerCmdClickParam, kTextCap);
-    ini.GetString("NoViewerCmdClickText", "Install viewer", s.NoViewerCmdClickText, kTextCap);
-    ini.GetString("NoViewerCmdClickMsg", "", s.NoViewerCmdClickMsg, kTextCap);
-    ini.GetString("NoViewerCmdClickRetryShow", "", s.NoViewerCmdClickRetryShow, kWordCap);
-    s.retryShow = !(EqualNoCase(s.NoViewerCmdClickRetryShow, "off") || EqualNoCase(s.NoViewerCmdClickRetryShow, "no") ||
-                    EqualNoCase(s.NoViewerCmdClickRetryShow, "false"));
-    ini.GetString("ExitMsg", "Exit", s.ExitMsg, kTextCap);
-    s.yExit = ini.GetInt("yExit", 0);
-    ini.GetString("NoViewerVersion", "", buf, kPathCap);
-    ParseVersionBound(s.NoViewerVersion, buf);
-}
-
-// Times, option bits and colours.
-void ReadTimesAndColours(const IniFile& ini, Settings& s, Colour windowColour) {
-    char buf[kTextRoom];
-    const int32_t showTime = ini.GetInt("ShowTime", 0);
-    if (showTime == -1) s.ShowTime = -1;
-    else if (showTime > 0) s.ShowTime = SecondsToMs(showTime < 5 ? 5 : showTime);
-    else s.ShowTime = 15000;
-    s.ShowOptions = ini.GetInt("ShowOptions", 0);
-
-    s.DoNotRepeatColor = kBlue;
-    ini.GetString("DoNotRepeatColor", "0,0,255", buf, kColourCap);
-    ParseColour(buf, s.DoNotRepeatColor);
-    s.InfoColor = kBlue;
-    ini.GetString("InfoColor", "0,0,255", buf, kColourCap);
-    ParseColour(buf, s.InfoColor);
-    s.MsgColor = kLightBlue;
-    if (ini.GetString("MsgColor", "", buf, kColourCap) != 0) ParseColour(buf, s.MsgColor);
-    else if (s.InfoColor != kBlue) s.MsgColor = s.InfoColor;
-    s.BkColor = windowColour;
-    if (ini.GetString("BkColor", "", buf, kColourCap) != 0) ParseColour(buf, s.BkColor);
-}
-
-// The logo, the places and sizes of the popup's parts, its fonts and the splash.
-void ReadLayoutAndFonts(const IniFile& ini, Settings& s) {
-    ini.GetString("icon", "", s.icon, kTextCap);
-    s.xInfo = ini.GetInt("xInfo", 0);
-    s.yInfo = ini.GetInt("yInfo", 0);
-    s.yMsg = ini.GetInt("yMsg", 0);
-    s.xSize = ini.GetInt("xSize", 0);
-    s.ySize = ini.GetInt("ySize", 0);
-    s.xIcon = ini.GetInt("xIcon", 0);
-    s.yIcon = ini.GetInt("yIcon", 0);
-    s.popupPos = ReadPosition(ini, "xPos", "yPos");
-    s.xMenu = ini.GetInt("xMenu", 0);
-    s.yMenu = ini.GetInt("yMenu", 0);
-    s.InfoSize = ini.GetInt("InfoSize", 16);
-    s.InfoWeight = ClampWeight(ini.GetInt("InfoWeight", 0));
-    s.InfoItalic = ini.GetInt("InfoItalic", 0);
-    ini.GetString("InfoFace", "Arial", s.InfoFace, kTextCap);
-    // The message's font defaults to the information line's.
-    s.MsgSize = ini.GetInt("MsgSize", s.InfoSize);
-    s.MsgWeight = ClampWeight(ini.GetInt("MsgWeight", s.InfoWeight));
-    s.MsgItalic = ini.GetInt("MsgItalic", s.InfoItalic);
-    ini.GetString("MsgFace", s.InfoFace, s.MsgFace, kTextCap);
-    ini.GetString("splash", "", s.splash, kTextCap);
-    const int32_t splashTime = ini.GetInt("SplashShowTime", 0);
-    s.SplashShowTime = splashTime > 0 ? SecondsToMs(splashTime) : 5000;
-    s.SplashOptions = ini.GetInt("SplashOptions", 0);
-    s.splashPos = ReadPosition(ini, "xSplash", "ySplash");
-}
-
-}  // namespace
 
 void ReadSettings(const IniFile& ini, Settings& s, Colour windowColour) {
-    ResetSettings(s);
-    ReadTargetAndTexts(ini, s);
-    ReadNoViewerKeys(ini, s);
-    ReadTimesAndColours(ini, s, windowColour);
-    ReadLayoutAndFonts(ini, s);
-    ReadMenuEntries(ini, s);
-    s.viewerMsgMissing = ReadViewerRules(ini, s);
-    s.doNotRepeatActive = ini.GetString("DoNotRepeatId", "", s.DoNotRepeatId, kTextCap) != 0;
-    if (s.doNotRepeatActive) ini.GetString("DoNotRepeatText", "Do not show again", s.DoNotRepeatText, kTextCap);
+    ReleaseSettingsTexts(s);
+    Walk w(ini, s, windowColour);
+    const SettingKey* const end = kSettingKeys + kSettingKeyCount;
+    for (const SettingKey* row = kSettingKeys; row < end;) {
+        if (row->place == PlaceSettings) {
+            ReadRow(w, *row++, 0, reinterpret_cast<char*>(&s));
+            continue;
+        }
+        const SettingKey* last = row;
+        while (last < end && last->place == row->place) ++last;
+        ReadList(w, row, last);
+        row = last;
+    }
+    s.viewerMsgMissing = w.viewerMsgMissing;
+    DeriveValues(s, ini.CountsCharacters());
 }

@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "base/text.h"
-#include "settings/ini_reader.h"
+
+const char* const kPositionKeywords[kPositionKeywordCount] = {
+    "center", "topleft", "topright", "bottomleft", "bottomright", "top", "bottom", "left", "right"};
+const char* const kRetryOffWords[kRetryOffWordCount] = {"off", "no", "false"};
 
 int32_t DecimalValue(const char* text) { return static_cast<int32_t>(DecimalWrapped(text)); }
 
@@ -20,33 +23,20 @@ void ParseColour(char* text, Colour& colour) {
     colour = (red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16);
 }
 
-int PositionKeyword(const char* text) {
-    static const char* const kKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
-                                            "top",    "bottom",  "left",     "right"};
-    for (int i = 0; i < 9; ++i)
-        if (EqualNoCase(text, kKeywords[i])) return -2 - i;
-    return 0;
+namespace {
+
+// The index of `text` in `words` (any letter case), or -1.
+int WordIndex(const char* text, const char* const* words, int count) {
+    for (int i = 0; i < count; ++i)
+        if (EqualNoCase(text, words[i])) return i;
+    return -1;
 }
 
-Position ReadPosition(const IniFile& ini, const char* xKey, const char* yKey) {
-    Position none;
-    char buf[kTextRoom];
-    if (ini.GetString(xKey, "", buf, kTextCap) == 0) return none;
-    if (int code = PositionKeyword(buf)) {
-        Position p;
-        p.x = code;
-        return p;
-    }
-    if (buf[0] < '0' || buf[0] > '9') return none;
-    int32_t x = DecimalValue(buf);
-    if (ini.GetString(yKey, "", buf, kTextCap) == 0) return none;
-    if (buf[0] < '0' || buf[0] > '9') return none;
-    int32_t y = DecimalValue(buf);
-    // Digits beyond 32 bits wrap; a wrapped negative number would read as a
-    // keyword code, so such a position counts as not given.
-    if (x < 0 || y < 0) return none;
-    Position p;
-    p.x = x;
-    p.y = y;
-    return p;
+}  // namespace
+
+int PositionKeyword(const char* text) {
+    const int i = WordIndex(text, kPositionKeywords, kPositionKeywordCount);
+    return i < 0 ? 0 : -2 - i;
 }
+
+bool IsRetryOff(const char* word) { return WordIndex(word, kRetryOffWords, kRetryOffWordCount) >= 0; }

@@ -1,4 +1,6 @@
-// The value parsers of the settings file: colours, positions, integers.
+// The value parsers of the settings file: colours, position keywords,
+// integers and the retry switch; the reader and the settings checker share
+// their word lists.
 #pragma once
 #include <cstdint>
 #include "settings/settings.h"
@@ -11,9 +13,13 @@ int32_t DecimalValue(const char* text);
 // Writes into the text (cuts it at the commas).
 void ParseColour(char* text, Colour& colour);
 
+// The position keywords, in the order of their codes -2, -3, ... -10.
+enum { kPositionKeywordCount = 9 };
+extern const char* const kPositionKeywords[kPositionKeywordCount];
 // Keyword code (-2..-10) of a position value, or 0 when it is no keyword.
 int PositionKeyword(const char* text);
 
-class IniFile;
-// The position parser for a key pair such as xPos/yPos.
-Position ReadPosition(const IniFile& ini, const char* xKey, const char* yKey);
+// The words that switch NoViewerCmdClickRetryShow's retry off, in any letter case.
+enum { kRetryOffWordCount = 3 };
+extern const char* const kRetryOffWords[kRetryOffWordCount];
+bool IsRetryOff(const char* word);

@@ -26,7 +26,7 @@ using namespace accept;
 
 namespace {
 
-const int kLink = 5, kStatus = 6, kExit = 2, kCheckBox = 4, kMainEntry = 10, kEntry1 = 11;
+const int kLink = 5, kExit = 2, kCheckBox = 4, kMainEntry = 10;  // kStatus, kEntry1: scenario_fixture.h
 
 std::string Autorun(const Medium& m, const std::string& rest) { return m.Root() + "corvane.exe " + rest; }
 

@@ -182,6 +182,56 @@ TEST_F(Fidelity, AnAnsiFileShowsCafeAndAnEarlierVersionsChoiceIsHonoured) {
     RegCloseKey(key);
 }
 
+// ------------------------------------------------------------------ long texts
+
+// `count` Chinese characters (U+4E2D onwards), UTF-8.
+std::string Chinese(size_t count, unsigned first) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned c = first + static_cast<unsigned>(i);
+        out += std::string{static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return out;
+}
+
+// Texts are as long as the settings allow in characters, in every encoding:
+// a Message of 700 Cyrillic letters is shown whole (the status window's
+// text, which a screen reader reads) from a UTF-8 file and a UTF-16 file; a
+// menu entry naming a 108-character Chinese path (324 bytes of UTF-8)
+// starts that document. (The same letters from a code-page file:
+// codepage_test.cpp.)
+TEST_F(Fidelity, LongTextsAndPathsAreWholeFromUtf8AndUtf16Files) {
+    GalleryEntry& g = Gallery("24-long-texts", "700 Cyrillic letters and a 108-character Chinese path, whole");
+    Medium m("longtexts", 'N');
+    const std::string letters = CyrillicLetters(700, false);
+    const std::string path = Chinese(40, 0x4E2D) + "\\" + Chinese(40, 0x5F00) + "\\" + Chinese(22, 0x6587) + ".htm";
+    ASSERT_EQ(WideOf(path).size(), 108u);
+    const std::string settings = "[Info]\r\nShowTime=-1\r\nMessage=" + letters + "\r\nFilename1=" + path +
+                                 "\r\nFilename1Menu=Open\r\n";
+    Author(m, "\xEF\xBB\xBF" + settings);
+    ASSERT_TRUE(m.Put(path, "<html><body>Chinese</body></html>\r\n"));
+
+    const std::string files[] = {"\xEF\xBB\xBF" + settings, Utf16File(settings)};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i ? "UTF-16" : "UTF-8");
+        ASSERT_TRUE(m.Put("Corva.INF", files[i]));
+        Program run;
+        ASSERT_TRUE(run.Start(m.Root() + "corvane.exe readme.htm", m.Root()));
+        const PopupView view = WaitForView(run.Pid(), StatusAndButton, kEntry1);
+        ASSERT_TRUE(StatusAndButton(view, kEntry1)) << "no status text or no menu button";
+        ExpectWholeText(view.Find(kStatus)->caption, letters);
+        if (i == 0) g.Shot("700 Cyrillic letters from a UTF-8 file: the status text wraps, its window holds all");
+        // readme.htm at the start, then the entry's document.
+        ASSERT_TRUE(Click(run.Pid(), kEntry1));
+        const std::vector<SpyRecord> r = Spied(2 * (i + 1));
+        ASSERT_EQ(r.size(), 2 * (i + 1)) << "the entry's document was not started";
+        EXPECT_TRUE(ContainsNoCase(r.back().commandLine, m.Root() + path)) << r.back().commandLine;
+        ASSERT_TRUE(CloseRequest(run.Pid()));
+        ASSERT_TRUE(run.WaitExit(5000));
+    }
+}
+
 // ------------------------------------------------------------------ install, wait, start again
 
 TEST_F(Fidelity, InstallerIsWaitedForThenTheTargetStartsAgainAndThePopupCloses) {

@@ -73,6 +73,31 @@ inline void Author(const Medium& m, const std::string& settings) {
     if (!settings.empty()) ASSERT_TRUE(m.Put("Corva.INF", settings));
 }
 
+// The popup's controls.
+const int kStatus = 6, kEntry1 = 11;
+
+// The popup shows its status text and the control `id`.
+inline bool StatusAndButton(const PopupView& view, int id) { return view.visible && view.Find(kStatus) && view.Find(id); }
+
+// `count` letters of the Russian alphabet in turn, as UTF-8 or in code page 1251.
+inline std::string CyrillicLetters(size_t count, bool cp1251) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned letter = static_cast<unsigned>(i % 32);  // U+0430 to U+044F; 0xE0 to 0xFF in 1251
+        const unsigned c = 0x430 + letter;
+        if (cp1251) out += static_cast<char>(0xE0 + letter);
+        else out += std::string{static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return out;
+}
+
+// A long text shown whole: no replacement character, every character.
+inline void ExpectWholeText(const std::string& shown, const std::string& want) {
+    EXPECT_EQ(shown.find("\xEF\xBF\xBD"), std::string::npos) << "a replacement character in the text";
+    EXPECT_EQ(WideOf(shown).size(), WideOf(want).size()) << "characters shown";
+    EXPECT_TRUE(shown == want) << "the text differs from what the settings say";
+}
+
 inline bool ContainsNoCase(std::string text, std::string part) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : part) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

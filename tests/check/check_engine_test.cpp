@@ -168,6 +168,17 @@ TEST(CheckNumbering, AnEmptyNumberEndsTheListToo) {
     EXPECT_EQ(Others(r)[0].line, 4);
 }
 
+// The program counts characters: 700 Cyrillic letters (1400 bytes of UTF-8)
+// fit in Message's 1023, 1100 of them are cut at 1023 characters.
+TEST(CheckValues, LongTextsAreCountedInCharacters) {
+    std::string letters;
+    for (int i = 0; i < 1100; ++i) letters += "\xD0\xB4";
+    Report r = CheckText("\xEF\xBB\xBF[Info]\nMessage=" + letters.substr(0, 1400) + "\nTitle=" + letters + "\n");
+    ASSERT_EQ(Count(r, "cut"), 1);
+    const Finding* cut = At(r, "cut", 3);
+    EXPECT_TRUE(Contains(cut, "value has 1100 characters; the program keeps the first 1023")) << cut->message;
+}
+
 TEST(CheckValues, EveryKindOfMalformedOrAdjustedValue) {
     Fixture f = CheckFixture("values");
     const Report& r = f.report;

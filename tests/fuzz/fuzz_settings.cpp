@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes through the settings reader and the whole key table,
-// including the colour, position, condition and version-bound parsers.
+// including the colour, position, condition and version-bound parsers, with
+// values cut by characters in a file with the UTF-8 mark.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t n = e.keyLength < sizeof key - 1 ? e.keyLength : sizeof key - 1;
         std::memcpy(key, e.key, n);
         key[n] = '\0';
-        char value[128];
-        ini.GetString(key, "", value, sizeof value);
+        char value[IniFile::DecodedRoom(kColourCap)];
+        ini.GetString(key, "", value, kColourCap);
+        (void)PositionKeyword(value);
         Colour c = 0;
         ParseColour(value, c);
-        ReadPosition(ini, key, key);
         (void)ini.GetInt(key, 0);
     }
     ReleaseSettingsTexts(settings);

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the UTF-8 and UTF-16 conversions every name goes
 // through: as UTF-8 text and as UTF-16 units, converted both ways into rooms
 // of exactly the size asked for (so that a byte past them is caught) and into
-// a room chosen by the first byte, which must cut between characters.
+// a room chosen by the first byte, which must cut between characters, and
+// cut by characters as the settings reader cuts.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -65,6 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (n >= room || cut[n] != 0) __builtin_trap();
         if (utf8.compare(0, n, cut.data(), n) != 0) __builtin_trap();
     }
+    // A cut by characters keeps whole characters and whole malformed
+    // subparts: its conversion starts the whole text's conversion.
+    size_t counted = 0;
+    const size_t bytesKept = Utf8PrefixOfUnits(bytes.data(), bytes.size(), room, &counted);
+    const std::u16string part = ToUtf16(bytes.substr(0, bytesKept));
+    if (counted > room || part.size() != counted || ToUtf16(bytes).compare(0, counted, part) != 0) __builtin_trap();
     std::vector<char16_t> cut16(room ? room : 1, u'#');
     const size_t m = Utf16FromUtf8(bytes.data(), bytes.size(), room ? cut16.data() : nullptr, room);
     if (room && (m >= room || cut16[m] != 0)) __builtin_trap();

@@ -9,7 +9,7 @@
 namespace {
 
 std::string Get(const IniFile& ini, const char* key, const char* def = "<def>", size_t cap = 1024) {
-    char buf[2048];
+    char buf[IniFile::DecodedRoom(1024)];
     size_t n = ini.GetString(key, def, buf, cap);
     EXPECT_EQ(n, std::string(buf).size());
     return buf;
@@ -92,6 +92,28 @@ TEST(IniReader, ValuesAreCutToCapacityMinusOne) {
     EXPECT_EQ(Get(ini, "A", "", 1), "");
     EXPECT_EQ(Get(ini, "Q", "", 4), "abc");  // quotes go first, then the cut
     EXPECT_EQ(Get(ini, "Missing", "longdefault", 5), "long");
+}
+
+// In a file with the UTF-8 mark (as a UTF-16 file arrives) capacities count
+// UTF-16 units, as the wide profile functions do: a character beyond U+FFFF
+// counts two and is never split, a malformed sequence counts one as the
+// U+FFFD it becomes. A file without
+// the mark is cut by bytes of its code page; the program's own defaults are
+// UTF-8 and cut by characters when the texts are.
+TEST(IniReader, UnicodeValuesAreCutByCharacters) {
+    IniFile ini;
+    const std::string cyrillic = "\xD0\xB4\xD0\xB0";  // да
+    const std::string face = "\xF0\x9F\x98\x80";      // U+1F600
+    Load(ini, "\xEF\xBB\xBF[Info]\nC=" + cyrillic + cyrillic + "\nE=" + face + face + "x\nM=\xE2\x82\xC3\xA9t\n");
+    EXPECT_EQ(Get(ini, "C", "", 4), cyrillic + "\xD0\xB4");  // 3 characters, 6 bytes
+    EXPECT_EQ(Get(ini, "E", "", 4), face);                     // 3 units: the second pair would be split
+    EXPECT_EQ(Get(ini, "E", "", 6), face + face + "x");
+    EXPECT_EQ(Get(ini, "M", "", 3), "\xE2\x82\xC3\xA9");   // a cut sequence, then é
+    EXPECT_EQ(Get(ini, "Missing", "\xD0\xB4\xD0\xB0t", 3), cyrillic);
+
+    IniFile ansi;
+    Load(ansi, "[Info]\nC=" + cyrillic + cyrillic + "\n");
+    EXPECT_EQ(Get(ansi, "C", "", 4), "\xD0\xB4\xD0");  // 3 bytes, as the ANSI functions cut them
 }
 
 TEST(IniReader, IntegersFollowTheProfileRule) {

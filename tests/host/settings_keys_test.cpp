@@ -1,12 +1,15 @@
-// The key table must list exactly the keys ReadSettings asks for, with the
-// same capacity and default; the reader's structural listing and look-up log
-// (used by the settings checker) must describe the file as the reader sees it.
+// The key table drives the reader: for a file that makes every key count,
+// the reader asks for exactly the table's keys, in the table's order, with
+// each row's capacity and default. The reader's structural listing and
+// look-up log (used by the settings checker) must describe the file as the
+// reader sees it.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "settings/ini_reader.h"
 #include "settings/settings.h"
@@ -34,46 +37,56 @@ std::set<std::string> Asked(const std::string& text, IniFile::LookupLog& log) {
 
 }  // namespace
 
-TEST(SettingsKeys, TableMatchesWhatTheReaderAsksFor) {
+TEST(SettingsKeys, TheReaderAsksForTheTableInItsOrder) {
     // All entries and rules given, NoViewerCmd missing (so NoBrowser is read),
-    // numeric xPos/xSplash (so the y keys are read) and DoNotRepeatId given.
-    std::string text = "[Info]\nxPos=1\nyPos=2\nxSplash=1\nySplash=2\nDoNotRepeatId=x\n";
+    // numeric xPos/xSplash (so the y keys are read), DoNotRepeatId given and
+    // InfoSize/InfoFace set, so that the Msg* defaults differ from the table's.
+    std::string text = "[Info]\nxPos=1\nyPos=2\nxSplash=1\nySplash=2\nDoNotRepeatId=x\n"
+                       "InfoSize=9\nInfoWeight=9\nInfoItalic=9\nInfoFace=Tahoma\n";
     for (int n = 1; n <= 10; ++n) {
         text += "Filename" + std::to_string(n) + "=f\n";
         text += "ViewerFile" + std::to_string(n) + "=v\nViewerMsg" + std::to_string(n) + "=m\n";
     }
     std::unique_ptr<IniFile::LookupLog> log(new IniFile::LookupLog());
-    std::set<std::string> asked = Asked(text, *log);
+    Asked(text, *log);
     EXPECT_FALSE(log->overflow);
 
-    std::set<std::string> listed;
+    // The table's rows in order, a numbered list's rows once for each number.
+    struct Expected { const SettingKey* row; std::string name; };
+    std::vector<Expected> expected;
     char name[64];
-    for (size_t i = 0; i < kSettingKeyCount; ++i) {
+    for (size_t i = 0; i < kSettingKeyCount;) {
         const SettingKey& k = kSettingKeys[i];
-        bool numbered = std::strstr(k.name, "%d") != nullptr;
-        for (int n = 1; n <= (numbered ? 10 : 1); ++n) {
-            SettingKeyName(k, n, name, sizeof name);
-            listed.insert(Lower(name));
+        size_t last = i + 1;
+        while (last < kSettingKeyCount && k.place != PlaceSettings && kSettingKeys[last].place == k.place) ++last;
+        for (int n = 1; n <= (k.place == PlaceSettings ? 1 : 10); ++n) {
+            for (size_t j = i; j < last; ++j) {
+                SettingKeyName(kSettingKeys[j], n, name, sizeof name);
+                expected.push_back(Expected{&kSettingKeys[j], name});
+            }
         }
+        i = last;
     }
-    EXPECT_EQ(asked, listed);
-
-    // Capacity, kind of read and default agree, look-up by look-up.
+    ASSERT_EQ(log->count, expected.size());
     for (size_t i = 0; i < log->count; ++i) {
         const IniFile::Lookup& l = log->items[i];
+        const SettingKey& row = *expected[i].row;
+        ASSERT_EQ(std::string(l.key), expected[i].name) << "look-up " << i;
         int number = 0;
-        const SettingKey* row = FindSettingKey(l.key, std::strlen(l.key), &number);
-        ASSERT_TRUE(row) << l.key;
-        const bool integer = row->kind == SettingInt || row->kind == SettingBits;
-        EXPECT_EQ(l.integer, integer) << l.key;
-        if (!integer) {
-            EXPECT_EQ(l.capacity, row->capacity) << l.key;
+        EXPECT_EQ(FindSettingKey(l.key, std::strlen(l.key), &number), &row) << l.key;
+        EXPECT_EQ(l.integer, row.capacity == 0) << l.key;
+        if (!l.integer) {
+            EXPECT_EQ(l.capacity, row.capacity) << l.key;
         }
-        if (row->readDefault[0] == '<') continue;  // taken from another key
-        if (integer) {
-            EXPECT_EQ(std::to_string(l.intDefault), row->readDefault) << l.key;
+        // A Msg* key's default is its Info key's value; WebMsg's is its own
+        // (Web is not given here).
+        const SettingKey& source = (&row)[-row.from];
+        if (l.integer) {
+            EXPECT_EQ(l.intDefault, row.from ? 9 : row.def.number) << l.key;
+        } else if (row.from && row.kind == SettingText) {
+            EXPECT_STREQ(l.def, "Tahoma") << l.key << " follows " << source.name;
         } else {
-            EXPECT_STREQ(l.def, row->readDefault) << l.key;
+            EXPECT_STREQ(l.def, row.def.text ? row.def.text : "") << l.key;
         }
     }
 }

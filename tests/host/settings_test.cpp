@@ -57,6 +57,19 @@ TEST(Settings, EmptyFileGivesTheModelDefaults) {
     EXPECT_STREQ(s.DoNotRepeatText, "Do not show again");
 }
 
+// Resetting is reading a file without keys, on a white window colour.
+TEST(Settings, ResetGivesWhatAnEmptyFileGives) {
+    Read("Title=x\nFilename1=a\nInfoColor=1,2,3\nDoNotRepeatId=d\n");
+    ResetSettings(settings);
+    EXPECT_STREQ(settings.Title, "Corvane 3.2");
+    EXPECT_FALSE(settings.menu[1].present);
+    EXPECT_EQ(settings.MsgColor, 0x00FF8080u);
+    EXPECT_EQ(settings.BkColor, 0x00FFFFFFu);
+    EXPECT_EQ(settings.ShowTime, 15000);
+    EXPECT_FALSE(settings.doNotRepeatActive);
+    EXPECT_STREQ(settings.WebMsg, "Showing Quarnco web site...");
+}
+
 TEST(Settings, WebAndWebMsg) {
     Read("Web=help.htm\n");
     EXPECT_STREQ(settings.Web, "help.htm");
@@ -66,6 +79,11 @@ TEST(Settings, WebAndWebMsg) {
     Read("WebMsg=Own text\n");
     EXPECT_STREQ(settings.Web, kMakerWebAddress);
     EXPECT_STREQ(settings.WebMsg, "Own text");
+    // Given empty, WebMsg stays empty without Web; given empty with Web, it is "Starting ...".
+    Read("WebMsg=\n");
+    EXPECT_STREQ(settings.WebMsg, "");
+    Read("Web=a.htm\nWebMsg=\n");
+    EXPECT_STREQ(settings.WebMsg, "Starting a.htm");
     // "Starting " and a Web of 1023 characters do not fit: cut, never overrun.
     Read("Web=" + std::string(1100, 'w') + "\n");
     EXPECT_EQ(std::string(settings.Web).size(), 1023u);
@@ -99,6 +117,12 @@ TEST(Settings, WeightsAreClampedAndStatusFontInheritsFromInfoFont) {
     EXPECT_EQ(settings.MsgSize, 10);
     EXPECT_EQ(settings.MsgItalic, 1);
     EXPECT_STREQ(settings.MsgFace, "Tahoma");
+    // Missing, MsgFace takes InfoFace as a default is taken (trailing spaces
+    // and quotes dropped); given empty, it is empty.
+    Read("InfoFace=\"Tahoma  \"\n");
+    EXPECT_STREQ(settings.MsgFace, "Tahoma");
+    Read("MsgFace=\n");
+    EXPECT_STREQ(settings.MsgFace, "");
     Read("InfoFace=Tahoma\nMsgFace=Courier New\nMsgSize=8\n");
     EXPECT_STREQ(settings.MsgFace, "Courier New");
     EXPECT_EQ(settings.MsgSize, 8);
@@ -108,6 +132,12 @@ TEST(Settings, ColoursAndTheMsgColorRule) {
     Read("InfoColor=0,128,0\n");
     EXPECT_EQ(settings.InfoColor, 0x00008000u);
     EXPECT_EQ(settings.MsgColor, 0x00008000u);
+    Read("InfoColor=200,100,50\n");
+    EXPECT_EQ(settings.MsgColor, 0x003264C8u);
+    Read("InfoColor=200,100,50\nMsgColor=\n");  // empty is not given
+    EXPECT_EQ(settings.MsgColor, 0x003264C8u);
+    Read("InfoColor=200,100,50\nMsgColor=1,2\n");  // malformed keeps the light blue
+    EXPECT_EQ(settings.MsgColor, 0x00FF8080u);
     Read("InfoColor=0,0,255\n");
     EXPECT_EQ(settings.MsgColor, 0x00FF8080u);
     Read("MsgColor=255,0\n");

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "settings/ini_reader.h"
 #include "settings/settings_file.h"
@@ -57,6 +58,33 @@ TEST(SettingsFile, Utf16FilesAreReadWhole) {
         EXPECT_STREQ(buf, "caf\xC3\xA9 \xCE\xB1");  // café α
         DeleteFileA(path.c_str());
     }
+}
+
+// Capacities count characters: a UTF-16 file's values as the wide profile
+// functions count them (UTF-16 units), never cut inside a surrogate pair;
+// a file without a mark by bytes of its code page, then converted.
+TEST(SettingsFile, ValuesAreCutByCharactersInEveryEncoding) {
+    std::wstring text = L"[Info]\r\nLong=";
+    for (int i = 0; i < 700; ++i) text += static_cast<wchar_t>(0x0430 + i % 32);
+    text += L"\r\nPairs=";
+    for (int i = 0; i < 600; ++i) text += L"\xD83D\xDE00";  // U+1F600, two units each
+    std::string utf16 = "\xFF\xFE";
+    for (wchar_t c : text + L"\r\n") utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    std::vector<char> buf(IniFile::DecodedRoom(1024) + 1, '#');
+    std::string path = TempFile("cut16.ini", utf16);
+    IniFile ini;
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini));
+    EXPECT_EQ(ini.GetString("Long", "", buf.data(), 1024), 1400u) << "700 letters are whole";
+    EXPECT_EQ(ini.GetString("Pairs", "", buf.data(), 1024), 511u * 4) << "1023 units hold 511 whole pairs";
+    EXPECT_EQ(std::string(buf.data()).substr(2040), "\xF0\x9F\x98\x80");
+    DeleteFileA(path.c_str());
+
+    ASSERT_EQ(GetACP(), 1252u) << "the case is written for the Western code page";
+    path = TempFile("cutansi.ini", "[Info]\r\nLong=" + std::string(1100, '\xE9') + "\r\n");
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini));
+    EXPECT_EQ(ini.GetString("Long", "", buf.data(), 1024), 2046u) << "1023 bytes, each two bytes of UTF-8";
+    EXPECT_EQ(buf[IniFile::DecodedRoom(1024)], '#');
+    DeleteFileA(path.c_str());
 }
 
 TEST(SettingsFile, ShortOrEmptyFilesAreNotUtf8) {

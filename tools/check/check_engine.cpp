@@ -114,6 +114,12 @@ std::string ColourText(Colour c) {
     return buf;
 }
 
+std::string ColourName(Colour c) {
+    if (c == kDefaultMsgColour) return ColourText(c) + " (light blue)";
+    if (c == 0x00FF0000) return ColourText(c) + " (blue)";
+    return ColourText(c);
+}
+
 bool IsPlainNumber(const char* p, bool allowSign) {
     while (*p == ' ' || *p == '\t') ++p;
     if (allowSign && (*p == '-' || *p == '+')) ++p;
@@ -134,6 +140,31 @@ void Checker::Add(Severity s, int line, int column, const char* code, const std:
 std::string Checker::FileText(const std::string& bytes) const {
     if (encoding_ != Encoding::Ansi || fileTextIsUtf8_) return bytes;
     return AnsiToUtf8(bytes, codePage_);
+}
+
+const char* Checker::RecordOf(const Read& r) const {
+    if (r.row->place == PlaceMenu) return reinterpret_cast<const char*>(&s_->menu[r.number]);
+    if (r.row->place == PlaceViewer) return reinterpret_cast<const char*>(&s_->viewer[r.number]);
+    return reinterpret_cast<const char*>(s_);
+}
+
+const char* Checker::NameOf(const void* field) const {
+    for (size_t i = 0; i < kSettingKeyCount; ++i)
+        if (kSettingKeys[i].place == PlaceSettings && reinterpret_cast<const char*>(s_) + kSettingKeys[i].offset == field)
+            return kSettingKeys[i].name;
+    return "";
+}
+
+const SettingKey& ListHead(const SettingKey& row) {
+    const SettingKey* head = &row;
+    while (head > kSettingKeys && head[-1].place == row.place) --head;
+    return *head;
+}
+
+const SettingKey& ListRequired(const SettingKey& head) {
+    const SettingKey* required = &head;
+    while (!(required->flags & FlagRequired) && required[1].place == head.place) ++required;
+    return *required;
 }
 
 const Checker::Read* Checker::FindRead(const char* key) const {
@@ -212,6 +243,7 @@ void Checker::ReadAsTheProgramDoes() {
 void Checker::CollectReads() {
     reads_.reserve(log_->count);
     std::vector<char> buf;  // one buffer for every value, never cleared: the reader terminates
+    const bool characters = ini_.CountsCharacters();
     for (size_t i = 0; i < log_->count; ++i) {
         const IniFile::Lookup& l = log_->items[i];
         Read r;
@@ -220,16 +252,17 @@ void Checker::CollectReads() {
         r.row = RowOf(l.key, std::strlen(l.key), &r.number);
         // The texts straight from the winning entry, as GetString hands them out.
         const size_t whole = l.entry && l.entry->value ? l.entry->valueLength + 1 : 0;
-        if (buf.size() < l.capacity || buf.size() < whole) buf.resize(l.capacity > whole ? l.capacity : whole);
+        const size_t room = IniFile::DecodedRoom(l.capacity);
+        if (buf.size() < room || buf.size() < whole) buf.resize(room > whole ? room : whole);
         if (!l.integer && l.capacity) {
-            IniFile::CopyValue(l.entry, l.def, buf.data(), l.capacity);
+            IniFile::CopyValue(l.entry, l.def, buf.data(), l.capacity, characters);
             r.value = buf.data();
         } else if (whole) {
-            IniFile::CopyValue(l.entry, "", buf.data(), whole);
+            IniFile::CopyValue(l.entry, "", buf.data(), whole, false);
             r.value = buf.data();
         }
         if (whole) {
-            IniFile::CopyValue(l.entry, "", buf.data(), whole);
+            IniFile::CopyValue(l.entry, "", buf.data(), whole, false);
             r.full = buf.data();
         } else {
             r.full = r.value;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "settings/value_parsers.h"
 #include "tools/check/check_internal.h"
 #include "tools/check/text_case.h"
 
@@ -12,55 +13,63 @@ namespace corvcheck {
 namespace engine {
 
 std::string Checker::Effective(const Read& r) const {
-    // The table's spelling of the name when it has one (the program asks in
-    // that spelling), so that no lower-case copy is made for every row.
-    const std::string name = r.row ? std::string() : LowerText(r.lookup->key);
-    const char* const rowName = r.row ? r.row->name : nullptr;
-    auto is = [&](const char* lower) { return rowName ? EqualNoCase(lower, rowName) : name == lower; };
+    // What the program holds after reading, from the row's field; a key
+    // outside the table holds nothing.
+    if (!r.row || r.number < 0 || r.number > kLastSettingNumber || (r.row->place != PlaceSettings && !r.number))
+        return "";
     const Settings& s = *s_;
     char buf[160];
-    auto position = [&](const Position& p, const char* absent) -> std::string {
-        if (p.x <= -2 && p.x >= -10) return kPositionKeywords[-2 - p.x];
-        if (p.x < 0) return absent;
-        std::snprintf(buf, sizeof buf, "(%d, %d)", p.x, p.y);
-        return buf;
-    };
-    if (is("showtime")) {
-        if (s.ShowTime == -1) return "never closes by itself";
-        std::snprintf(buf, sizeof buf, "%d ms", s.ShowTime);
+    switch (r.row->kind) {
+    case SettingSeconds: {
+        const int32_t ms = Stored<int32_t>(r);
+        if (ms == -1) return "never closes by itself";
+        std::snprintf(buf, sizeof buf, "%d ms", ms);
         return buf;
     }
-    if (is("splashshowtime")) return std::to_string(s.SplashShowTime) + " ms";
-    if (is("infoweight")) return "weight " + std::to_string(s.InfoWeight * 100);
-    if (is("msgweight")) return "weight " + std::to_string(s.MsgWeight * 100);
-    if (is("donotrepeatcolor")) return ColourText(s.DoNotRepeatColor);
-    if (is("infocolor")) return ColourText(s.InfoColor);
-    if (is("msgcolor")) return ColourText(s.MsgColor);
-    if (is("bkcolor")) return s.BkColor == kWindowColourMark ? "the system's window colour" : ColourText(s.BkColor);
-    if (is("xpos")) return position(s.popupPos, s.anyButton ? "centre (menu mode)" : "top left");
-    if (is("xsplash")) return position(s.splashPos, "centred");
-    if (is("web") || is("webmsg")) return is("web") ? s.Web : s.WebMsg;
-    if (is("noviewercmd")) return s.NoViewerCmd;
-    if (is("noviewercmdclickretryshow")) return s.retryShow ? "retry on" : "retry off";
-    if (is("specialparam") || (r.row && r.row->kind == SettingSpecial)) {
-        const char* program = s.specialProgram;
-        const char* params = s.specialParameters;
-        if (r.number) program = s.menu[r.number].specialProgram, params = s.menu[r.number].specialParameters;
+    case SettingWeight: return "weight " + std::to_string(Stored<int32_t>(r) * 100);
+    case SettingInt:
+    case SettingBits: return std::to_string(Stored<int32_t>(r));
+    case SettingColour: {
+        const Colour c = Stored<Colour>(r);
+        return c == kWindowColourMark ? "the system's window colour" : ColourText(c);
+    }
+    case SettingPositionX: {
+        const Position& p = Stored<Position>(r);
+        if (p.x <= -2 && p.x >= -10) return kPositionKeywords[-2 - p.x];
+        if (p.x >= 0) {
+            std::snprintf(buf, sizeof buf, "(%d, %d)", p.x, p.y);
+            return buf;
+        }
+        // An absent position, placed as the popup and the splash window place it.
+        if (&p == &s.popupPos) return s.anyButton ? "centre (menu mode)" : "top left";
+        return "centred";
+    }
+    case SettingPositionY: return "";
+    case SettingWord: return s.retryShow ? "retry on" : "retry off";
+    case SettingSpecial: {
+        const char* program = r.number ? s.menu[r.number].specialProgram.get() : s.specialProgram;
+        const char* params = r.number ? s.menu[r.number].specialParameters.get() : s.specialParameters;
         if (!program) return r.value.empty() ? "" : "ignored (no comma)";
         return std::string("program '") + program + "', parameters '" + (params ? params : "") + "'";
     }
-    if (r.row && r.row->kind == SettingCondition) {
-        const Condition& c = r.number ? s.menu[r.number].condition : s.FilenameCondition;
+    case SettingCondition: {
+        const Condition& c = Stored<Condition>(r);
         if (r.value.empty()) return "";
         return std::to_string(c.count) + (c.count == 1 ? " term" : " terms");
     }
-    if (r.row && r.row->kind == SettingVersion) {
-        const VersionBound& b = r.number ? s.viewer[r.number].versionBound : s.NoViewerVersion;
+    case SettingVersion: {
+        const VersionBound& b = Stored<VersionBound>(r);
         if (r.value.empty()) return "";
         if (!b.set) return "not set (malformed)";
         if (b.negated) std::snprintf(buf, sizeof buf, "not");
         else std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", b.major, b.minor, b.build, b.revision);
         return std::string(buf) + (b.programName ? std::string(" for ") + b.programName.get() : std::string());
+    }
+    case SettingText:
+        // A text kept in place shows what other keys made of it (Web, WebMsg,
+        // NoViewerCmd); heap copies hold what was read.
+        if (r.row->flags & (FlagHeap | FlagHeapAlways)) return "";
+        return &Stored<char>(r);
     }
     return "";
 }

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "settings/settings_keys.h"
 #include "tools/check/check_engine.h"
+#include "tools/check/text_case.h"
 
 namespace corvcheck {
 namespace engine {
@@ -18,13 +19,14 @@ namespace engine {
 // Stands in for the system window colour: no parsed colour has a high byte.
 const Colour kWindowColourMark = 0xFF000000u;
 
-// Position::x's keyword codes -2 to -10, in that order.
-const char* const kPositionKeywords[] = {"center", "topleft", "topright", "bottomleft", "bottomright",
-                                         "top",    "bottom",  "left",     "right"};
-
 // A value as quoted in a message: cut when long, control bytes made visible.
 std::string Quote(const std::string& s, size_t limit = 60);
 std::string ColourText(Colour c);
+std::string ColourName(Colour c);  // ColourText, with the name of a default colour
+// The first row of a numbered list's rows: the key that ends the list.
+const SettingKey& ListHead(const SettingKey& row);
+// The row of a list that the list cannot go without (ViewerMsg<n>).
+const SettingKey& ListRequired(const SettingKey& head);
 inline std::string KeyOf(const IniFile::Entry& e) { return std::string(e.key, e.keyLength); }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // True for blanks, an optional sign, digits, blanks: a number and nothing else.
@@ -59,8 +61,8 @@ private:
     void CheckLinesOfReadSection();
     void ExplainUnread(const IniFile::KeyLine& k);
     void ExplainUnknownKey(const std::string& key, int line);
-    void ExplainMenuNumbering(const std::string& key, int line, const std::string& pattern, int n);
-    void ExplainViewerNumbering(const std::string& key, int line, const std::string& pattern, int n);
+    void ExplainMenuNumbering(const std::string& key, int line, const SettingKey& row, int n);
+    void ExplainViewerNumbering(const std::string& key, int line, const SettingKey& row, int n);
     void ExplainOtherUnread(const std::string& key, int line, const SettingKey& row);
     void CheckValues();
     void CheckValue(const Read& r);
@@ -76,6 +78,18 @@ private:
     void CheckContrast();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;
+
+    // The field the program filled for a read: in Settings, or in the menu
+    // entry or viewer rule of its number.
+    const char* RecordOf(const Read& r) const;
+    template <typename T>
+    const T& Stored(const Read& r) const {
+        return *reinterpret_cast<const T*>(RecordOf(r) + r.row->offset);
+    }
+
+    // The name of the plain key whose field in Settings is `field`.
+    const char* NameOf(const void* field) const;
+    bool IsLogo(const std::string& key) const { return SameNoCase(key, NameOf(s_->icon)); }
 
     const Read* FindRead(const char* key) const;
     int LineOf(const char* key) const;

@@ -18,18 +18,16 @@ void Checker::ExplainUnread(const IniFile::KeyLine& k) {
         ExplainUnknownKey(key, line);
         return;
     }
-    const std::string pattern = row->name;
-    const bool numbered = pattern.find("%d") != std::string::npos;
+    const bool numbered = row->place != PlaceSettings;
     if (numbered && (n < kFirstSettingNumber || n > kLastSettingNumber)) {
         char msg[300];
         std::snprintf(msg, sizeof msg, "'%s' is never read: only numbers %d to %d are read", key.c_str(),
                       kFirstSettingNumber, kLastSettingNumber);
-        Add(pattern == "Filename%d" || pattern == "ViewerFile%d" ? Severity::Error : Severity::Warning, line, 0,
-            "number-out-of-range", key, msg);
-    } else if (pattern.compare(0, 8, "Filename") == 0 && numbered) {
-        ExplainMenuNumbering(key, line, pattern, n);
-    } else if (pattern.compare(0, 6, "Viewer") == 0) {
-        ExplainViewerNumbering(key, line, pattern, n);
+        Add(row->flags & FlagStopsList ? Severity::Error : Severity::Warning, line, 0, "number-out-of-range", key, msg);
+    } else if (row->place == PlaceMenu) {
+        ExplainMenuNumbering(key, line, *row, n);
+    } else if (row->place == PlaceViewer) {
+        ExplainViewerNumbering(key, line, *row, n);
     } else {
         ExplainOtherUnread(key, line, *row);
     }
@@ -44,16 +42,17 @@ void Checker::ExplainUnknownKey(const std::string& key, int line) {
     Add(Severity::Warning, line, 0, "unknown-key", key, text);
 }
 
+
 // Menu entries stop at the first Filename<n> the program did not take.
-void Checker::ExplainMenuNumbering(const std::string& key, int line, const std::string& pattern, int n) {
+void Checker::ExplainMenuNumbering(const std::string& key, int line, const SettingKey& row, int n) {
     int stop = MenuStop();
     const Read* stopRead = nullptr;
-    char stopKey[32];
-    std::snprintf(stopKey, sizeof stopKey, "Filename%d", stop);
+    char stopKey[64];
+    SettingKeyName(ListHead(row), stop, stopKey, sizeof stopKey);
     stopRead = FindRead(stopKey);
     const char* why = stopRead && stopRead->lookup->entry ? "is empty" : "is missing";
     char msg[300];
-    if (pattern == "Filename%d") {
+    if (&row == &ListHead(row)) {
         std::snprintf(msg, sizeof msg,
                       "menu entry %d is never read: menu entries stop at the first missing number, and %s %s", n,
                       stopKey, why);
@@ -69,16 +68,19 @@ void Checker::ExplainMenuNumbering(const std::string& key, int line, const std::
 
 // Viewer rules stop at the first ViewerFile<n> not given, or at a rule
 // without its ViewerMsg<n>.
-void Checker::ExplainViewerNumbering(const std::string& key, int line, const std::string& pattern, int n) {
+void Checker::ExplainViewerNumbering(const std::string& key, int line, const SettingKey& row, int n) {
     int stop = ViewerStop();
-    char why[160];
-    if (missingViewerMsg_ && missingViewerMsg_ == stop)
-        std::snprintf(why, sizeof why, "viewer rules stop at rule %d, which has no ViewerMsg%d", stop, stop);
-    else
-        std::snprintf(why, sizeof why, "viewer rules stop at the first missing number, and ViewerFile%d is not given",
-                      stop);
+    const SettingKey& head = ListHead(row);
+    char why[160], name[64];
+    if (missingViewerMsg_ && missingViewerMsg_ == stop) {
+        SettingKeyName(ListRequired(head), stop, name, sizeof name);
+        std::snprintf(why, sizeof why, "viewer rules stop at rule %d, which has no %s", stop, name);
+    } else {
+        SettingKeyName(head, stop, name, sizeof name);
+        std::snprintf(why, sizeof why, "viewer rules stop at the first missing number, and %s is not given", name);
+    }
     char msg[300];
-    if (pattern == "ViewerFile%d") {
+    if (&row == &head) {
         std::snprintf(msg, sizeof msg, "viewer rule %d is never read: %s", n, why);
         Add(Severity::Error, line, 0, "gap", key, msg);
     } else {
@@ -87,29 +89,25 @@ void Checker::ExplainViewerNumbering(const std::string& key, int line, const std
     }
 }
 
-// Keys the program reads only in the place of another or together with one.
+// Keys the program reads only in the place of another or together with one:
+// the key before them in the table.
 void Checker::ExplainOtherUnread(const std::string& key, int line, const SettingKey& row) {
-    const std::string pattern = row.name;
-    if (pattern == "NoBrowser") {
-        Add(Severity::Warning, line, 0, "not-read", key,
-            "'NoBrowser' is not read because NoViewerCmd is given (NoBrowser is only read in its place)");
-    } else if (pattern == "DoNotRepeatText") {
-        Add(Severity::Warning, line, 0, "not-read", key,
-            "'DoNotRepeatText' is not read without DoNotRepeatId: there is no \"Do not show again\" box");
+    const char* previous = (&row)[-1].name;
+    std::string text = "'" + key + "' is not read";
+    if (row.flags & FlagIfPreviousEmpty) {
+        text += std::string(" because ") + previous + " is given (" + row.name + " is only read in its place)";
+    } else if (row.flags & FlagIfPreviousGiven) {
+        text += std::string(" without ") + previous + ": there is no \"" + row.def.text + "\" box";
     } else if (row.kind == SettingPositionY) {
-        const char* xKey = pattern == "yPos" ? "xPos" : "xSplash";
-        const Read* x = FindRead(xKey);
-        std::string text;
+        const Read* x = FindRead(previous);
         if (!x || x->value.empty())
-            text = "'" + key + "' is not read without " + xKey;
+            text += std::string(" without ") + previous;
         else if (PositionKeyword(x->value.c_str()))
-            text = "'" + key + "' is not read: " + xKey + " is the keyword " + Quote(x->value);
+            text += std::string(": ") + previous + " is the keyword " + Quote(x->value);
         else
-            text = "'" + key + "' is not read because " + xKey + " is not a position";
-        Add(Severity::Warning, line, 0, "not-read", key, text);
-    } else {
-        Add(Severity::Warning, line, 0, "not-read", key, "'" + key + "' is not read");
+            text += std::string(" because ") + previous + " is not a position";
     }
+    Add(Severity::Warning, line, 0, "not-read", key, text);
 }
 
 }  // namespace engine

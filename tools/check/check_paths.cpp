@@ -29,15 +29,15 @@ void Checker::CheckFile(const std::string& path, const IniFile::Entry* entry, co
         std::string text = "'" + key + "' names " + Quote(path) + ", which is not on the medium";
         Severity sev = Severity::Error;
         if (inCondition) text += ": the file test is false here", sev = Severity::Warning;
-        else if (kind == FileBitmap) text += SameNoCase(key, "icon") ? ": the built-in logo is shown instead"
-                                                                   : ": no splash window is shown";
+        else if (kind == FileBitmap) text += IsLogo(key) ? ": the built-in logo is shown instead"
+                                                         : ": no splash window is shown";
         else if (kind == FileSample) text += ": the popup shows \"" + key + " (" + path + ") file not found.\"";
         else if (kind == FileProgram) sev = Severity::Warning;
         Add(sev, line, 0, "missing-file", key, text);
         return;
     }
     if (kind != FileBitmap) return;
-    const char* instead = SameNoCase(key, "icon") ? "the built-in logo is shown instead" : "no splash window is shown";
+    const char* instead = IsLogo(key) ? "the built-in logo is shown instead" : "no splash window is shown";
     std::vector<unsigned char> bytes;
     if (k == Medium::Folder || !medium_->Read(found, bytes, kMaxBitmapBytes)) {
         Add(Severity::Error, line, 0, "bad-bitmap", key,
@@ -56,10 +56,10 @@ void Checker::CheckFiles() {
     for (const Read& r : reads_) {
         if (!r.row || r.row->file == FileNothing || !r.lookup->entry) continue;
         if (r.row->kind != SettingText) continue;
-        if (r.row->file == FileBitmap && SameNoCase(r.value, "none") && EqualNoCase(r.lookup->key, "icon")) continue;
+        if (r.row->file == FileBitmap && SameNoCase(r.value, "none") && IsLogo(r.lookup->key)) continue;
         // Only what the program keeps: menu entries and viewer rules it took.
-        if (r.number && std::strncmp(r.row->name, "Filename", 8) == 0 && !s_->menu[r.number].present) continue;
-        if (r.number && std::strncmp(r.row->name, "Viewer", 6) == 0 && !s_->viewer[r.number].present) continue;
+        if (r.row->place == PlaceMenu && !s_->menu[r.number].present) continue;
+        if (r.row->place == PlaceViewer && !s_->viewer[r.number].present) continue;
         CheckFile(r.value, r.lookup->entry, r.lookup->key, r.row->file, false);
     }
     for (const auto& f : filePaths_) CheckFile(f.first, f.second, KeyOf(*f.second), FileTarget, true);

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <utility>
 
-#include "tools/check/contrast.h"
+#include "base/utf.h"
 #include "conditions/condition.h"
 #include "conditions/version_bound.h"
 #include "settings/value_parsers.h"
 #include "tools/check/check_internal.h"
+#include "tools/check/contrast.h"
 #include "tools/check/text_case.h"
 
 namespace corvcheck {
@@ -18,9 +19,11 @@ namespace engine {
 
 void Checker::CheckValues() {
     if (missingViewerMsg_) {
-        char fileKey[32], msgKey[32], msg[300];
-        std::snprintf(fileKey, sizeof fileKey, "ViewerFile%d", missingViewerMsg_);
-        std::snprintf(msgKey, sizeof msgKey, "ViewerMsg%d", missingViewerMsg_);
+        char fileKey[64], msgKey[64], msg[300];
+        const SettingKey* head = kSettingKeys;
+        while (head->place != PlaceViewer) ++head;
+        SettingKeyName(*head, missingViewerMsg_, fileKey, sizeof fileKey);
+        SettingKeyName(ListRequired(*head), missingViewerMsg_, msgKey, sizeof msgKey);
         std::snprintf(msg, sizeof msg,
                       "%s has no %s (or it is empty): the program shows the message box \"%s parameter not given\" "
                       "and ignores viewer rule %d and every later one",
@@ -41,14 +44,23 @@ void Checker::CheckValue(const Read& r) {
     const IniFile::Entry& e = *r.lookup->entry;
     const std::string key = r.lookup->key;
     if (!r.lookup->integer && r.full.size() > r.value.size()) {
+        // Characters as the program counts them: UTF-16 units of a UTF-8 or
+        // UTF-16 file, bytes (one character each in the code pages the
+        // checker knows) of an ANSI file.
+        size_t whole = r.full.size(), kept = r.value.size();
+        if (ini_.CountsCharacters()) {
+            Utf8PrefixOfUnits(r.full.data(), r.full.size(), static_cast<size_t>(-1), &whole);
+            Utf8PrefixOfUnits(r.value.data(), r.value.size(), static_cast<size_t>(-1), &kept);
+        }
         char msg[200];
-        std::snprintf(msg, sizeof msg, "value has %zu characters; the program reads only the first %zu", r.full.size(),
-                      r.value.size());
+        std::snprintf(msg, sizeof msg, "value has %zu characters; the program keeps the first %zu", whole, kept);
         Add(Severity::Warning, e.line, ColumnOf(e, r.full, r.value.size()), "cut", key, "'" + key + "': " + msg);
     }
     switch (r.row->kind) {
     case SettingInt:
-    case SettingBits: CheckInteger(r); break;
+    case SettingBits:
+    case SettingWeight:
+    case SettingSeconds: CheckInteger(r); break;
     case SettingColour: CheckColour(r); break;
     case SettingPositionX: CheckPosition(r); break;
     case SettingCondition: CheckCondition(r); break;
@@ -60,9 +72,13 @@ void Checker::CheckValue(const Read& r) {
         break;
     case SettingWord:
         if (!r.value.empty() && !s_->retryShow) break;
-        if (!r.value.empty() && !SameNoCase(r.value, "on") && !SameNoCase(r.value, "yes") && !SameNoCase(r.value, "true"))
+        if (!r.value.empty() && !SameNoCase(r.value, "on") && !SameNoCase(r.value, "yes") && !SameNoCase(r.value, "true")) {
+            std::string words;
+            for (int i = 0; i < kRetryOffWordCount; ++i)
+                words += std::string(i == 0 ? "" : i + 1 < kRetryOffWordCount ? ", " : " or ") + kRetryOffWords[i];
             Add(Severity::Warning, e.line, 0, "retry-word", key,
-                "'" + key + "' " + Quote(r.value) + " leaves the retry on: only off, no or false switch it off");
+                "'" + key + "' " + Quote(r.value) + " leaves the retry on: only " + words + " switch it off");
+        }
         break;
     default: break;
     }
@@ -94,37 +110,28 @@ void Checker::CheckInteger(const Read& r) {
                       Quote(r.value).c_str(), v);
         Add(Severity::Warning, e.line, 0, "number-wraps", key, msg);
     }
-    const std::string name = LowerText(key);
-    if (name == "showtime") {
+    if (r.row->kind == SettingSeconds) {
+        // The row's default and rules, as the reader applies them.
+        const bool keepsMinusOne = r.row->flags & FlagKeepsMinusOne;
+        const bool raised = &Stored<int32_t>(r) == &s_->ShowTime && v >= 1 && v < kShortestShowTime;
         const char* code = nullptr;
-        if (v >= 1 && v < 5) {
-            std::snprintf(msg, sizeof msg, "ShowTime %d is raised to 5 seconds (the shortest time)", v);
+        if (raised) {
+            std::snprintf(msg, sizeof msg, "%s %d is raised to %d seconds (the shortest time)", key.c_str(), v,
+                          static_cast<int>(kShortestShowTime));
             code = "showtime-raised";
-        } else if (v == 0 || v < -1) {
-            std::snprintf(msg, sizeof msg,
-                          "ShowTime %d keeps the default of 15 seconds; -1 keeps the popup open, n > 0 closes it "
-                          "after n seconds",
-                          v);
-            code = "showtime-default";
+        } else if (v <= 0 && !(v == -1 && keepsMinusOne)) {
+            std::snprintf(msg, sizeof msg, "%s %d keeps the default of %d seconds%s", key.c_str(), v,
+                          r.row->def.number,
+                          keepsMinusOne ? "; -1 keeps the popup open, n > 0 closes it after n seconds" : "");
+            code = keepsMinusOne ? "showtime-default" : "splashtime-default";
         } else if (v >= 1000) {
-            std::snprintf(msg, sizeof msg, "ShowTime is in seconds: %d seconds is %d minutes (milliseconds meant?)", v,
-                          v / 60);
+            std::snprintf(msg, sizeof msg, "%s is in seconds: %d seconds is %d minutes (milliseconds meant?)",
+                          key.c_str(), v, v / 60);
             code = "time-in-seconds";
         }
         if (code) Add(Severity::Warning, e.line, 0, code, key, msg);
-    } else if (name == "splashshowtime") {
-        const char* code = nullptr;
-        if (v <= 0) {
-            std::snprintf(msg, sizeof msg, "SplashShowTime %d keeps the default of 5 seconds", v);
-            code = "splashtime-default";
-        } else if (v >= 1000) {
-            std::snprintf(msg, sizeof msg,
-                          "SplashShowTime is in seconds: %d seconds is %d minutes (milliseconds meant?)", v, v / 60);
-            code = "time-in-seconds";
-        }
-        if (code) Add(Severity::Warning, e.line, 0, code, key, msg);
-    } else if (name == "infoweight" || name == "msgweight") {
-        int32_t clamped = name == "infoweight" ? s_->InfoWeight : s_->MsgWeight;
+    } else if (r.row->kind == SettingWeight) {
+        const int32_t clamped = Stored<int32_t>(r);
         if (clamped != v) {
             std::snprintf(msg, sizeof msg, "'%s' %d is clamped to %d: the weight is 0..9 in hundreds (%d means %d)",
                           key.c_str(), v, clamped, clamped, clamped * 100);
@@ -149,10 +156,9 @@ void Checker::CheckColour(const Read& r) {
     Colour c = kWindowColourMark;  // a value ParseColour never produces
     ParseColour(buf.data(), c);
     if (c == kWindowColourMark) {
-        const std::string name = LowerText(key);
-        const char* stays = name == "bkcolor"    ? "the system's window colour"
-                            : name == "msgcolor" ? "128,128,255 (light blue)"
-                                                 : "0,0,255 (blue)";
+        // What the program kept instead, from its own reading.
+        const Colour kept = Stored<Colour>(r);
+        const std::string stays = kept == kWindowColourMark ? "the system's window colour" : ColourName(kept);
         Add(Severity::Error, e.line, 0, "bad-colour", key,
             "malformed colour " + Quote(r.value) + " for '" + key +
                 "': needs three numbers red,green,blue separated by commas; the colour stays " + stays);
@@ -176,21 +182,19 @@ void Checker::CheckPosition(const Read& r) {
     const IniFile::Entry& e = *r.lookup->entry;
     const std::string key = r.lookup->key;
     if (r.value.empty()) return;
-    const bool popup = SameNoCase(key, "xPos");
-    const char* yKey = popup ? "yPos" : "ySplash";
-    const Position& p = popup ? s_->popupPos : s_->splashPos;
-    const char* fallback = popup ? "the popup keeps its default place" : "the splash window is centred";
+    const Position& p = Stored<Position>(r);
+    const char* yKey = r.row[1].name;  // the y key follows its x key
+    const char* fallback = &p == &s_->popupPos ? "the popup keeps its default place" : "the splash window is centred";
     if (PositionKeyword(r.value.c_str())) return;
     if (!IsDigit(r.value[0])) {
-        std::string best;
+        std::string best, words;
         int bestDistance = 3;
         for (const char* k : kPositionKeywords) {
             int d = EditDistance(r.value, k);
             if (d < bestDistance) bestDistance = d, best = k;
+            words += std::string(k) + ", ";
         }
-        std::string text = "'" + key + "' " + Quote(r.value) +
-                           " is not a position (center, topleft, topright, bottomleft, bottomright, top, bottom, left, "
-                           "right, or a number with " +
+        std::string text = "'" + key + "' " + Quote(r.value) + " is not a position (" + words + "or a number with " +
                            yKey + "); " + fallback;
         if (!best.empty()) text += "; did you mean '" + best + "'?";
         Add(Severity::Error, e.line, 0, "bad-position", key, text);
@@ -246,7 +250,7 @@ void Checker::CheckCondition(const Read& r) {
         }
     }
     if (pos > text.size()) pos = text.size();
-    const bool main = SameNoCase(key, "FilenameCondition");
+    const bool main = &Stored<Condition>(r) == &s_->FilenameCondition;
     char msg[400];
     if (!ok) {
         size_t termEnd = pos + 2 <= text.size() ? text.find('?', pos + 2) : std::string::npos;
@@ -298,38 +302,42 @@ void Checker::CheckVersion(const Read& r) {
 // derives them: MsgColor follows a changed InfoColor, and without BkColor the
 // background is the system's window colour, taken as white here.
 void Checker::CheckContrast() {
-    const Colour white = 0x00FFFFFF, blue = 0x00FF0000;
+    const Colour white = 0x00FFFFFF;
     auto given = [&](const char* key) {
         const Read* r = FindRead(key);
         return r && r->lookup->entry && !r->value.empty();
     };
-    const bool bkGiven = given("BkColor") && s_->BkColor != kWindowColourMark;
+    const char* const bk = NameOf(&s_->BkColor);
+    const char* const info = NameOf(&s_->InfoColor);
+    const char* const msg = NameOf(&s_->MsgColor);
+    const char* const box = NameOf(&s_->DoNotRepeatColor);
+    const bool bkGiven = given(bk) && s_->BkColor != kWindowColourMark;
     const Colour background = bkGiven ? s_->BkColor : white;
-    const std::string on = bkGiven ? "on BkColor " + ColourText(background)
-                                   : "on the window colour (no BkColor: taken as white 255,255,255)";
-    const int bkLine = bkGiven ? LineOf("BkColor") : 0;
-    auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const char* also) {
+    const std::string on = bkGiven ? std::string("on ") + bk + " " + ColourText(background)
+                                   : std::string("on the window colour (no ") + bk + ": taken as white 255,255,255)";
+    const int bkLine = bkGiven ? LineOf(bk) : 0;
+    auto check = [&](const char* key, Colour text, bool textGiven, const char* about, const std::string& also) {
         const double ratio = ContrastRatio(text, background);
         if (ratio >= kMinTextContrast) return;
         char shown[32];
         std::snprintf(shown, sizeof shown, "%.2f:1", ratio > 4.49 ? 4.49 : ratio);  // never "4.50" below 4.5
         // The default light blue on white is what most media show: worth
         // knowing, not worth a warning.
-        const bool defaultOnWhite = !textGiven && background == white && std::strcmp(key, "MsgColor") == 0;
+        const bool defaultOnWhite = !textGiven && background == white && key == msg;
         Add(defaultOnWhite ? Severity::Note : Severity::Warning, textGiven ? LineOf(key) : bkLine, 0, "low-contrast",
             key,
             "'" + std::string(key) + "' " + ColourText(text) + about + " " + on + " has a contrast of " + shown +
                 ", below the 4.5:1 that text needs to be easy to read" + also);
     };
-    const bool infoGiven = given("InfoColor"), msgGiven = given("MsgColor");
-    const bool msgFollowsInfo = !msgGiven && s_->InfoColor != blue;
-    check("InfoColor", s_->InfoColor, infoGiven, infoGiven ? "" : " (the default)",
-          msgFollowsInfo ? "; MsgColor is not given, so the message has this colour too" : "");
+    const bool infoGiven = given(info), msgGiven = given(msg);
+    // Not given, MsgColor follows InfoColor unless that keeps its default.
+    const bool msgFollowsInfo = !msgGiven && s_->MsgColor == s_->InfoColor;
+    check(info, s_->InfoColor, infoGiven, infoGiven ? "" : " (the default)",
+          msgFollowsInfo ? std::string("; ") + msg + " is not given, so the message has this colour too" : "");
     if (!msgFollowsInfo)
-        check("MsgColor", s_->MsgColor, msgGiven, msgGiven ? "" : " (the default light blue)", "");
+        check(msg, s_->MsgColor, msgGiven, msgGiven ? "" : " (the default light blue)", "");
     if (s_->doNotRepeatActive)
-        check("DoNotRepeatColor", s_->DoNotRepeatColor, given("DoNotRepeatColor"),
-              given("DoNotRepeatColor") ? "" : " (the default)", "");
+        check(box, s_->DoNotRepeatColor, given(box), given(box) ? "" : " (the default)", "");
 }
 
 }  // namespace engine
