@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "launch/launch.h"
 #include "settings/settings.h"
+#include "settings/settings_keys.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void HandleMissingViewer(HWND owner, const ViewerRule& rule, const char* viewerF
         // A viewer rule's installer is never waited for.
         SetInstallCommand(rule.ViewerCmdClick, rule.ViewerCmdClickParam, viewerFile, rule.ViewerCmdClickMsg, false);
         check.installCaption =
-            rule.ViewerCmdClickText && rule.ViewerCmdClickText[0] ? rule.ViewerCmdClickText.get() : "Install viewer";
+            rule.ViewerCmdClickText && rule.ViewerCmdClickText[0] ? rule.ViewerCmdClickText.get() : kDefaultInstallCaption;
         check.offerInstall = true;
         check.stopTimer = true;
     }

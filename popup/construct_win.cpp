@@ -19,6 +19,7 @@
 #include "popup/text_helpers.h"
 #include "popup/text_windows.h"
 #include "popup/wndproc.h"
+#include "settings/settings_keys.h"
 #include "splash/splash.h"
 
 PopupState popup;
@@ -26,7 +27,7 @@ PopupState popup;
 namespace {
 
 const wchar_t kClassName[] = L"Corvane";
-const wchar_t kSystemMenuItem[] = L"Show Corvane 3.2 web site...";
+const wchar_t kSystemMenuItem[] = L"Show " CORVANE_PRODUCT_NAME " web site...";
 
 struct FontChoice {
     int size, weight, italic;

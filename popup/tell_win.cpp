@@ -19,11 +19,11 @@
 #include "popup/status.h"
 #include "popup/tell.h"
 #include "run/run_state.h"
+#include "settings/settings_keys.h"
 
 namespace {
 
 const char kNoViewerReason[] = "You need to install a suitable viewer program for this type of file";
-const char kDefaultInstallCaption[] = "Install viewer";
 const INT_PTR kNoAssociationCode = 31;  // SE_ERR_NOASSOC
 
 // "Could not start <target> (<reason>)", a verb target named by its class

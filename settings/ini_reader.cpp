@@ -276,23 +276,6 @@ const IniFile::Entry* IniFile::Find(const char* key) const {
     return nullptr;
 }
 
-void IniFile::Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
-                     const Entry* entry) const {
-    if (!log_) return;
-    if (log_->count >= kMaxLookups) {
-        log_->overflow = true;
-        return;
-    }
-    Lookup& l = log_->items[log_->count++];
-    std::memset(&l, 0, sizeof l);
-    if (key) std::strncpy(l.key, key, sizeof l.key - 1);
-    if (def) std::strncpy(l.def, def, sizeof l.def - 1);
-    l.integer = integer;
-    l.capacity = capacity;
-    l.intDefault = intDefault;
-    l.entry = entry;
-}
-
 size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap, bool characters) {
     if (!buf || cap == 0) return 0;
     const char* src;
@@ -314,7 +297,7 @@ size_t IniFile::CopyValue(const Entry* e, const char* def, char* buf, size_t cap
 
 size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t cap) const {
     const Entry* e = Find(key);
-    Record(key, false, cap, def, 0, e);
+    if (record_) record_(log_, key, false, cap, def, 0, e);
     if (!decode_ || bom_ || !e || !e->value || !buf || cap == 0) return CopyValue(e, def, buf, cap, CountsCharacters());
     const char* src = e->value;
     size_t n = e->valueLength;
@@ -325,7 +308,7 @@ size_t IniFile::GetString(const char* key, const char* def, char* buf, size_t ca
 
 int32_t IniFile::GetInt(const char* key, int32_t def) const {
     const Entry* e = Find(key);
-    Record(key, true, 0, nullptr, def, e);
+    if (record_) record_(log_, key, true, 0, nullptr, def, e);
     char text[kIntegerTextCapacity];
     // Digits are ASCII: a cut by bytes reads the same number as one by characters.
     size_t n = CopyValue(e, "", text, sizeof text, false);

@@ -108,7 +108,9 @@ public:
         size_t count = 0;
         bool overflow = false;
     };
-    void SetLookupLog(LookupLog* log) { log_ = log; }
+    // Kept in a file of its own (ini_lookup_log.cpp), which only the checker
+    // links: the program never logs.
+    void SetLookupLog(LookupLog* log);
 
     // GetString's copy for an entry already found (null: the key is missing),
     // cut by characters or by bytes (see GetString) without decoding.
@@ -122,8 +124,8 @@ private:
     void ScanLine(ScanState& state, const char* rawStart, const char* lineEnd);
     void LinkKeptEntries();
     void BuildIndex();
-    void Record(const char* key, bool integer, size_t capacity, const char* def, int32_t intDefault,
-                const Entry* entry) const;
+    typedef void (*Recorder)(LookupLog* log, const char* key, bool integer, size_t capacity, const char* def,
+                             int32_t intDefault, const Entry* entry);
 
     HeapText data_;
     HeapArray<Entry> entries_;
@@ -132,6 +134,7 @@ private:
     HeapArray<Section> sections_;
     HeapArray<KeyLine> keyLines_;
     LookupLog* log_ = nullptr;
+    Recorder record_ = nullptr;
     AnsiDecoder decode_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "base/owned_win.h"
+#include "base/utf.h"
 #include "base/wide_text.h"
 #include "settings/settings_file.h"
 
@@ -10,25 +11,27 @@ namespace {
 // A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
 // handed to the reader as UTF-8 with its mark, so that every character of it
 // reaches the program. False when the bytes are no such file.
-bool LoadUtf16(const char* data, DWORD size, IniFile& ini) {
+bool LoadUtf16(char* data, DWORD size, IniFile& ini) {
     if (size < 2) return false;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data);
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(data);
     const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
     const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
     if (!little && !big) return false;
-    const int units = static_cast<int>((size - 2) / 2);
-    HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate(units ? units : 1);
-    if (!wide) return true;  // recognised, but no memory: the defaults apply
-    for (int i = 0; i < units; ++i) {
-        const unsigned char a = bytes[2 + 2 * i], b = bytes[3 + 2 * i];
-        wide[i] = static_cast<wchar_t>(little ? (a | (b << 8)) : ((a << 8) | b));
-    }
-    const int length = units ? WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr) : 0;
-    HeapText utf8 = HeapText::Allocate(3 + (length > 0 ? length : 0));
-    if (!utf8) return true;
+    const size_t count = (size - 2) / 2;
+    // Units in the order of this machine, in place.
+    if (big)
+        for (size_t i = 2; i + 1 < size; i += 2) {
+            const unsigned char high = bytes[i];
+            bytes[i] = bytes[i + 1];
+            bytes[i + 1] = high;
+        }
+    const char16_t* units = reinterpret_cast<const char16_t*>(bytes + 2);
+    const size_t length = Utf8FromUtf16(units, count, nullptr, 0);
+    HeapText utf8 = HeapText::Allocate(3 + length + 1);
+    if (!utf8) return true;  // recognised, but no memory: the defaults apply
     utf8[0] = '\xEF', utf8[1] = '\xBB', utf8[2] = '\xBF';
-    const int written = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8 + 3, length, nullptr, nullptr) : 0;
-    ini.Load(utf8, 3 + static_cast<size_t>(written > 0 ? written : 0));
+    Utf8FromUtf16(units, count, utf8 + 3, length + 1);
+    ini.Load(utf8, 3 + length);
     return true;
 }
 

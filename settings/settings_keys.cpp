@@ -8,7 +8,7 @@
 #include "settings/settings.h"
 
 const char kDefaultDisplay[] = "Quarnsoft";
-const char kDefaultTitle[] = "Corvane 3.2";
+const char kDefaultTitle[] = CORVANE_PRODUCT_NAME;
 const char kDefaultInstallCaption[] = "Install viewer";
 const char kDefaultExitCaption[] = "Exit";
 const char kDefaultFace[] = "Arial";

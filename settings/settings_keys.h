@@ -75,6 +75,9 @@ extern const size_t kSettingKeyCount;
 
 enum { kFirstSettingNumber = 1, kLastSettingNumber = 10 };
 
+// The program's name as the popup's title and system menu give it.
+#define CORVANE_PRODUCT_NAME "Corvane 3.2"
+
 // Texts other layers fall back to when an author leaves a text empty; each is
 // also its key's default in the table.
 extern const char kDefaultDisplay[];         // Display: "Quarnsoft"

@@ -19,7 +19,7 @@ namespace engine {
 
 void Checker::CheckValues() {
     if (missingViewerMsg_) {
-        char fileKey[64], msgKey[64], msg[300];
+        char fileKey[64], msgKey[64], msg[400];
         const SettingKey* head = kSettingKeys;
         while (head->place != PlaceViewer) ++head;
         SettingKeyName(*head, missingViewerMsg_, fileKey, sizeof fileKey);
