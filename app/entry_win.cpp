@@ -15,6 +15,7 @@
 #include "settings/ini_reader.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
+#include "settings/user_languages.h"
 
 namespace {
 
@@ -40,10 +41,14 @@ char* ProgramArguments(HeapText& copy) {
     return copy ? ArgumentsAfterProgramName(copy) : nullptr;
 }
 
-// Corva.INF beside the program, read once into the settings model.
+// Corva.INF beside the program, read once into the settings model, with the
+// language section of the user's display languages over [Info].
 void ReadSettingsFile() {
+    LanguageTag languages[kMaxUserLanguages];
+    char tags[kUserLanguagesRoom];
+    const size_t languageCount = UserDisplayLanguages(languages, kMaxUserLanguages, tags, sizeof tags);
     IniFile ini;
-    LoadSettingsFile(run.settingsPath, ini, &run.settingsEncoding);
+    LoadSettingsFile(run.settingsPath, ini, &run.settingsEncoding, languages, languageCount);
     STARTUP_MARK("settings file read");
     ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
     if (settings.viewerMsgMissing) {

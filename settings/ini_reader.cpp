@@ -94,7 +94,7 @@ int32_t ParseProfileInteger(const char* text, size_t length, size_t* used, bool*
 }
 
 // Bottom-up merge sort of entry numbers by key, stable so that the first of
-// duplicate keys stays first. Written out rather than taken from the standard
+// duplicate keys stays first (after any of the language section). Written out rather than taken from the standard
 // library, whose sort would bring its exception support into the program.
 void SortByKey(const IniFile::Entry* entries, size_t* index, size_t* scratch, size_t n) {
     size_t* from = index;
@@ -107,8 +107,11 @@ void SortByKey(const IniFile::Entry* entries, size_t* index, size_t* scratch, si
             while (a < mid && b < hi) {
                 const IniFile::Entry& x = entries[from[a]];
                 const IniFile::Entry& y = entries[from[b]];
-                // Take from the right run only when strictly smaller.
-                if (CompareNoCase(y.key, y.keyLength, x.key, x.keyLength) < 0) to[out++] = from[b++];
+                // Take from the right run only when strictly first: a smaller
+                // key, or the same key from the language section over one of
+                // the section read.
+                const int order = CompareNoCase(y.key, y.keyLength, x.key, x.keyLength);
+                if (order < 0 || (order == 0 && y.section > x.section)) to[out++] = from[b++];
                 else to[out++] = from[a++];
             }
             while (a < mid) to[out++] = from[a++];
@@ -127,25 +130,37 @@ bool StartsWithUtf8Bom(const unsigned char* bytes, size_t count) {
     return count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
 }
 
-void IniFile::LoadSection(const char* data, size_t size, const char* section) { Scan<false>(data, size, section); }
+void IniFile::LoadSection(const char* data, size_t size, const char* section, const LanguageTag* languages,
+                          size_t languageCount) {
+    Scan<false>(data, size, section, languages, languageCount);
+}
 
-void IniFile::LoadListing(const char* data, size_t size, const char* section) { Scan<true>(data, size, section); }
+void IniFile::LoadListing(const char* data, size_t size, const char* section, const LanguageTag* languages,
+                          size_t languageCount) {
+    Scan<true>(data, size, section, languages, languageCount);
+}
 
-// Where the scan stands: before, inside or after the section that is read.
+// Where the scan stands: before, inside or after the section that is read,
+// and in which language section (0: none).
 struct IniFile::ScanState {
     enum Place { Before, Inside, After } place;
     const char* wanted;  // the section asked for, without its blanks
     size_t wantedLength;
     int line;
-    bool listAll;  // cleared when memory for the listing runs out
+    bool listAll;    // cleared when memory for the listing runs out
+    bool languages;  // language sections are looked for
+    int language;    // the number of the language section the scan is in, from 1
 };
 
 template <bool kList>
-void IniFile::Scan(const char* data, size_t size, const char* section) {
+void IniFile::Scan(const char* data, size_t size, const char* section, const LanguageTag* languages,
+                   size_t languageCount) {
     entries_.Clear();
     index_.Reset();
     sections_.Clear();
     keyLines_.Clear();
+    languageSections_.Clear();
+    language_ = LanguageTag{"", 0};
     bom_ = false;
     if (!data) size = 0;
     data_ = CopyToHeap(data ? data : "", size);
@@ -164,8 +179,10 @@ void IniFile::Scan(const char* data, size_t size, const char* section) {
     state.place = state.wantedLength ? ScanState::Before : ScanState::Inside;
     state.line = 0;
     state.listAll = kList;
-    // Without a listing the scan ends with the section that is read.
-    while (p < end && (state.place != ScanState::After || state.listAll)) {
+    state.languages = languageCount > 0 && state.wantedLength > 0;
+    state.language = 0;
+    // Without a listing or languages the scan ends with the section that is read.
+    while (p < end && (state.place != ScanState::After || state.listAll || state.languages)) {
         ++state.line;
         const char* const rawStart = p;
         const char* lineEnd = p;
@@ -176,8 +193,25 @@ void IniFile::Scan(const char* data, size_t size, const char* section) {
         if (p < end && *p == '\n' && (p == lineEnd || p[-1] == '\r')) ++p;
         ScanLine<kList>(state, rawStart, lineEnd);
     }
+    KeepLanguage(languages, languageCount);
     LinkKeptEntries();
     BuildIndex();
+}
+
+// Of the language sections' entries, those of the one chosen stay (as
+// section 1); the others go.
+void IniFile::KeepLanguage(const LanguageTag* languages, size_t languageCount) {
+    const int chosen =
+        ChooseLanguageSection(languages, languageCount, languageSections_.items, languageSections_.count) + 1;
+    if (chosen > 0) language_ = languageSections_[static_cast<size_t>(chosen - 1)];
+    size_t kept = 0;
+    for (size_t i = 0; i < entries_.count; ++i) {
+        Entry e = entries_[i];
+        if (e.section != 0 && e.section != chosen) continue;
+        if (e.section) e.section = 1;
+        entries_[kept++] = e;
+    }
+    entries_.count = kept;
 }
 
 template <bool kList>
@@ -200,17 +234,26 @@ void IniFile::ScanLine(ScanState& state, const char* rawStart, const char* lineE
             const bool entering = state.place == ScanState::Before && match;
             if (state.place == ScanState::Inside) state.place = ScanState::After;  // a later section ends ours
             else if (entering) state.place = ScanState::Inside;
+            // "<wanted>.<tag>": its entries are kept until the language is chosen.
+            state.language = 0;
+            if (state.languages && nameLength > state.wantedLength && name[state.wantedLength] == '.' &&
+                CompareNoCase(name, state.wantedLength, state.wanted, state.wantedLength) == 0) {
+                const LanguageTag tag = {name + state.wantedLength + 1, nameLength - state.wantedLength - 1};
+                if (languageSections_.Append(tag, 8)) state.language = static_cast<int>(languageSections_.count);
+            }
             if (kList && state.listAll && !sections_.Append(Section{name, nameLength, state.line, entering}))
                 state.listAll = false;
             return;
         }
         // A header without ']' is read as an ordinary line, as the profile functions do.
     }
-    if (state.place != ScanState::Inside && !(kList && state.listAll)) return;
+    const bool keep = state.place == ScanState::Inside || state.language;
+    if (!keep && !(kList && state.listAll)) return;
 
     while (lineEnd > lineStart && IsBlank(static_cast<unsigned char>(lineEnd[-1]))) --lineEnd;
     const char* eq = static_cast<const char*>(std::memchr(lineStart, '=', static_cast<size_t>(lineEnd - lineStart)));
-    Entry e = {lineStart, static_cast<size_t>(lineEnd - lineStart), nullptr, 0, state.line};
+    Entry e = {lineStart, static_cast<size_t>(lineEnd - lineStart), nullptr, 0, state.line,
+               state.place == ScanState::Inside ? 0 : state.language};
     if (eq) {
         const char* nameEnd = eq;
         while (nameEnd > lineStart && IsBlank(static_cast<unsigned char>(nameEnd[-1]))) --nameEnd;
@@ -228,7 +271,7 @@ void IniFile::ScanLine(ScanState& state, const char* rawStart, const char* lineE
     if (kList && state.listAll && *lineStart != ';' &&
         !keyLines_.Append(KeyLine{e, rawStart, static_cast<int>(sections_.count) - 1, nullptr}))
         state.listAll = false;
-    if (state.place == ScanState::Inside) entries_.Append(e, 64);  // out of memory keeps what was read
+    if (keep) entries_.Append(e, 64);  // out of memory keeps what was read
 }
 
 // The kept entries are the listed lines of the read section, in order

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "base/owned.h"
+#include "settings/languages.h"
 
 class IniFile {
 public:
@@ -14,16 +15,23 @@ public:
     IniFile& operator=(const IniFile&) = delete;
 
     // Takes the file's contents; keeps only the entries of the first
-    // section named `section` (case-insensitive). With `listAll` the same
-    // scan also records the whole file's structure (see Sections/KeyLines).
-    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false) {
+    // section named `section` (case-insensitive) and, when the user's
+    // display languages are given (most preferred first), those of the
+    // language section [<section>.<tag>] chosen for them
+    // (ChooseLanguageSection): a key there answers in place of the same key
+    // of `section`. With `listAll` the same scan also records the whole
+    // file's structure (see Sections/KeyLines).
+    void Load(const char* data, size_t size, const char* section = "Info", bool listAll = false,
+              const LanguageTag* languages = nullptr, size_t languageCount = 0) {
         // Two builds of one scan: the program never lists, and so never
         // carries the listing code.
-        if (listAll) LoadListing(data, size, section);
-        else LoadSection(data, size, section);
+        if (listAll) LoadListing(data, size, section, languages, languageCount);
+        else LoadSection(data, size, section, languages, languageCount);
     }
-    void LoadSection(const char* data, size_t size, const char* section);
-    void LoadListing(const char* data, size_t size, const char* section);
+    void LoadSection(const char* data, size_t size, const char* section, const LanguageTag* languages,
+                     size_t languageCount);
+    void LoadListing(const char* data, size_t size, const char* section, const LanguageTag* languages,
+                     size_t languageCount);
 
     // The profile text rule: copies the value (or `def` when the key is
     // missing) into `buf`, cut to cap - 1 characters, and returns the count
@@ -63,11 +71,14 @@ public:
         const char* value; // null when the line has no '='
         size_t valueLength;
         int line;          // 1-based line number in the file
+        int section;       // 0: the section read; n > 0: the n-th language section (1 once loaded: the chosen one)
     };
     const Entry* Find(const char* key) const;
     size_t EntryCount() const { return entries_.count; }
     const Entry& EntryAt(size_t i) const { return entries_[i]; }
     bool HasBom() const { return bom_; }
+    // The tag of the language section whose keys answer first; empty when none does.
+    LanguageTag Language() const { return language_; }
 
     // For the settings checker, recorded only by Load(..., listAll = true):
     // every section header and every key line of the whole file, in file
@@ -119,7 +130,8 @@ public:
 private:
     struct ScanState;
     template <bool kList>
-    void Scan(const char* data, size_t size, const char* section);
+    void Scan(const char* data, size_t size, const char* section, const LanguageTag* languages, size_t languageCount);
+    void KeepLanguage(const LanguageTag* languages, size_t languageCount);
     template <bool kList>
     void ScanLine(ScanState& state, const char* rawStart, const char* lineEnd);
     void LinkKeptEntries();
@@ -133,6 +145,8 @@ private:
     bool bom_ = false;
     HeapArray<Section> sections_;
     HeapArray<KeyLine> keyLines_;
+    HeapArray<LanguageTag> languageSections_;  // the tags of the language sections met, in file order
+    LanguageTag language_ = {"", 0};
     LookupLog* log_ = nullptr;
     Recorder record_ = nullptr;
     AnsiDecoder decode_ = nullptr;

@@ -10,6 +10,8 @@
 // converted to UTF-8 as they are asked for.
 // Files beyond kMaxSettingsBytes are read up to that size.
 // `encoding`, when given, learns how the file was saved (ANSI when it was
-// not read).
+// not read). `languages`, when given, are the user's display languages that
+// choose the language section read with [Info] (IniFile::Load).
 enum : unsigned long { kMaxSettingsBytes = 16ul * 1024 * 1024 };
-bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding = nullptr);
+bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding = nullptr,
+                      const LanguageTag* languages = nullptr, size_t languageCount = 0);

@@ -11,7 +11,7 @@ namespace {
 // A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
 // handed to the reader as UTF-8 with its mark, so that every character of it
 // reaches the program. False when the bytes are no such file.
-bool LoadUtf16(char* data, DWORD size, IniFile& ini) {
+bool LoadUtf16(char* data, DWORD size, IniFile& ini, const LanguageTag* languages, size_t languageCount) {
     if (size < 2) return false;
     unsigned char* bytes = reinterpret_cast<unsigned char*>(data);
     const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
@@ -31,7 +31,7 @@ bool LoadUtf16(char* data, DWORD size, IniFile& ini) {
     if (!utf8) return true;  // recognised, but no memory: the defaults apply
     utf8[0] = '\xEF', utf8[1] = '\xBB', utf8[2] = '\xBF';
     Utf8FromUtf16(units, count, utf8 + 3, length + 1);
-    ini.Load(utf8, 3 + length);
+    ini.LoadSection(utf8, 3 + length, "Info", languages, languageCount);
     return true;
 }
 
@@ -43,9 +43,10 @@ size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
 
 }  // namespace
 
-bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding) {
+bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding, const LanguageTag* languages,
+                      size_t languageCount) {
     if (encoding) *encoding = TextEncoding::Ansi;
-    ini.Load(nullptr, 0);
+    ini.LoadSection(nullptr, 0, "Info", nullptr, 0);
     ini.SetAnsiDecoder(DecodeAnsi);
     if (!path || !*path) return false;
     KernelHandle file(CreateFileW(WideArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -57,10 +58,10 @@ bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding) {
     HeapText data = HeapText::Allocate(size);
     DWORD got = 0;
     if (!data || (size != 0 && !ReadFile(file, data, size, &got, nullptr))) return false;
-    if (LoadUtf16(data, got, ini)) {
+    if (LoadUtf16(data, got, ini, languages, languageCount)) {
         if (encoding) *encoding = TextEncoding::Utf16;
     } else {
-        ini.Load(data, got);
+        ini.LoadSection(data, got, "Info", languages, languageCount);
         if (encoding && ini.HasBom()) *encoding = TextEncoding::Utf8;
     }
     return true;
