@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes through the settings reader and the whole key table,
 // including the colour, position, condition and version-bound parsers, with
-// values cut by characters in a file with the UTF-8 mark.
+// values cut by characters in a file with the UTF-8 mark, and with language
+// sections over [Info] for a user whose languages the input's first byte
+// picks.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,8 +12,11 @@
 #include "settings/value_parsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const LanguageTag kUsers[][2] = {
+        {{"de-AT", 5}, {"ja", 2}}, {{"sr-Latn-RS", 10}, {"en-US", 5}}, {{"x", 1}, {"", 0}}, {{"zh-TW", 5}, {"de", 2}}};
+    const LanguageTag* languages = kUsers[size ? data[0] % 4 : 0];
     IniFile ini;
-    ini.Load(reinterpret_cast<const char*>(data), size);
+    ini.Load(reinterpret_cast<const char*>(data), size, "Info", false, languages, size ? 2 : 0);
     ReadSettings(ini, settings, 0x00FFFFFF);
 
     // Every winning entry is also read as a colour and a position.
