@@ -23,19 +23,18 @@ bool ReadAsAnsi(HKEY key, const char* ansiName, uint32_t* value) {
 }
 
 // Under the Unicode name. A string takes twice its ANSI length or more in
-// its wide form, so its ANSI form decides whether it fits, as it did.
+// its wide form, so its ANSI form (with the terminator it is stored with)
+// decides whether it fits, as it did.
 bool ReadWide(HKEY key, const char* name, uint32_t* value) {
     BYTE data[64];
     DWORD type = 0, size = sizeof data;
     if (RegQueryValueExW(key, WideArg(name), nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
     BYTE bytes[4] = {0, 0, 0, 0};
     if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
-        const HeapText ansi = AnsiFromWide(reinterpret_cast<const wchar_t*>(data), (int)(size / 2));
-        if (!ansi) return false;
-        // The terminator the stored string carries is part of its size.
-        const DWORD ansiSize = (DWORD)lstrlenA(ansi) + (size >= 2 && !data[size - 1] && !data[size - 2] ? 1 : 0);
-        if (ansiSize > sizeof bytes) return false;
-        CopyMemory(bytes, ansi.get(), ansiSize);
+        const int units = (int)(size / 2);
+        if (units > 0 && WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(data), units,
+                                             reinterpret_cast<char*>(bytes), sizeof bytes, nullptr, nullptr) == 0)
+            return false;
     } else {
         if (size > sizeof bytes) return false;
         CopyMemory(bytes, data, size);

@@ -1,16 +1,23 @@
 // The auto-close timer: the popup closes itself ShowTime after the start
-// message, unless a failure stopped the timer; a close while a start is in
-// progress waits for it. The one place that arms, stops and answers it.
+// message (longer for a user who asked the system to give messages more
+// time), unless a failure stopped the timer. The time does not run out while
+// the user is there: while the pointer, once moved, rests on the popup, or
+// while the popup keeps the focus after a key was pressed in it; when the
+// user leaves, it closes after the time that was left, at least 5 seconds.
+// A close while a start is in progress waits for it. The one place that
+// arms, holds, stops and answers the timer.
 #pragma once
 #include <windows.h>
 
+enum { kUserWatchTimer = 3 };
+
 // The start message: ShowTime from now (nothing for ShowTime -1), hidden or not.
 void ArmAutoClose(HWND window);
-// After a program was run from the popup: armed again unless it runs or the
-// popup is hidden.
+// After a program was run from the popup: armed again unless it runs (or is
+// held) or the popup is hidden.
 void ArmAutoCloseIfStopped(HWND window);
 void StopAutoClose(HWND window);
-// The timer's tick: closes the popup (pressing the first menu button first
-// with ShowOptions bit 4), or, while a start is in progress, waits half a
-// second more.
-void AutoCloseTick(HWND window);
+// The timers' ticks: the auto-close timer closes the popup (pressing the
+// first menu button first with ShowOptions bit 4), unless the user is there
+// or a start is in progress; the watch holds and lets go of the time.
+void AutoCloseTick(HWND window, WPARAM timer);

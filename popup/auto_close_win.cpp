@@ -1,40 +1,103 @@
-// The auto-close timer.
+// The auto-close timer and the watch for a user who is still there.
 #include <windows.h>
 
 #include "launch/launch.h"
 #include "popup/auto_close.h"
 #include "popup/popup_state.h"
+#include "popup/timing.h"
 
 namespace {
 
+// Often enough that the pointer's leaving is noticed well within a second.
+const UINT kWatchPeriodMs = 250;
+
 void Arm(HWND window, UINT ms) {
+    AutoCloseTimer& t = popup.autoClose;
     const UINT_PTR id = SetTimer(window, kAutoCloseTimer, ms, nullptr);
     if (!id) return;
-    popup.autoClose.id = id;
-    popup.autoClose.running = true;
+    t.id = id;
+    t.running = true;
+    t.due = GetTickCount() + ms;
+    SetTimer(window, kUserWatchTimer, kWatchPeriodMs, nullptr);
+}
+
+// The user's "dismiss notifications after" setting in seconds; 0 when the
+// system does not say (the popup then keeps ShowTime as it is).
+uint32_t MessageSeconds() {
+    ULONG seconds = 0;
+    return SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) ? seconds : 0;
+}
+
+// A pointer that rested where the popup appeared says nothing of the user;
+// once it moved, resting on the popup does.
+bool UserIsThere(HWND window) {
+    AutoCloseTimer& t = popup.autoClose;
+    if (popup.hidden) return false;
+    POINT p;
+    RECT r;
+    if (GetCursorPos(&p)) {
+        if (p.x != t.startCursor.x || p.y != t.startCursor.y) t.pointerMoved = true;
+        if (t.pointerMoved && GetWindowRect(window, &r) && p.x >= r.left && p.x < r.right && p.y >= r.top &&
+            p.y < r.bottom)
+            return true;
+    }
+    return popup.focus.keyboardUsed && GetForegroundWindow() == window;
+}
+
+// The time stops while the user is there and goes on when they leave.
+void Hold(HWND window) {
+    AutoCloseTimer& t = popup.autoClose;
+    const int32_t left = static_cast<int32_t>(t.due - GetTickCount());
+    t.left = left > 0 ? left : 0;
+    t.held = true;
+    KillTimer(window, t.id);
+}
+
+void WatchUser(HWND window) {
+    AutoCloseTimer& t = popup.autoClose;
+    const bool there = UserIsThere(window);
+    if (there && !t.held) Hold(window);
+    else if (!there && t.held) {
+        t.held = false;
+        Arm(window, (UINT)TimeLeftAfterUser(t.left));
+    }
 }
 
 }  // namespace
 
 void ArmAutoClose(HWND window) {
-    if (settings.ShowTime > 0) Arm(window, (UINT)settings.ShowTime);
+    AutoCloseTimer& t = popup.autoClose;
+    t.time = EffectiveShowTime(settings.ShowTime, MessageSeconds());
+    GetCursorPos(&t.startCursor);
+    if (t.time > 0) Arm(window, (UINT)t.time);
 }
 
 void ArmAutoCloseIfStopped(HWND window) {
-    if (popup.hidden || popup.autoClose.running || !IsWindow(window)) return;
-    ArmAutoClose(window);
+    const AutoCloseTimer& t = popup.autoClose;
+    if (popup.hidden || t.running || t.time <= 0 || !IsWindow(window)) return;
+    Arm(window, (UINT)t.time);
 }
 
 void StopAutoClose(HWND window) {
-    if (!popup.autoClose.running) return;
-    KillTimer(window, popup.autoClose.id);
-    popup.autoClose.running = false;
+    AutoCloseTimer& t = popup.autoClose;
+    if (!t.running) return;
+    KillTimer(window, t.id);
+    KillTimer(window, kUserWatchTimer);
+    t.running = t.held = false;
 }
 
-void AutoCloseTick(HWND window) {
+void AutoCloseTick(HWND window, WPARAM timer) {
+    if (timer == kUserWatchTimer) {
+        WatchUser(window);
+        return;
+    }
     if (launch.startInProgress) {
         // Close soon after the start has returned, not in the middle of it.
         Arm(window, 500);
+        return;
+    }
+    if (UserIsThere(window)) {
+        Hold(window);
         return;
     }
     StopAutoClose(window);

@@ -100,8 +100,14 @@ struct PopupLink {
 
 // The auto-close timer (auto_close_win.cpp).
 struct AutoCloseTimer {
-    bool running;
+    bool running;       // counting down, or held while the user is there
+    bool held;
     UINT_PTR id;
+    int32_t time;       // the whole time: ShowTime for this user (-1: never)
+    DWORD due;          // the tick count it runs out at
+    int32_t left;       // what was left when the user came
+    POINT startCursor;  // where the pointer was when the time began
+    bool pointerMoved;
 };
 
 struct PopupState {

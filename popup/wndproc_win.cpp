@@ -216,7 +216,7 @@ LRESULT CALLBACK PopupWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         return DefaultProc(window, message, wParam, lParam);
     case WM_TIMER:
-        AutoCloseTick(window);
+        AutoCloseTick(window, wParam);
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_DRAWITEM:

@@ -130,6 +130,8 @@ bool StartsWithUtf8Bom(const unsigned char* bytes, size_t count) {
     return count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
 }
 
+IniFile::~IniFile() = default;
+
 void IniFile::LoadSection(const char* data, size_t size, const char* section, const LanguageTag* languages,
                           size_t languageCount) {
     Scan<false>(data, size, section, languages, languageCount);
@@ -159,7 +161,7 @@ void IniFile::Scan(const char* data, size_t size, const char* section, const Lan
     index_.Reset();
     sections_.Clear();
     keyLines_.Clear();
-    languageSections_.Clear();
+    languageSectionCount_ = 0;
     language_ = LanguageTag{"", 0};
     bom_ = false;
     if (!data) size = 0;
@@ -201,9 +203,8 @@ void IniFile::Scan(const char* data, size_t size, const char* section, const Lan
 // Of the language sections' entries, those of the one chosen stay (as
 // section 1); the others go.
 void IniFile::KeepLanguage(const LanguageTag* languages, size_t languageCount) {
-    const int chosen =
-        ChooseLanguageSection(languages, languageCount, languageSections_.items, languageSections_.count) + 1;
-    if (chosen > 0) language_ = languageSections_[static_cast<size_t>(chosen - 1)];
+    const int chosen = ChooseLanguageSection(languages, languageCount, languageSections_, languageSectionCount_) + 1;
+    if (chosen > 0) language_ = languageSections_[chosen - 1];
     size_t kept = 0;
     for (size_t i = 0; i < entries_.count; ++i) {
         Entry e = entries_[i];
@@ -238,8 +239,11 @@ void IniFile::ScanLine(ScanState& state, const char* rawStart, const char* lineE
             state.language = 0;
             if (state.languages && nameLength > state.wantedLength && name[state.wantedLength] == '.' &&
                 CompareNoCase(name, state.wantedLength, state.wanted, state.wantedLength) == 0) {
-                const LanguageTag tag = {name + state.wantedLength + 1, nameLength - state.wantedLength - 1};
-                if (languageSections_.Append(tag, 8)) state.language = static_cast<int>(languageSections_.count);
+                if (languageSectionCount_ < kMaxLanguageSections) {
+                    languageSections_[languageSectionCount_++] =
+                        LanguageTag{name + state.wantedLength + 1, nameLength - state.wantedLength - 1};
+                    state.language = static_cast<int>(languageSectionCount_);
+                }
             }
             if (kList && state.listAll && !sections_.Append(Section{name, nameLength, state.line, entering}))
                 state.listAll = false;

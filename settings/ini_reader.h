@@ -11,6 +11,7 @@
 class IniFile {
 public:
     IniFile() = default;
+    ~IniFile();  // out of line: its heap parts are freed in one place
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
@@ -145,7 +146,11 @@ private:
     bool bom_ = false;
     HeapArray<Section> sections_;
     HeapArray<KeyLine> keyLines_;
-    HeapArray<LanguageTag> languageSections_;  // the tags of the language sections met, in file order
+    // The tags of the language sections met, in file order; a file with more
+    // sections than any medium needs loses its last ones.
+    enum { kMaxLanguageSections = 64 };
+    LanguageTag languageSections_[kMaxLanguageSections];
+    size_t languageSectionCount_ = 0;
     LanguageTag language_ = {"", 0};
     LookupLog* log_ = nullptr;
     Recorder record_ = nullptr;

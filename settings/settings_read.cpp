@@ -228,7 +228,7 @@ void ReleaseSettingsTexts(Settings& s) {
 }
 
 void ResetSettings(Settings& s) {
-    const IniFile none;
+    IniFile none;
     ReadSettings(none, s, 0x00FFFFFF);
 }
 
