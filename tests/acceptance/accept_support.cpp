@@ -484,6 +484,8 @@ bool Checked(const PopupView& view, int id) {
 
 bool Click(DWORD pid, int id) { return Probe(pid, Format("click %d", id)) == 0; }
 
+bool MovePointer(int x, int y) { return Probe(0, Format("move %d %d", x, y)) == 0; }
+
 bool Keys(DWORD pid, const std::string& keys) { return Probe(pid, "keys " + keys) == 0; }
 
 bool CloseRequest(DWORD pid) { return Probe(pid, "close") == 0; }

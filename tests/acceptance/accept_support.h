@@ -114,6 +114,7 @@ PopupView WaitForView(DWORD pid, bool (*done)(const PopupView&, int), int arg, D
 bool FocusOn(const PopupView& view, int id);
 bool Checked(const PopupView& view, int id);
 bool Click(DWORD pid, int id);       // a mouse click on the control
+bool MovePointer(int x, int y);      // the mouse pointer moved there (screen coordinates)
 // Keys typed into the popup (tab shift+tab return space escape home end ...).
 bool Keys(DWORD pid, const std::string& keys);
 bool CloseRequest(DWORD pid);

@@ -9,6 +9,7 @@
 //                                   "pixels N distinct=D"
 //   probe [--pid N] click ID        moves the mouse to control ID and clicks it
 //   probe [--pid N] press ID        BM_CLICK on control ID (no mouse)
+//   probe move X Y                  moves the mouse pointer to X, Y on the screen
 //   probe [--pid N] keys K...       brings the popup to the front and types keys:
 //                                   tab shift+tab return space escape home end left right
 //   probe [--pid N] acc             the popup and each child window as a screen
@@ -308,6 +309,24 @@ int Click(HWND popup, int id, bool mouse) {
     }
     Sleep(50);
     std::printf("clicked %d at %d,%d\n", id, x, y);
+    return 0;
+}
+
+// The pointer moved as a hand moves it: real input, in the absolute units
+// every event carries.
+int Move(int x, int y) {
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input;
+    std::memset(&input, 0, sizeof input);
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65536LL + sw / 2) / sw);
+    input.mi.dy = static_cast<LONG>((y * 65536LL + sh / 2) / sh);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+    Sleep(80);
+    POINT at;
+    GetCursorPos(&at);
+    std::printf("moved to %ld,%ld\n", at.x, at.y);
     return 0;
 }
 
@@ -748,7 +767,7 @@ int BroadcastRemoval(char letter) {
 
 int Usage() {
     std::printf("usage: probe [--pid N] info|windows|boxok|pixels L T R B S|click ID|press ID|keys K...|close|acc|events MS|"
-                "ink ID [L T R B]|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
+                "ink ID [L T R B]|move X Y|keydown K|keyup K|keystate K|shot FILE|removed LETTER\n");
     return 2;
 }
 
@@ -776,6 +795,8 @@ int main(int argc, char** argv) {
     } else if (command == "events" && a + 1 < argc) {
         // Watching starts before the popup exists: the process is enough.
         result = WatchEvents(static_cast<DWORD>(std::strtoul(argv[a + 1], nullptr, 10)));
+    } else if (command == "move" && a + 2 < argc) {
+        result = Move(std::atoi(argv[a + 1]), std::atoi(argv[a + 2]));
     } else if (command == "removed" && a + 1 < argc) {
         result = BroadcastRemoval(argv[a + 1][0]);
     } else if (command == "keystate" && a + 1 < argc) {
