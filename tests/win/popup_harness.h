@@ -261,7 +261,9 @@ struct EnvVar {
     ~EnvVar() { SetEnvironmentVariableA(name.c_str(), nullptr); }
 };
 
-inline bool Contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+inline bool Contains(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
 
 inline std::string WindowText(HWND w) {
     char buffer[512] = "";

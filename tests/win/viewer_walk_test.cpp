@@ -116,9 +116,9 @@ TEST_F(ViewerWalkTest, InstallOfferWithCommandStopsTheTimerAndUsesOwnTexts) {
 }
 
 TEST_F(ViewerWalkTest, TooOldViewerFailsAndAnotherProgramsBoundPasses) {
-    const ViewerWalkResult r =
-        Walk("ViewerFile1=" + old.Doc("c") + "\nViewerMsg1=Viewer too old\nViewerVersion1=9.0.0.0,someone-else.exe\n" +
-             "ViewerFile2=" + old.Doc("c") + "\nViewerMsg2=Viewer too old (2)\nViewerVersion2=6.0.0.0,VER_5_5_0_0.EXE\n");
+    const ViewerWalkResult r = Walk(
+        "ViewerFile1=" + old.Doc("c") + "\nViewerMsg1=Viewer too old\nViewerVersion1=9.0.0.0,someone-else.exe\n" +
+        "ViewerFile2=" + old.Doc("c") + "\nViewerMsg2=Viewer too old (2)\nViewerVersion2=6.0.0.0,VER_5_5_0_0.EXE\n");
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(Status(), "Viewer too old (2)");
 }
