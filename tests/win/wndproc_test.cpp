@@ -49,9 +49,11 @@ TEST_F(WndProcTest, AMissingStatusTextShowsTheSettledOneAgainAndAnOwnedTextStays
     EXPECT_EQ(Status(), "Could not start x");
     SetPopupText(HeapText());
     EXPECT_EQ(Status(), "Could not start x") << "no memory for a new text keeps the old one";
-    // Without a status text settled at start-up (a run whose text came from
-    // Message), a missing text is empty.
-    popup.status.settled = nullptr;
+}
+
+TEST_F(WndProcTest, WithoutASettledStatusTextAMissingTextIsEmpty) {
+    Open("Message=Welcome\n", "guide.pdf");  // the Message is shown: no status text is settled
+    EXPECT_EQ(Status(), "Welcome");
     SetPopupText(nullptr);
     ASSERT_NE(popup.status.text, nullptr);
     EXPECT_STREQ(popup.status.text, "");
