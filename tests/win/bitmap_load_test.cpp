@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "splash/splash.h"
+#include "graphics/picture.h"
 
 namespace {
 

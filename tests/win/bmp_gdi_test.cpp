@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/bmp_check.h"
-#include "splash/splash.h"
+#include "graphics/picture.h"
 
 namespace {
 

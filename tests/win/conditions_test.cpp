@@ -130,13 +130,13 @@ protected:
         return MakeFile(std::string("sample") + extension);
     }
 
-    bool Eval(const std::string& text, const std::string& target = "") {
+    bool Eval(const std::string& text, const std::string& target = "", TextEncoding encoding = TextEncoding::Ansi) {
         std::vector<char> buffer(text.begin(), text.end());
         buffer.push_back('\0');
         Condition condition;
         EXPECT_TRUE(ParseCondition(buffer.data(), condition)) << text;
         EXPECT_EQ(condition.parseError, nullptr) << text << ": " << condition.parseError;
-        return EvaluateCondition(condition, target.c_str());
+        return EvaluateCondition(condition, target.c_str(), encoding);
     }
 
     std::string unique_;
@@ -220,6 +220,13 @@ TEST_F(ConditionsTest, RegistryTextValues) {
     // A number in a string value compares as text.
     SetString(HKEY_CURRENT_USER, UserKey(), "T", "9");
     EXPECT_TRUE(Eval(UserCondition("T>10?")));
+    // A text beyond ASCII compares in the settings file's encoding: é and
+    // ž are E9 and 9E in the Western code page, C3 A9 and C5 BE in UTF-8.
+    ASSERT_EQ(GetACP(), 1252u);
+    SetString(HKEY_CURRENT_USER, UserKey(), "A", "\xE9");
+    EXPECT_FALSE(Eval(UserCondition("A<\xC5\xBE?"), "", TextEncoding::Ansi));
+    EXPECT_TRUE(Eval(UserCondition("A<\xC5\xBE?"), "", TextEncoding::Utf8));
+    EXPECT_TRUE(Eval(UserCondition("A<\xC5\xBE?"), "", TextEncoding::Utf16));
 }
 
 TEST_F(ConditionsTest, RegistryTextWithoutTerminatorAndBinary) {
@@ -356,9 +363,9 @@ TEST_F(ConditionsTest, MainConditionErrorStopsAtTheBadTerm) {
     ASSERT_EQ(condition.count, 2);
     // The terms before the bad one stay and are evaluated: b.txt is missing
     // (an emptied condition would be true).
-    EXPECT_FALSE(EvaluateCondition(condition, ""));
+    EXPECT_FALSE(EvaluateCondition(condition, "", TextEncoding::Ansi));
     MakeFile("b.txt");
-    EXPECT_TRUE(EvaluateCondition(condition, ""));
+    EXPECT_TRUE(EvaluateCondition(condition, "", TextEncoding::Ansi));
 }
 
 }  // namespace

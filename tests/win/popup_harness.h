@@ -1,20 +1,35 @@
-// A stand-in popup for the launching and window-procedure tests: a real window
-// run by PopupWndProc with the layout fields that construction would leave,
-// message pumping with deadlines, and a scratch folder as current directory.
+// The popup as start-up makes it, for the launching and window-procedure
+// tests: settings from settings text through the program's file and settings
+// readers, the target and options from a command line through SettleTarget,
+// the window from BuildPopup with the request start-up fills. Also message
+// pumping with deadlines, a scratch folder as current directory, spies and
+// file classes.
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <string>
 
+#include "app/target_select.h"
+#include "base/wide_text.h"
 #include "launch/launch.h"
+#include "popup/auto_close.h"
+#include "popup/buttons.h"
+#include "popup/construct.h"
+#include "popup/focus.h"
 #include "popup/popup.h"
 #include "popup/popup_state.h"
+#include "popup/status.h"
+#include "popup/tell.h"
 #include "run/run_state.h"
+#include "settings/ini_reader.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 #include "support/spy_log.h"
 
 namespace harness {
@@ -62,35 +77,96 @@ inline bool TakeQuit(int* code) {
     return false;
 }
 
-inline std::string Status() { return popup.popupText ? std::string(popup.popupText, popup.popupTextLength) : std::string(); }
+inline std::string Status() { return popup.status.text ? popup.status.text : ""; }
 
-inline void Copy(char* dest, size_t cap, const std::string& text) {
-    ASSERT_LT(text.size(), cap);
-    std::memcpy(dest, text.c_str(), text.size() + 1);
+// The settings as an author writes them: `lines` under [Info], saved in the
+// ANSI code page (the bytes as given), as UTF-8 with its mark or as UTF-16,
+// read by the program's file reader (which tells run.settingsEncoding) and
+// settings reader. Empty lines give the defaults.
+inline void UseSettings(const std::string& lines, TextEncoding saved = TextEncoding::Ansi) {
+    const std::string text = "[Info]\r\n" + lines;
+    std::string bytes = saved == TextEncoding::Utf8 ? "\xEF\xBB\xBF" + text : text;
+    if (saved == TextEncoding::Utf16) {
+        bytes = "\xFF\xFE";
+        for (wchar_t c : WideOf(text)) bytes += std::string{(char)(c & 0xFF), (char)(c >> 8)};
+    }
+    const std::string path = MakeTempFolder("ini") + "Corva.INF";
+    ASSERT_TRUE(WriteTextFile(path, bytes));
+    IniFile ini;
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini, &run.settingsEncoding));
+    ReadSettings(ini, settings, GetSysColor(COLOR_WINDOW));
+    RemoveFolderTree(path.substr(0, path.size() - 9));
 }
 
-// Settings at their defaults, state as right after start-up.
-inline void ResetState() {
-    popup.instanceHandle = GetModuleHandleA(nullptr);
-    ResetSettings(settings);
-    settings.ShowTime = 15000;
-    run.target = nullptr;
-    run.targetGiven = true;
-    run.nomsgOption = run.maxOption = run.minOption = false;
-    run.exitCode = 0;
-    SetPopupText("Starting test... ");
+// The command line after the program's name, settled as start-up settles it
+// (target, options, status text); returns the text the popup shows first.
+// Every line is kept for the process: the target and texts point into it.
+inline const char* Settle(const std::string& commandLine) {
+    static std::deque<std::string> lines;
+    lines.push_back(commandLine);
+    return SettleTarget(&lines.back()[0]);
 }
 
-// The main target as Part of the settings: target text, a status text.
-inline void UseTarget(const char* text) {
-    run.target = text;
-    run.targetGiven = true;
+// What start-up asks of the popup for the settled run.
+inline PopupRequest Request(const char* statusText, bool doNotShowAgain = false) {
+    const PopupRequest request = {GetModuleHandleA(nullptr), true, SW_SHOWNORMAL, statusText, run.statusText,
+                                  run.nomsgOption, doNotShowAgain};
+    return request;
 }
-// The same for a composed name; the harness keeps the text alive.
-inline void UseTarget(const std::string& text) {
-    static std::string held;
-    held = text;
-    UseTarget(held.c_str());
+
+// The popup built for a command line as start-up builds it, without the start
+// message: the test sends it, or calls what it is about directly.
+inline HWND BuildFor(const std::string& commandLine, bool doNotShowAgain = false) {
+    return BuildPopup(Request(Settle(commandLine), doNotShowAgain));
+}
+
+inline void SendStart(HWND window) {
+    PostMessageA(window, kStartMessage, 0, 0);
+    Pump(50);
+}
+
+// A bottom-up 24-bit bitmap file whose pixel (x, y) is colour(x, y); its path.
+inline std::string WriteBmp(const std::string& path, int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    const int stride = (w * 3 + 3) / 4 * 4;
+    std::string b(54 + (size_t)stride * h, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = (char)(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = 24;
+    put32(2, (uint32_t)b.size());
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, (uint32_t)w);
+    put32(22, (uint32_t)h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = colour(x, y);
+            char* p = &b[54 + (size_t)(h - 1 - y) * stride + x * 3];
+            p[0] = (char)GetBValue(c), p[1] = (char)GetGValue(c), p[2] = (char)GetRValue(c);
+        }
+    WriteTextFile(path, b);
+    return path;
+}
+
+// Windows of this thread of a class, the last made first: other test
+// processes on the same display have popups and splashes of their own.
+inline HWND FindOwnWindow(const char* cls) {
+    struct Search {
+        const char* cls;
+        HWND found;
+        // Enumeration procedures are stdcall on 32-bit Windows, which a
+        // lambda's function pointer is not.
+        static BOOL CALLBACK Match(HWND w, LPARAM p) {
+            Search* s = (Search*)p;
+            char name[64] = "";
+            GetClassNameA(w, name, sizeof name);
+            if (std::strcmp(name, s->cls) != 0) return TRUE;
+            s->found = w;
+            return FALSE;
+        }
+    } search = {cls, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), Search::Match, (LPARAM)&search);
+    return search.found;
 }
 
 // HKEY_CLASSES_ROOT belongs to the whole prefix, and every test case is a
@@ -100,46 +176,42 @@ inline void UseTarget(const std::string& text) {
 // id: PerProcess(".cvwp") is ".cvwp1234" in process 1234.
 inline std::string PerProcess(const std::string& name) { return name + std::to_string(GetCurrentProcessId()); }
 
-// A popup window run by PopupWndProc with a plausible layout: the info line
-// at (10, 5) 120 x 16, the button row at y 60.
-inline HWND CreatePopup(bool visible = true) {
-    WNDCLASSA wc;
-    std::memset(&wc, 0, sizeof wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = PopupWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    popup.colours = ChoosePopupColours(settings.BkColor, settings.InfoColor, settings.MsgColor,
-                                       settings.DoNotRepeatColor, popup.highContrast, SystemColours());
-    popup.graphics.backgroundBrush.Reset(CreateSolidBrush(RGB(255, 255, 255)));
-    wc.hbrBackground = popup.graphics.backgroundBrush;
-    wc.lpszClassName = "CvHarnessPopup";
-    RegisterClassA(&wc);
-    popup.arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
-    popup.handCursor = LoadCursorA(nullptr, IDC_HAND);
-    popup.textLeft = 10;
-    popup.infoTop = 5;
-    popup.displaySize.cx = 120;
-    popup.displaySize.cy = 16;
-    popup.statusTop = 30;
-    popup.buttonRowTop = 60;
-    popup.frameWidth = GetSystemMetrics(SM_CXFRAME);
-    popup.frameHeight = GetSystemMetrics(SM_CYFRAME);
-    popup.captionHeight = GetSystemMetrics(SM_CYCAPTION);
-    popup.checkMarkWidth = GetSystemMetrics(SM_CXMENUCHECK);
-    popup.contentWidth = 300;
-    popup.windowHeight = 150;
-    popup.focusCount = 0;
-    popup.focusIndex = -1;
-    popup.workArea = {0, 0, 1024, 768};
-    HWND w = CreateWindowExA(0, "CvHarnessPopup", "Harness", WS_OVERLAPPEDWINDOW, 0, 0, 320, 150, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
-    if (w && visible) {
-        ShowWindow(w, SW_SHOW);
-        UpdateWindow(w);
+// Wine cannot switch high contrast on: while this lives, the system's answer
+// to SPI_GETHIGHCONTRAST in this program's import table says it is on, so
+// the popup reads the mode as it does on Windows.
+struct HighContrastOn {
+    typedef BOOL(WINAPI* Query)(UINT, UINT, PVOID, UINT);
+    static Query& Real() {
+        static Query real = nullptr;
+        return real;
     }
-    return w;
-}
+    static BOOL WINAPI Answer(UINT action, UINT parameter, PVOID value, UINT update) {
+        if (action != SPI_GETHIGHCONTRAST || !value) return Real()(action, parameter, value, update);
+        static_cast<HIGHCONTRASTW*>(value)->dwFlags = HCF_HIGHCONTRASTON;
+        return TRUE;
+    }
+    void** slot = nullptr;
+    HighContrastOn() {
+        Real() = reinterpret_cast<Query>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoW")));
+        BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name && !slot; ++d)
+            for (auto* t = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); t->u1.Function && !slot; ++t)
+                if (reinterpret_cast<void*>(t->u1.Function) == reinterpret_cast<void*>(Real()))
+                    slot = reinterpret_cast<void**>(&t->u1.Function);
+        EXPECT_NE(slot, nullptr) << "SystemParametersInfoW is not imported";
+        Put(reinterpret_cast<void*>(Answer));
+    }
+    ~HighContrastOn() { Put(reinterpret_cast<void*>(Real())); }
+    void Put(void* function) {
+        DWORD old = 0;
+        if (!slot || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return;
+        *slot = function;
+        VirtualProtect(slot, sizeof *slot, old, &old);
+    }
+};
 
 // A scratch folder made the current directory, removed at the end.
 struct ScratchFolder {
@@ -189,7 +261,9 @@ struct EnvVar {
     ~EnvVar() { SetEnvironmentVariableA(name.c_str(), nullptr); }
 };
 
-inline bool Contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+inline bool Contains(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
 
 inline std::string WindowText(HWND w) {
     char buffer[512] = "";
@@ -197,14 +271,10 @@ inline std::string WindowText(HWND w) {
     return buffer;
 }
 
-inline bool InFocusList(HWND control) {
-    for (int i = 0; i < popup.focusCount; ++i)
-        if (popup.focusList[i] == control) return true;
-    return false;
-}
+inline bool InFocusList(HWND control) { return FocusSlotOf(control) >= 0; }
 
 // Base of the fixtures that start spies from a popup: a scratch folder as the
-// current directory, fresh process-wide state and a spy log of its own.
+// current directory, settings at their defaults and a spy log of its own.
 struct SpyFolderTest : ::testing::Test {
     ScratchFolder folder;
     std::string log;
@@ -212,8 +282,13 @@ struct SpyFolderTest : ::testing::Test {
     explicit SpyFolderTest(const char* tag) : folder(tag) {}
     void SetUp() override {
         ASSERT_FALSE(folder.path.empty());
-        ResetState();
         log = UseSpyLog(folder.path + "spy.log");
+    }
+    // The settings, then the popup for the command line.
+    void Open(const std::string& settingsLines, const std::string& commandLine) {
+        UseSettings(settingsLines);
+        window = BuildFor(commandLine);
+        ASSERT_TRUE(window);
     }
 };
 

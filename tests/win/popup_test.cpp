@@ -9,29 +9,43 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "run/cmdline.h"
-#include "settings/settings.h"
-#include "settings/settings_file.h"
-#include "settings/ini_reader.h"
-#include "support/spy_log.h"
-#include "run/run_state.h"
-#include "conditions/condition.h"
-#include "base/wide_text.h"
-#include "popup/popup.h"
-#include "popup/popup_state.h"
-#include "app/target_select.h"
+#include "popup_harness.h"
+
+using harness::FindOwnWindow;
+using harness::Status;
 
 namespace {
 
 const COLORREF kInfo = RGB(200, 0, 40);
 const COLORREF kMsg = RGB(0, 120, 0);
 const COLORREF kBack = RGB(255, 255, 255);
+
+// The case's settings, then those every case starts from: the colours the
+// pixels are checked against, no logo, no closing by itself. The first of
+// two equal keys wins.
+void Use(const std::string& lines, TextEncoding saved = TextEncoding::Ansi) {
+    harness::UseSettings(lines + "ShowTime=-1\nInfoColor=200,0,40\nMsgColor=0,120,0\nBkColor=255,255,255\nicon=none\n",
+                         saved);
+}
+
+// Menu mode: the main entry and entries 1.. with the given captions, each
+// entry's file as given in `files` or one that does not exist.
+std::string MenuMode(const std::vector<std::string>& captions, const std::vector<std::string>& files = {}) {
+    std::string lines = "Filename=Z:\\cv-popup-test\\main.cvx\nFilenameMenu=" + captions[0] + "\n";
+    for (size_t n = 1; n < captions.size(); ++n) {
+        const std::string key = "Filename" + std::to_string(n);
+        const std::string file = n < files.size() && !files[n].empty()
+                                     ? files[n]
+                                     : "Z:\\cv-popup-test\\entry" + std::to_string(n) + ".cvx";
+        lines += key + "=" + file + "\n" + key + "Menu=" + captions[n] + "\n";
+    }
+    return lines;
+}
 
 // ---------------------------------------------------------------- driving
 
@@ -57,30 +71,6 @@ void Pump(DWORD ms) {
 std::function<void(HWND)> body;
 bool bodyRan = false;
 
-// Top-level window of this thread with the given class; other test processes
-// on the same display have popups of their own.
-struct WindowSearch {
-    const char* cls;
-    HWND found;
-};
-
-// A named callback: enumeration procedures are stdcall on 32-bit Windows,
-// which a lambda's function pointer is not.
-BOOL CALLBACK MatchClass(HWND w, LPARAM p) {
-    WindowSearch* s = (WindowSearch*)p;
-    char name[64] = "";
-    GetClassNameA(w, name, sizeof name);
-    if (strcmp(name, s->cls) != 0) return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-HWND FindOwnWindow(const char* cls) {
-    WindowSearch search = {cls, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchClass, (LPARAM)&search);
-    return search.found;
-}
-
 HWND FindPopup() { return FindOwnWindow("Corvane"); }
 
 void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD) {
@@ -98,17 +88,16 @@ void CALLBACK Safety(HWND, UINT, UINT_PTR id, DWORD) {
     PostQuitMessage(0);
 }
 
-// Runs the popup with `commandLine` and the body.
-void RunWith(const char* commandLine, std::function<void(HWND)> check, UINT delay = 400) {
+// Runs the popup for the settings in use and `commandLine` as start-up runs
+// it, with the check box as remembered, and the body; what it hands back.
+PopupOutcome RunWith(const char* commandLine, std::function<void(HWND)> check, bool doNotShowAgain = false) {
     body = std::move(check);
     bodyRan = false;
-    SetTimer(nullptr, 0, delay, RunBody);
+    SetTimer(nullptr, 0, 400, RunBody);
     SetTimer(nullptr, 0, 40000, Safety);
-    char line[1024];
-    lstrcpynA(line, commandLine, sizeof line);
-    SettleTarget(line);
-    RunPopup(nullptr, SW_SHOWNORMAL);
+    const PopupOutcome outcome = RunPopup(harness::Request(harness::Settle(commandLine), doNotShowAgain));
     EXPECT_TRUE(bodyRan) << "the popup ended before the checks ran";
+    return outcome;
 }
 
 // ---------------------------------------------------------------- files
@@ -119,36 +108,8 @@ std::string TempPath(const char* name) {
     return std::string(folder) + name;
 }
 
-// A bottom-up 24-bit BMP whose pixel (x, y) is colour(x, y).
 std::string WriteBmp(const char* name, int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    const int stride = (w * 3 + 3) / 4 * 4;
-    std::vector<unsigned char> b(54 + (size_t)stride * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = (unsigned char)(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, (uint32_t)b.size());
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, (uint32_t)w);
-    put32(22, (uint32_t)h);
-    b[26] = 1;
-    b[28] = 24;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = colour(x, y);
-            unsigned char* p = &b[54 + (size_t)(h - 1 - y) * stride + x * 3];
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    std::string path = TempPath(name);
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, b.data(), (DWORD)b.size(), &written, nullptr);
-    CloseHandle(f);
-    return path;
+    return harness::WriteBmp(TempPath(name), w, h, colour);
 }
 
 // Logo picture: four quadrants of distinct colours.
@@ -346,35 +307,6 @@ protected:
         ASSERT_NE(nullptr, displayTurn);
         const DWORD wait = WaitForSingleObject(displayTurn, 50000);
         ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
-        popup.instanceHandle = GetModuleHandleA(nullptr);
-        ResetSettings(settings);
-        settings.ShowTime = -1;
-        settings.InfoColor = kInfo;
-        settings.MsgColor = kMsg;
-        settings.BkColor = kBack;
-        strcpy(settings.icon, "none");
-        utf8Mode = false;
-        popup.highContrast = false;
-        settings.doNotRepeatActive = false;
-        run.doNotShowAgain = false;
-        run.target = nullptr;
-        popup.popupText = nullptr;
-        run.targetGiven = run.nomsgOption = run.maxOption = run.minOption = false;
-    }
-
-    // Menu mode: the main entry and entries 1.. with the given captions.
-    void MenuMode(const std::vector<std::string>& captions) {
-        strcpy(settings.Filename, "Z:\\cv-popup-test\\main.cvx");
-        lstrcpynA(settings.FilenameMenu, captions[0].c_str(), kTextCap);
-        settings.mainHasButton = settings.anyButton = true;
-        for (size_t n = 1; n < captions.size(); ++n) {
-            MenuEntry& e = settings.menu[n];
-            e.present = true;
-            std::string file = "Z:\\cv-popup-test\\entry" + std::to_string(n) + ".cvx";
-            e.Filename = CopyToHeap(file.c_str());
-            lstrcpynA(e.Menu, captions[n].c_str(), kTextCap);
-            e.hasButton = true;
-        }
     }
 };
 
@@ -390,6 +322,7 @@ RECT WorkArea() {
 // ------------------------------------------------------------------ plain popup
 
 TEST_F(Popup, DefaultsWithoutLogoSitAtTheTopLeftWithTextsAtTheFrame) {
+    Use("");
     RunWith("", [](HWND w) {
         const int F = GetSystemMetrics(SM_CXFRAME), G = GetSystemMetrics(SM_CYFRAME);
         RECT work = WorkArea();
@@ -397,28 +330,31 @@ TEST_F(Popup, DefaultsWithoutLogoSitAtTheTopLeftWithTextsAtTheFrame) {
         EXPECT_TRUE(IsWindowVisible(w));
         EXPECT_EQ(work.left, r.left);
         EXPECT_EQ(work.top, r.top);
-        EXPECT_EQ(popup.contentWidth + 2 * F, r.right - r.left);
-        EXPECT_EQ(popup.windowHeight, r.bottom - r.top);
-        EXPECT_EQ(F, popup.textLeft);
-        EXPECT_EQ(G, popup.infoTop);
-        EXPECT_EQ(2 * G + popup.infoLineHeight, popup.statusTop);
-        EXPECT_EQ(3 * G + popup.infoLineHeight + popup.statusLineHeight, popup.buttonRowTop);
+        EXPECT_EQ(popup.layout.contentWidth + 2 * F, r.right - r.left);
+        EXPECT_EQ(popup.layout.windowHeight, r.bottom - r.top);
+        EXPECT_EQ(F, popup.layout.textLeft);
+        EXPECT_EQ(G, popup.layout.infoTop);
+        EXPECT_EQ(2 * G + popup.layout.infoLineHeight, popup.layout.statusTop);
+        EXPECT_EQ(3 * G + popup.layout.infoLineHeight + popup.layout.statusLineHeight, popup.layout.buttonRowTop);
         EXPECT_FALSE(popup.graphics.logo.bitmap.Valid());
-        EXPECT_EQ("No parameter given", std::string(popup.popupText, popup.popupTextLength));
+        EXPECT_EQ("No parameter given", harness::Status());
         char title[64] = "";
         GetWindowTextA(w, title, sizeof title);
         EXPECT_STREQ("Corvane 3.2", title);
 
         Snapshot s(w);
         // The underline: one full row of InfoColor under the information line.
-        const int y = popup.infoTop + popup.infoLineHeight;
-        ASSERT_GT(popup.displaySize.cx, 10);
-        EXPECT_EQ(popup.displaySize.cx, s.Count(kInfo, popup.textLeft, y, popup.textLeft + popup.displaySize.cx, y + 1));
-        EXPECT_EQ(kBack, s.At(popup.textLeft + popup.displaySize.cx, y));  // LineTo leaves out its end
+        const int y = popup.layout.infoTop + popup.layout.infoLineHeight;
+        ASSERT_GT(popup.layout.displaySize.cx, 10);
+        EXPECT_EQ(popup.layout.displaySize.cx,
+                  s.Count(kInfo, popup.layout.textLeft, y, popup.layout.textLeft + popup.layout.displaySize.cx, y + 1));
+        EXPECT_EQ(kBack, s.At(popup.layout.textLeft + popup.layout.displaySize.cx, y));  // LineTo leaves out its end
         // Texts: information line in InfoColor, status line in MsgColor, each in its own band.
-        EXPECT_GT(s.Count(kInfo, 0, popup.infoTop, s.width, y), 20);
-        EXPECT_GT(s.Count(kMsg, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
-        EXPECT_EQ(0, s.Count(kMsg, 0, 0, s.width, popup.statusTop));
+        EXPECT_GT(s.Count(kInfo, 0, popup.layout.infoTop, s.width, y), 20);
+        EXPECT_GT(
+            s.Count(kMsg, 0, popup.layout.statusTop, s.width, popup.layout.statusTop + popup.layout.statusLineHeight),
+            20);
+        EXPECT_EQ(0, s.Count(kMsg, 0, 0, s.width, popup.layout.statusTop));
         // Nothing is clipped at the right.
         EXPECT_LT(s.RightmostOf(kMsg), s.width - 1);
         EXPECT_LT(s.RightmostOf(kInfo), s.width - 1);
@@ -439,17 +375,22 @@ struct SchemeColours {
 };
 
 TEST_F(Popup, InHighContrastTheSystemsColoursReplaceTheSettings) {
-    // Wine cannot switch high contrast on: the popup reads the mode at
-    // start-up into this flag, and the scheme's colours are set for real.
+    // Wine cannot switch high contrast on: the popup is told it is on (see
+    // HighContrastOn), and the scheme's colours are set for real.
     const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), yellow = RGB(255, 255, 0);
     SchemeColours scheme({black, white, yellow});
-    popup.highContrast = true;
+    harness::HighContrastOn highContrast;
+    Use("");
     RunWith("", [&](HWND w) {
+        ASSERT_TRUE(popup.highContrast);
         Snapshot s(w);
-        const int y = popup.infoTop + popup.infoLineHeight;
+        const int y = popup.layout.infoTop + popup.layout.infoLineHeight;
         EXPECT_EQ(black, s.At(s.width - 1, s.height - 1));
-        EXPECT_EQ(popup.displaySize.cx, s.Count(yellow, popup.textLeft, y, popup.textLeft + popup.displaySize.cx, y + 1));
-        EXPECT_GT(s.Count(white, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
+        EXPECT_EQ(popup.layout.displaySize.cx, s.Count(yellow, popup.layout.textLeft, y,
+                                                       popup.layout.textLeft + popup.layout.displaySize.cx, y + 1));
+        EXPECT_GT(
+            s.Count(white, 0, popup.layout.statusTop, s.width, popup.layout.statusTop + popup.layout.statusLineHeight),
+            20);
         EXPECT_EQ(0, s.Count(kInfo, 0, 0, s.width, s.height) + s.Count(kMsg, 0, 0, s.width, s.height));
         SaveScreenshot(w, "high_contrast");
     });
@@ -458,28 +399,26 @@ TEST_F(Popup, InHighContrastTheSystemsColoursReplaceTheSettings) {
 TEST_F(Popup, AnInformationLineWiderThanTheWorkAreaEndsInDotsAndSoDoesItsUnderline) {
     std::string display;
     for (int i = 1; display.size() < 240; ++i) display += "Visit the web site of part " + std::to_string(i) + ". ";
-    strcpy(settings.Display, display.c_str());
+    Use("Display=" + display + "\n");
     RunWith("", [](HWND w) {
         const RECT work = WorkArea(), r = WindowRect(w);
         EXPECT_LE(r.right - r.left, work.right - work.left);
-        ASSERT_TRUE(popup.displayCut);
+        ASSERT_TRUE(popup.layout.displayCut);
         Snapshot s(w);
-        const int y = popup.infoTop + popup.infoLineHeight;
-        EXPECT_EQ(popup.displaySize.cx, s.Count(kInfo, 0, y, s.width, y + 1)) << "the underline is as long as the cut line";
+        const int y = popup.layout.infoTop + popup.layout.infoLineHeight;
+        EXPECT_EQ(popup.layout.displaySize.cx, s.Count(kInfo, 0, y, s.width, y + 1))
+            << "the underline is as long as the cut line";
         // The cut line's last dot ends where its underline ends.
         int textRight = -1;
         for (int x = 0; x < s.width; ++x)
-            if (s.Count(kInfo, x, popup.infoTop, x + 1, y) > 0) textRight = x;
-        EXPECT_GE(textRight, popup.textLeft + popup.displaySize.cx - 4);
-        EXPECT_LT(textRight, popup.textLeft + popup.displaySize.cx);
+            if (s.Count(kInfo, x, popup.layout.infoTop, x + 1, y) > 0) textRight = x;
+        EXPECT_GE(textRight, popup.layout.textLeft + popup.layout.displaySize.cx - 4);
+        EXPECT_LT(textRight, popup.layout.textLeft + popup.layout.displaySize.cx);
     });
 }
 
 TEST_F(Popup, FontsFollowTheSizeWeightItalicSettings) {
-    settings.InfoSize = 16;
-    settings.InfoWeight = 7;
-    settings.InfoItalic = 1;
-    settings.MsgSize = 9;
+    Use("InfoSize=16\nInfoWeight=7\nInfoItalic=1\nMsgSize=9\nMsgItalic=0\n");
     RunWith("", [](HWND w) {
         HDC dc = GetDC(w);
         const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -493,13 +432,12 @@ TEST_F(Popup, FontsFollowTheSizeWeightItalicSettings) {
         EXPECT_STREQ("Arial", info.lfFaceName);
         EXPECT_EQ(-MulDiv(9, dpi, 72), status.lfHeight);
         EXPECT_EQ(0, status.lfItalic);
-        EXPECT_GT(popup.infoLineHeight, popup.statusLineHeight);
+        EXPECT_GT(popup.layout.infoLineHeight, popup.layout.statusLineHeight);
     });
 }
 
 TEST_F(Popup, SystemMenuEndsWithSeparatorAndWebItem) {
-    strcpy(settings.Title, "Another title");
-    strcpy(settings.Web, "http://example.invalid/");
+    Use("Title=Another title\nWeb=http://example.invalid/\n");
     RunWith("", [](HWND w) {
         HMENU menu = GetSystemMenu(w, FALSE);
         const int count = GetMenuItemCount(menu);
@@ -517,22 +455,20 @@ TEST_F(Popup, SystemMenuEndsWithSeparatorAndWebItem) {
 }
 
 TEST_F(Popup, NomsgKeepsThePopupHiddenUntilShowPopupTextMaximisesIt) {
-    settings.xSize = -1;
-    settings.ShowTime = 60000;
-    // A main target that is not started at once, without menu mode, so that
-    // nothing shows the popup before the checks.
-    strcpy(settings.Filename, "Z:\\cv-popup-test\\later.cvx");
-    settings.mainHasButton = popup.mainOffered = true;
+    // A main target whose condition does not hold, which is done without
+    // anything to tell, so that nothing shows the popup before the checks.
+    Use("xSize=-1\nShowTime=60\nFilename=Z:\\cv-popup-test\\later.cvx\n"
+        "FilenameCondition=f?Z:\\cv-popup-test\\absent.cvx?\n");
     RunWith("nomsg", [](HWND w) {
         EXPECT_FALSE(IsWindowVisible(w));
-        EXPECT_TRUE(run.nomsgOption);
-        EXPECT_TRUE(popup.autoCloseRunning);  // a hidden popup still counts down
+        EXPECT_TRUE(popup.hidden);
+        EXPECT_TRUE(popup.autoClose.running);  // a hidden popup still counts down
         ShowPopupText(w, true);
         Pump(100);
         EXPECT_TRUE(IsWindowVisible(w));
         EXPECT_TRUE(IsZoomed(w));
-        EXPECT_FALSE(run.nomsgOption);
-        EXPECT_FALSE(popup.autoCloseRunning);
+        EXPECT_FALSE(popup.hidden);
+        EXPECT_FALSE(popup.autoClose.running);
     });
 }
 
@@ -547,8 +483,8 @@ class Placement : public Popup, public ::testing::WithParamInterface<PlaceCase> 
 
 TEST_P(Placement, WindowLandsWhereThePositionSays) {
     const PlaceCase c = GetParam();
-    settings.popupPos.x = c.x;
-    settings.popupPos.y = c.y;
+    Use(c.x < 0 ? std::string("xPos=") + c.name + "\n"
+                : "xPos=" + std::to_string(c.x) + "\nyPos=" + std::to_string(c.y) + "\n");
     RunWith("", [c](HWND w) {
         RECT a = WorkArea(), r = WindowRect(w);
         const int width = r.right - r.left, height = r.bottom - r.top;
@@ -571,7 +507,7 @@ TEST_P(Placement, WindowLandsWhereThePositionSays) {
         }
         EXPECT_EQ(ex, r.left) << c.name;
         EXPECT_EQ(ey, r.top) << c.name;
-        EXPECT_EQ(popup.contentWidth + 2 * popup.frameWidth, width);
+        EXPECT_EQ(popup.layout.contentWidth + 2 * popup.metrics.frameWidth, width);
     });
 }
 
@@ -586,15 +522,15 @@ INSTANTIATE_TEST_SUITE_P(Codes, Placement,
 // ------------------------------------------------------------------ logo
 
 TEST_F(Popup, LogoFromFileIsDrawnAtTheTopLeftAndPushesTheTexts) {
-    strcpy(settings.icon, WriteBmp("cv-logo-89x75.bmp", 89, 75, LogoColour).c_str());
+    Use("icon=" + WriteBmp("cv-logo-89x75.bmp", 89, 75, LogoColour) + "\n");
     RunWith("", [](HWND w) {
-        const int F = popup.frameWidth, G = popup.frameHeight;
+        const int F = popup.metrics.frameWidth, G = popup.metrics.frameHeight;
         EXPECT_EQ(89, popup.graphics.logo.width);
         EXPECT_EQ(75, popup.graphics.logo.height);
-        EXPECT_FALSE(popup.logoCentred);
-        EXPECT_EQ(89 + F, popup.textLeft);
-        EXPECT_EQ(G, popup.infoTop);
-        EXPECT_GE(popup.windowHeight, 75 + 2 * G + popup.captionHeight);
+        EXPECT_FALSE(popup.layout.logoCentred);
+        EXPECT_EQ(89 + F, popup.layout.textLeft);
+        EXPECT_EQ(G, popup.layout.infoTop);
+        EXPECT_GE(popup.layout.windowHeight, 75 + 2 * G + popup.metrics.captionHeight);
         RECT client = ClientRect(w);
         EXPECT_GE(client.bottom, 75);
         Snapshot s(w);
@@ -604,17 +540,20 @@ TEST_F(Popup, LogoFromFileIsDrawnAtTheTopLeftAndPushesTheTexts) {
         EXPECT_EQ(RGB(255, 200, 0), s.At(86, 72));
         EXPECT_EQ(kBack, s.At(89 + 1, 72));  // nothing beyond the logo's edge
         SaveScreenshot(w, "logo_top_left");
+        SendMessageA(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 400));
+        EXPECT_EQ(0, popup.layout.logoX) << "a logo in the corner stays there";
+        EXPECT_EQ(0, popup.layout.logoY);
     });
 }
 
 TEST_F(Popup, UnreadableLogoFileLeavesNoLogoInTheseTests) {
     // Without the program's own resources there is nothing to fall back to;
     // the popup still builds and lays out as without a logo.
-    strcpy(settings.icon, "Z:\\cv-popup-test\\missing-logo.bmp");
+    Use("icon=Z:\\cv-popup-test\\missing-logo.bmp\n");
     RunWith("", [](HWND) {
         EXPECT_FALSE(popup.graphics.logo.bitmap.Valid());
         EXPECT_EQ(0, popup.graphics.logo.width);
-        EXPECT_EQ(popup.frameWidth, popup.textLeft);
+        EXPECT_EQ(popup.metrics.frameWidth, popup.layout.textLeft);
     });
 }
 
@@ -647,49 +586,38 @@ TEST(BuiltInLogo, WhiteBackgroundTakesThePopupsColourOtherPixelsStay) {
 }
 
 TEST_F(Popup, CentredLogoSitsInTheMiddleBehindTheTexts) {
-    strcpy(settings.icon, WriteBmp("cv-logo-centred.bmp", 89, 75, LogoColour).c_str());
-    settings.xIcon = -1;
-    settings.xSize = 320;
-    settings.ySize = 220;
+    Use("icon=" + WriteBmp("cv-logo-centred.bmp", 89, 75, LogoColour) + "\nxIcon=-1\nxSize=320\nySize=220\n");
     RunWith("", [](HWND w) {
-        EXPECT_TRUE(popup.logoCentred);
-        EXPECT_EQ(popup.frameWidth, popup.textLeft);
-        EXPECT_EQ(popup.frameHeight, popup.infoTop);
+        EXPECT_TRUE(popup.layout.logoCentred);
+        EXPECT_EQ(popup.metrics.frameWidth, popup.layout.textLeft);
+        EXPECT_EQ(popup.metrics.frameHeight, popup.layout.infoTop);
         RECT client = ClientRect(w);
-        EXPECT_EQ((client.right - 89) / 2, popup.logoX);
-        EXPECT_EQ((client.bottom - 75) / 2, popup.logoY);
+        EXPECT_EQ((client.right - 89) / 2, popup.layout.logoX);
+        EXPECT_EQ((client.bottom - 75) / 2, popup.layout.logoY);
         Snapshot s(w);
-        EXPECT_EQ(RGB(255, 0, 0), s.At(popup.logoX + 2, popup.logoY + 2));
-        EXPECT_EQ(RGB(255, 200, 0), s.At(popup.logoX + 86, popup.logoY + 72));
-        EXPECT_EQ(kBack, s.At(popup.logoX - 2, popup.logoY + 2));
-        EXPECT_EQ(320 + 2 * popup.frameWidth, WindowRect(w).right - WindowRect(w).left);
+        EXPECT_EQ(RGB(255, 0, 0), s.At(popup.layout.logoX + 2, popup.layout.logoY + 2));
+        EXPECT_EQ(RGB(255, 200, 0), s.At(popup.layout.logoX + 86, popup.layout.logoY + 72));
+        EXPECT_EQ(kBack, s.At(popup.layout.logoX - 2, popup.layout.logoY + 2));
+        EXPECT_EQ(320 + 2 * popup.metrics.frameWidth, WindowRect(w).right - WindowRect(w).left);
         EXPECT_EQ(220, WindowRect(w).bottom - WindowRect(w).top);
         SaveScreenshot(w, "logo_centred");
-    });
-}
-
-TEST_F(Popup, SplashWindowIsMadeOwnedCentredAndSized) {
-    strcpy(settings.splash, WriteBmp("cv-splash.bmp", 120, 80, [](int x, int) { return RGB(x * 2, 50, 90); }).c_str());
-    RunWith("", [](HWND w) {
-        HWND splash = FindOwnWindow("Corvane Splash");
-        ASSERT_NE(nullptr, splash);
-        EXPECT_EQ(splash, ::splash.window);
-        EXPECT_EQ(w, GetWindow(splash, GW_OWNER));
-        RECT r = WindowRect(splash), a = WorkArea();
-        EXPECT_EQ(120, r.right - r.left);
-        EXPECT_EQ(80, r.bottom - r.top);
-        EXPECT_EQ(a.left + (a.right - a.left - 120) / 2, r.left);
-        EXPECT_EQ(a.top + (a.bottom - a.top - 80) / 2, r.top);
+        // The client area's new size centres it again.
+        SendMessageA(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 120));
+        EXPECT_EQ(105, popup.layout.logoX);
+        EXPECT_EQ(22, popup.layout.logoY);
+        SendMessageA(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 40));
+        EXPECT_EQ(-19, popup.layout.logoX);  // truncated toward zero
+        EXPECT_EQ(-17, popup.layout.logoY);
     });
 }
 
 // ------------------------------------------------------------------ menu buttons
 
 TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
-    MenuMode({"Main target", "Second", "The third one"});
+    Use(MenuMode({"Main target", "Second", "The third one"}));
     RunWith("nomsg Choose a program", [](HWND w) {
         EXPECT_TRUE(IsWindowVisible(w));
-        EXPECT_FALSE(run.nomsgOption);
+        EXPECT_FALSE(popup.hidden);
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(3u, kids.size());
         const char* captions[] = {"Main target", "Second", "The third one"};
@@ -700,18 +628,19 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
             EXPECT_EQ(0, lstrcmpiA("Button", kids[i].cls.c_str()));
             EXPECT_EQ(captions[i], kids[i].text);
             EXPECT_EQ(10 + i, kids[i].id);
-            EXPECT_EQ(popup.textLeft, kids[i].rect.left);
+            EXPECT_EQ(popup.layout.textLeft, kids[i].rect.left);
             EXPECT_EQ(width, kids[i].rect.right - kids[i].rect.left);
             EXPECT_EQ(height, kids[i].rect.bottom - kids[i].rect.top);
             EXPECT_EQ(kids[0].rect.top + i * (3 * height / 2), kids[i].rect.top);
-            EXPECT_EQ(kids[i].window, popup.focusList[i]);
+            EXPECT_EQ(kids[i].window, popup.focus.list[i]);
             EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongA(kids[i].window, GWL_STYLE) & 0xF);
         }
-        EXPECT_EQ(4, popup.focusCount) << "the buttons, then the link";
-        EXPECT_EQ(popup.linkWindow, popup.focusList[3]);
+        EXPECT_EQ(4, popup.focus.count) << "the buttons, then the link";
+        EXPECT_EQ(popup.link.window, popup.focus.list[3]);
         // The menu column starts a status line below the button row; all of
         // it is inside.
-        EXPECT_EQ(popup.buttonRowTop + popup.frameHeight + popup.statusLineHeight, kids[0].rect.top);
+        EXPECT_EQ(popup.layout.buttonRowTop + popup.metrics.frameHeight + popup.layout.statusLineHeight,
+                  kids[0].rect.top);
         RECT client = ClientRect(w);
         EXPECT_LE(kids[2].rect.bottom, client.bottom);
         EXPECT_LE(kids[2].rect.right, client.right);
@@ -722,7 +651,7 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
         SetForegroundWindow(w);
         Pump(150);
         EXPECT_EQ(kids[0].window, GetFocus());
-        EXPECT_EQ("Choose a program", std::string(popup.popupText, popup.popupTextLength));
+        EXPECT_EQ("Choose a program", harness::Status());
         SaveScreenshot(w, "menu_three_buttons");
     });
 }
@@ -732,66 +661,60 @@ TEST_F(Popup, MenuModeMakesEqualButtonsInAColumnAndShowsDespiteNomsg) {
 // there (the check box from the start, or a failure after a click).
 void ExpectMenuClearOfTheRow(HWND w) {
     const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
-    ASSERT_GT(rowHeight, popup.frameHeight + popup.statusLineHeight) << "the case needs a tall Exit button";
-    ASSERT_TRUE(popup.exitButton.exists);
+    ASSERT_GT(rowHeight, popup.metrics.frameHeight + popup.layout.statusLineHeight)
+        << "the case needs a tall Exit button";
+    ASSERT_TRUE(popup.row.exitButton.exists);
     const RECT first = ChildRect(w, GetDlgItem(w, IdMainEntry)), second = ChildRect(w, GetDlgItem(w, IdFirstEntry));
-    EXPECT_EQ(popup.buttonRowTop + rowHeight, first.top);
+    EXPECT_EQ(popup.layout.buttonRowTop + rowHeight, first.top);
     EXPECT_EQ(first.top + 3 * (first.bottom - first.top) / 2, second.top);
     EXPECT_LE(second.bottom, ClientRect(w).bottom);
 }
 
 TEST_F(Popup, MenuStartsClearOfARowShownFromTheStart) {
-    settings.MsgSize = 6;
-    MenuMode({"Main", "Second"});
-    settings.doNotRepeatActive = true;
+    Use("MsgSize=6\nDoNotRepeatId=cvpopup\n" + MenuMode({"Main", "Second"}));
     RunWith("", [](HWND w) { ExpectMenuClearOfTheRow(w); });
 }
 
 TEST_F(Popup, MenuMakesRoomWhenAFailureAddsTheRow) {
-    settings.MsgSize = 6;
-    MenuMode({"Main", "Second"});
+    Use("MsgSize=6\n" + MenuMode({"Main", "Second"}));
     RunWith("", [](HWND w) {
-        const int statusLine = popup.buttonRowTop + popup.frameHeight + popup.statusLineHeight;
+        const int statusLine = popup.layout.buttonRowTop + popup.metrics.frameHeight + popup.layout.statusLineHeight;
         EXPECT_EQ(statusLine, Children(w)[0].rect.top) << "no row yet: the menu stays where it was laid out";
         const int heightBefore = WindowRect(w).bottom - WindowRect(w).top;
         CreatePopupButtons(w, false, nullptr);
         ShowPopupText(w, false);
         const int rowHeight = SystemFontExtent(w, "Exit").cy * 7 / 4;
-        EXPECT_EQ(heightBefore + popup.buttonRowTop + rowHeight - statusLine, WindowRect(w).bottom - WindowRect(w).top);
+        EXPECT_EQ(heightBefore + popup.layout.buttonRowTop + rowHeight - statusLine,
+                  WindowRect(w).bottom - WindowRect(w).top);
         ExpectMenuClearOfTheRow(w);
     });
 }
 
 TEST_F(Popup, FailedConditionDropsTheButtonButVerbTargetsAreNotTested) {
-    MenuMode({"Main", "Guarded", "Verb", "Last"});
-    char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failing, settings.menu[1].condition));
-    char failingToo[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failingToo, settings.menu[2].condition));
-    settings.menu[2].Filename = CopyToHeap("~txtfile~open");
+    Use(MenuMode({"Main", "Guarded", "Verb", "Last"}, {"", "", "~txtfile~open"}) +
+        "Filename1Condition=f?Z:\\cv-popup-test\\no-such-file.txt?\n"
+        "Filename2Condition=f?Z:\\cv-popup-test\\no-such-file.txt?\n");
     RunWith("", [](HWND w) {
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(3u, kids.size());
         EXPECT_EQ(10, kids[0].id);
         EXPECT_EQ(12, kids[1].id);  // entry 1 has no button, entry 2 keeps its id
         EXPECT_EQ(13, kids[2].id);
-        EXPECT_FALSE(popup.entryOffered[1]);
-        EXPECT_TRUE(popup.entryOffered[2]);
+        EXPECT_FALSE(popup.menu.entryOffered[1]);
+        EXPECT_TRUE(popup.menu.entryOffered[2]);
         const int h = kids[0].rect.bottom - kids[0].rect.top;
         EXPECT_EQ(kids[0].rect.top + 3 * h / 2, kids[1].rect.top);  // no gap for the dropped one
-        EXPECT_EQ(4, popup.focusCount);
+        EXPECT_EQ(4, popup.focus.count);
     });
 }
 
 TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
-    MenuMode({"Only"});
-    char failing[] = "f?Z:\\cv-popup-test\\no-such-file.txt?";
-    ASSERT_TRUE(ParseCondition(failing, settings.FilenameCondition));
+    Use(MenuMode({"Only"}) + "FilenameCondition=f?Z:\\cv-popup-test\\no-such-file.txt?\n");
     RunWith("nomsg", [](HWND w) {
         EXPECT_TRUE(Children(w).empty());
-        EXPECT_EQ(1, popup.focusCount) << "the link only";
-        EXPECT_EQ(0, popup.focusIndex);
-        EXPECT_FALSE(popup.mainOffered);
+        EXPECT_EQ(1, popup.focus.count) << "the link only";
+        EXPECT_EQ(0, popup.focus.index);
+        EXPECT_FALSE(popup.menu.mainOffered);
         EXPECT_TRUE(IsWindowVisible(w));
     });
 }
@@ -799,24 +722,26 @@ TEST_F(Popup, EveryConditionFailingLeavesAnEmptyFocusListAndAShownPopup) {
 // ------------------------------------------------------------------ button row
 
 TEST_F(Popup, AButtonPlacedOverTheStatusTextStaysWholeAndAnEmptyInformationLineIsNoLink) {
-    settings.Display[0] = '\0';
-    settings.yExit = 30;  // over the status line (below the information line, 4 + 18 + 4 pixels down)
+    Use("Display=\nyExit=30\n");  // over the status line (below the information line, 4 + 18 + 4 pixels down)
     RunWith("", [](HWND w) {
-        EXPECT_EQ(nullptr, popup.linkWindow) << "an empty information line became a link";
+        EXPECT_EQ(nullptr, popup.link.window) << "an empty information line became a link";
         CreatePopupButtons(w, false, nullptr);
         ShowPopupText(w, false);
         Pump(100);
         const std::vector<Child> kids = Children(w);
         ASSERT_EQ(1u, kids.size());
         const RECT exit = kids[0].rect;
-        ASSERT_LT(exit.top, popup.statusTop + popup.statusLineHeight) << "the test's Exit does not cover the status";
-        ASSERT_GT(exit.bottom, popup.statusTop);
+        ASSERT_LT(exit.top, popup.layout.statusTop + popup.layout.statusLineHeight)
+            << "the test's Exit does not cover the status";
+        ASSERT_GT(exit.bottom, popup.layout.statusTop);
         Snapshot s(w);
-        EXPECT_GT(s.Count(kMsg, 0, popup.statusTop, s.width, popup.statusTop + popup.statusLineHeight), 20);
+        EXPECT_GT(
+            s.Count(kMsg, 0, popup.layout.statusTop, s.width, popup.layout.statusTop + popup.layout.statusLineHeight),
+            20);
         // A new status text repaints the status window alone, as it is on
         // the screen: Exit stays on top of it.
-        InvalidateRect(popup.statusWindow, nullptr, TRUE);
-        UpdateWindow(popup.statusWindow);
+        InvalidateRect(popup.status.window, nullptr, TRUE);
+        UpdateWindow(popup.status.window);
         HDC dc = GetDC(w);
         int over = 0;
         for (int y = exit.top; y < exit.bottom; ++y)
@@ -827,8 +752,7 @@ TEST_F(Popup, AButtonPlacedOverTheStatusTextStaysWholeAndAnEmptyInformationLineI
 }
 
 TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
-    settings.doNotRepeatActive = true;
-    run.doNotShowAgain = true;
+    Use("DoNotRepeatId=cvpopup\n");
     RunWith("", [](HWND w) {
         const RECT before = WindowRect(w);
         CreatePopupButtons(w, true, "Install viewer");
@@ -849,14 +773,14 @@ TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
 
         const int s = SystemFontExtent(w, "    ").cx;
         SIZE exitText = SystemFontExtent(w, "Exit"), boxText = SystemFontExtent(w, "Do not show again");
-        EXPECT_EQ(popup.textLeft, kids[0].rect.left);
-        EXPECT_EQ(popup.buttonRowTop, kids[0].rect.top);
+        EXPECT_EQ(popup.layout.textLeft, kids[0].rect.left);
+        EXPECT_EQ(popup.layout.buttonRowTop, kids[0].rect.top);
         EXPECT_EQ(exitText.cx + s, kids[0].rect.right - kids[0].rect.left);
         EXPECT_EQ(exitText.cy * 7 / 4, kids[0].rect.bottom - kids[0].rect.top);
         EXPECT_EQ(kids[0].rect.right + 2 * s, kids[1].rect.left);
         EXPECT_EQ(kids[1].rect.right + 2 * s, kids[2].rect.left);
         EXPECT_EQ(boxText.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK), kids[2].rect.right - kids[2].rect.left);
-        EXPECT_EQ(popup.buttonRowTop + (exitText.cy * 7 / 4 - boxText.cy) / 2, kids[2].rect.top);
+        EXPECT_EQ(popup.layout.buttonRowTop + (exitText.cy * 7 / 4 - boxText.cy) / 2, kids[2].rect.top);
 
         // The popup grew (the reserved line below the status text may already
         // hold the row's height) so that the whole row is inside its client area.
@@ -868,95 +792,93 @@ TEST_F(Popup, ButtonRowHoldsExitInstallAndCheckBoxAndGrowsThePopup) {
         EXPECT_EQ(before.left, after.left);  // still at the top-left corner
         EXPECT_EQ(before.top, after.top);
 
-        ASSERT_EQ(4, popup.focusCount);
-        EXPECT_EQ(kids[0].window, popup.focusList[0]);
-        EXPECT_EQ(kids[1].window, popup.focusList[1]);
-        EXPECT_EQ(kids[2].window, popup.focusList[2]);
-        EXPECT_EQ(popup.linkWindow, popup.focusList[3]) << "the link stays last";
+        ASSERT_EQ(4, popup.focus.count);
+        EXPECT_EQ(kids[0].window, popup.focus.list[0]);
+        EXPECT_EQ(kids[1].window, popup.focus.list[1]);
+        EXPECT_EQ(kids[2].window, popup.focus.list[2]);
+        EXPECT_EQ(popup.link.window, popup.focus.list[3]) << "the link stays last";
         EXPECT_EQ(kids[0].window, GetFocus());
-        EXPECT_EQ(0, popup.focusIndex);
+        EXPECT_EQ(0, popup.focus.index);
         SaveScreenshot(w, "button_row");
-    });
+    }, true);  // the box remembered as ticked
 }
 
 TEST_F(Popup, ButtonRowWithoutCheckBoxOrInstall) {
     // An Exit caption wider than every text above it still fits the popup.
-    strcpy(settings.ExitMsg, "Close this window and go back to the desktop");
-    strcpy(settings.Display, "Q");
-    settings.displayLength = 1;
-    settings.MsgSize = 8;
+    Use("ExitMsg=Close this window and go back to the desktop\nDisplay=Q\nMsgSize=8\n");
     RunWith("x", [](HWND w) {
         CreatePopupButtons(w, false, nullptr);
         ShowPopupText(w, false);
         std::vector<Child> kids = Children(w);
         ASSERT_EQ(1u, kids.size());
         EXPECT_EQ(2, kids[0].id);
-        EXPECT_EQ(2, popup.focusCount) << "Exit and the link";
-        EXPECT_FALSE(popup.installButton.exists);
-        EXPECT_FALSE(popup.checkBox.exists);
-        EXPECT_EQ(popup.exitButton.x + popup.exitButton.width + popup.frameWidth, popup.contentWidth);
+        EXPECT_EQ(2, popup.focus.count) << "Exit and the link";
+        EXPECT_FALSE(popup.row.installButton.exists);
+        EXPECT_FALSE(popup.row.checkBox.exists);
+        EXPECT_EQ(popup.row.exitButton.x + popup.row.exitButton.width + popup.metrics.frameWidth,
+                  popup.layout.contentWidth);
         EXPECT_LE(kids[0].rect.right, ClientRect(w).right) << "the Exit button is cut off";
     });
 }
 
 TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
-    MenuMode({"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7", "M8", "M9", "M10"});
-    settings.doNotRepeatActive = true;
+    Use(MenuMode({"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7", "M8", "M9", "M10"}) + "DoNotRepeatId=cvpopup\n");
     RunWith("", [](HWND w) {
         // The start sequence already made Exit and the check box after the
         // eleven menu buttons, before the link, as it does when the check box
         // is configured.
-        ASSERT_EQ(14, popup.focusCount);
-        ASSERT_TRUE(popup.exitButton.exists);
-        ASSERT_TRUE(popup.checkBox.exists);
-        EXPECT_FALSE(popup.installButton.exists);
+        ASSERT_EQ(14, popup.focus.count);
+        ASSERT_TRUE(popup.row.exitButton.exists);
+        ASSERT_TRUE(popup.row.checkBox.exists);
+        EXPECT_FALSE(popup.row.installButton.exists);
         CreatePopupButtons(w, false, nullptr);  // the same row again
-        EXPECT_EQ(14, popup.focusCount);
-        HWND exitButton = popup.exitButton.window, box = popup.checkBox.window;
-        const int boxXBefore = popup.checkBox.x;
-        const int boxYBefore = popup.checkBox.y;
+        EXPECT_EQ(14, popup.focus.count);
+        HWND exitButton = popup.row.exitButton.window, box = popup.row.checkBox.window;
+        const int boxXBefore = popup.row.checkBox.x;
+        const int boxYBefore = popup.row.checkBox.y;
 
         CreatePopupButtons(w, true, "Install it");  // a failed start offers an installer later
-        EXPECT_EQ(15, popup.focusCount) << "every slot used";
-        EXPECT_EQ(exitButton, popup.exitButton.window);  // reused, not duplicated
-        EXPECT_EQ(box, popup.checkBox.window);
-        EXPECT_EQ(exitButton, popup.focusList[11]);
-        EXPECT_EQ(popup.installButton.window, popup.focusList[12]);
-        EXPECT_EQ(box, popup.focusList[13]);
-        EXPECT_EQ(popup.linkWindow, popup.focusList[14]);
-        EXPECT_GT(popup.checkBox.x, boxXBefore);  // moved right to make room for Install
-        EXPECT_EQ(boxYBefore, popup.checkBox.y);   // not shifted down again
-        EXPECT_EQ(popup.checkBox.x, ChildRect(w, box).left);
+        EXPECT_EQ(15, popup.focus.count) << "every slot used";
+        EXPECT_EQ(exitButton, popup.row.exitButton.window);  // reused, not duplicated
+        EXPECT_EQ(box, popup.row.checkBox.window);
+        EXPECT_EQ(exitButton, popup.focus.list[11]);
+        EXPECT_EQ(popup.row.installButton.window, popup.focus.list[12]);
+        EXPECT_EQ(box, popup.focus.list[13]);
+        EXPECT_EQ(popup.link.window, popup.focus.list[14]);
+        EXPECT_GT(popup.row.checkBox.x, boxXBefore);  // moved right to make room for Install
+        EXPECT_EQ(boxYBefore, popup.row.checkBox.y);   // not shifted down again
+        EXPECT_EQ(popup.row.checkBox.x, ChildRect(w, box).left);
 
         // The Install button used once (disabled and out of the list, as its
         // click leaves it) is offered again with a new caption.
-        HWND install = popup.installButton.window;
+        HWND install = popup.row.installButton.window;
         EnableWindow(install, FALSE);
         RemoveFromFocusList(install);
         CreatePopupButtons(w, false, nullptr);  // no new offer: the used one stays out
-        EXPECT_EQ(14, popup.focusCount);
-        EXPECT_EQ(box, popup.focusList[12]);
+        EXPECT_EQ(14, popup.focus.count);
+        EXPECT_EQ(box, popup.focus.list[12]);
         CreatePopupButtons(w, true, "Install again");
-        EXPECT_EQ(15, popup.focusCount);
-        EXPECT_EQ(install, popup.installButton.window);
+        EXPECT_EQ(15, popup.focus.count);
+        EXPECT_EQ(install, popup.row.installButton.window);
         EXPECT_TRUE(IsWindowEnabled(install));
-        EXPECT_EQ(install, popup.focusList[12]);
-        EXPECT_EQ(box, popup.focusList[13]);
+        EXPECT_EQ(install, popup.focus.list[12]);
+        EXPECT_EQ(box, popup.focus.list[13]);
         char text[64] = "";
         GetWindowTextA(install, text, sizeof text);
         EXPECT_STREQ("Install again", text);
-        EXPECT_EQ(popup.installButton.width, ChildRect(w, install).right - ChildRect(w, install).left);
-        EXPECT_EQ(popup.installButton.x + popup.installButton.width, popup.checkBox.x - 2 * SystemFontExtent(w, "    ").cx);
+        EXPECT_EQ(popup.row.installButton.width, ChildRect(w, install).right - ChildRect(w, install).left);
+        EXPECT_EQ(popup.row.installButton.x + popup.row.installButton.width,
+                  popup.row.checkBox.x - 2 * SystemFontExtent(w, "    ").cx);
 
         CreatePopupButtons(w, false, nullptr);  // the standing offer stays
-        EXPECT_EQ(15, popup.focusCount);
-        EXPECT_TRUE(IsWindow(popup.installButton.window));
+        EXPECT_EQ(15, popup.focus.count);
+        EXPECT_TRUE(IsWindow(popup.row.installButton.window));
         int buttons = 0;
         for (const Child& c : Children(w)) buttons += c.id >= 2 && c.id <= 4;
         EXPECT_EQ(3, buttons);
-        for (int i = 0; i < popup.focusCount; ++i)
-            for (int j = i + 1; j < popup.focusCount; ++j) EXPECT_NE(popup.focusList[i], popup.focusList[j]);
-        EXPECT_EQ(11, popup.focusIndex);
+        for (int i = 0; i < popup.focus.count; ++i)
+            for (int j = i + 1; j < popup.focus.count; ++j) EXPECT_NE(popup.focus.list[i], popup.focus.list[j]);
+        EXPECT_EQ(11, popup.focus.index);
         EXPECT_EQ(exitButton, GetFocus());
     });
 }
@@ -964,22 +886,22 @@ TEST_F(Popup, RepeatedButtonRowReusesControlsAndNeverOverfillsTheFocusList) {
 // ------------------------------------------------------------------ keyboard
 
 TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
-    MenuMode({"First", "Second", "Third"});
-    settings.doNotRepeatActive = true;
-    strcpy(settings.Web, "Z:\\cv-popup-test\\no-such-page.cvx");  // pressed below; nothing to open
-    RunWith("", [](HWND w) {
+    // The link is pressed below; its Web has nothing to open.
+    Use(MenuMode({"First", "Second", "Third"}) + "DoNotRepeatId=cvpopup\nWeb=Z:\\cv-popup-test\\no-such-page.cvx\n");
+    const PopupOutcome outcome = RunWith("", [](HWND w) {
         CreatePopupButtons(w, true, "Install");
         ShowPopupText(w, false);
-        ASSERT_EQ(7, popup.focusCount);
-        HWND m0 = popup.focusList[0], m1 = popup.focusList[1], m2 = popup.focusList[2];
-        HWND exitButton = popup.exitButton.window, install = popup.installButton.window, box = popup.checkBox.window;
-        HWND link = popup.linkWindow;
-        ASSERT_EQ(link, popup.focusList[6]);
+        ASSERT_EQ(7, popup.focus.count);
+        HWND m0 = popup.focus.list[0], m1 = popup.focus.list[1], m2 = popup.focus.list[2];
+        HWND exitButton = popup.row.exitButton.window, install = popup.row.installButton.window,
+             box = popup.row.checkBox.window;
+        HWND link = popup.link.window;
+        ASSERT_EQ(link, popup.focus.list[6]);
         SetForegroundWindow(w);
         SetFocus(exitButton);
         Pump(150);
         ASSERT_EQ(exitButton, GetFocus());
-        EXPECT_EQ(3, popup.focusIndex);
+        EXPECT_EQ(3, popup.focus.index);
 
         Keys({VK_TAB});
         EXPECT_EQ(install, GetFocus());
@@ -989,7 +911,7 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         EXPECT_EQ(link, GetFocus()) << "the link comes last";
         Keys({VK_TAB});
         EXPECT_EQ(m0, GetFocus()) << "Tab wraps to the first control";
-        EXPECT_EQ(0, popup.focusIndex);
+        EXPECT_EQ(0, popup.focus.index);
         Keys({VK_SHIFT, VK_TAB});
         EXPECT_EQ(link, GetFocus()) << "Shift+Tab from the first goes to the last, the link";
         Keys({VK_SHIFT, VK_TAB});
@@ -1020,21 +942,21 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         EXPECT_EQ(box, GetFocus());
         Keys({'A'});
         EXPECT_EQ(box, GetFocus()) << "other keys keep the focus";
-        EXPECT_EQ(5, popup.focusIndex);
+        EXPECT_EQ(5, popup.focus.index);
 
         commandHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordCommands, nullptr, GetCurrentThreadId());
         // Space toggles the check box, and doNotShowAgain with it.
-        EXPECT_FALSE(run.doNotShowAgain);
+        EXPECT_FALSE(popup.doNotShowAgain);
         Keys({VK_SPACE});
-        EXPECT_TRUE(run.doNotShowAgain);
+        EXPECT_TRUE(popup.doNotShowAgain);
         EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         Keys({VK_SPACE});
-        EXPECT_FALSE(run.doNotShowAgain);
+        EXPECT_FALSE(popup.doNotShowAgain);
         EXPECT_EQ(BST_UNCHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         // A mouse click ends in the same state as the space key.
         SendMessageA(box, BM_CLICK, 0, 0);
         Pump(50);
-        EXPECT_TRUE(run.doNotShowAgain);
+        EXPECT_TRUE(popup.doNotShowAgain);
         EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0));
         std::vector<WPARAM> expected = {4, 4, 4};
         EXPECT_EQ(expected, commands);
@@ -1042,7 +964,7 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         commands.clear();
         Keys({VK_RETURN});
         EXPECT_TRUE(commands.empty()) << "Enter on the check box does nothing";
-        EXPECT_TRUE(run.doNotShowAgain);
+        EXPECT_TRUE(popup.doNotShowAgain);
 
         Keys({VK_HOME});
         Keys({VK_RIGHT});
@@ -1065,28 +987,30 @@ TEST_F(Popup, RealKeysWalkTheFocusListAndActivateControls) {
         EXPECT_EQ((WPARAM)2, commands.back());
         EXPECT_FALSE(IsWindow(w));
     });
+    EXPECT_TRUE(outcome.doNotShowAgain) << "the box's last state is handed back";
 }
 
 TEST_F(Popup, TabWithASingleControlDoesNothing) {
+    Use("");
     RunWith("", [](HWND w) {  // no parameter: only the link takes the focus
-        ASSERT_EQ(1, popup.focusCount);
-        ASSERT_EQ(popup.linkWindow, popup.focusList[0]);
+        ASSERT_EQ(1, popup.focus.count);
+        ASSERT_EQ(popup.link.window, popup.focus.list[0]);
         SetForegroundWindow(w);
         Pump(100);
-        EXPECT_EQ(popup.linkWindow, GetFocus()) << "the popup gives its focus to the link";
+        EXPECT_EQ(popup.link.window, GetFocus()) << "the popup gives its focus to the link";
         // No focus rectangle before a key is pressed; one around the link after.
-        const RECT link = ChildRect(w, popup.linkWindow);
+        const RECT link = ChildRect(w, popup.link.window);
         Snapshot before(w);
         Keys({VK_TAB});
-        EXPECT_EQ(popup.focusList[0], GetFocus());
-        EXPECT_EQ(0, popup.focusIndex);
+        EXPECT_EQ(popup.focus.list[0], GetFocus());
+        EXPECT_EQ(0, popup.focus.index);
         Pump(100);
         Snapshot after(w);
         const int y = link.bottom - 1, width = link.right - link.left;
         EXPECT_EQ(before.Count(kBack, link.left, y, link.right, y + 1), width);
         EXPECT_LT(after.Count(kBack, link.left, y, link.right, y + 1), width) << "no focus rectangle after a key";
         Keys({VK_END});
-        EXPECT_EQ(popup.focusList[0], GetFocus());
+        EXPECT_EQ(popup.focus.list[0], GetFocus());
         Keys({VK_ESCAPE});
         EXPECT_FALSE(IsWindow(w)) << "Escape closes the popup as Exit does";
     });
@@ -1095,7 +1019,7 @@ TEST_F(Popup, TabWithASingleControlDoesNothing) {
 // ------------------------------------------------------------------ growth
 
 TEST_F(Popup, LongerStatusTextWidensAndRecentresShorterOnlyRepaints) {
-    settings.popupPos.x = -2;
+    Use("xPos=center\n");
     RunWith("", [](HWND w) {
         const RECT small = WindowRect(w);
         SetPopupText("A considerably longer status text than the one shown before... ");
@@ -1124,24 +1048,21 @@ TEST_F(Popup, LongerStatusTextWidensAndRecentresShorterOnlyRepaints) {
 
 // ------------------------------------------------------------------ UTF-8
 
-TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
-    utf8Mode = true;
-    settings.MsgSize = 10;  // a status line lower than the button row
-    strcpy(settings.Title, "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1");  // Καλημέρα
-    strcpy(settings.Display, "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 web");
-    settings.displayLength = strlen(settings.Display);
-    MenuMode({"\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA", "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4"});  // Пуск, Выход
+TEST_F(Popup, Utf8FileGivesGreekTitleAndCyrillicCaptionsThroughWideWindows) {
+    // A status line lower than the button row, which the check box brings
+    // from the start.
+    Use("MsgSize=10\nTitle=Καλημέρα\nDisplay=Καλημέρα web\nDoNotRepeatId=cvpopup\nExitMsg=Выход\n"
+        "DoNotRepeatText=Οχι ξανά\n" + MenuMode({"Пуск", "Выход"}),
+        TextEncoding::Utf8);
     RunWith("\xCE\x95\xCE\xBA\xCE\xBA\xCE\xAF\xCE\xBD\xCE\xB7\xCF\x83\xCE\xB7...", [](HWND w) {  // Εκκίνηση...
         EXPECT_TRUE(IsWindowUnicode(w));
         wchar_t title[64] = L"";
         GetWindowTextW(w, title, 64);
         EXPECT_STREQ(L"\x039A\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1", title);
-        std::vector<Child> kids = Children(w);
-        ASSERT_EQ(2u, kids.size());
         wchar_t caption[64] = L"";
-        GetWindowTextW(kids[0].window, caption, 64);
+        GetWindowTextW(GetDlgItem(w, IdMainEntry), caption, 64);
         EXPECT_STREQ(L"\x041F\x0443\x0441\x043A", caption);
-        GetWindowTextW(kids[1].window, caption, 64);
+        GetWindowTextW(GetDlgItem(w, IdFirstEntry), caption, 64);
         EXPECT_STREQ(L"\x0412\x044B\x0445\x043E\x0434", caption);
         // Measured as the six-letter Greek word plus " web", not as 20 bytes.
         HDC dc = GetDC(w);
@@ -1150,26 +1071,23 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
         GetTextExtentPoint32W(dc, L"\x039A\x03B1\x03BB\x03B7\x03BC\x03AD\x03C1\x03B1 web", 12, &wide);
         SelectObject(dc, old);
         ReleaseDC(w, dc);
-        EXPECT_EQ(wide.cx, popup.displaySize.cx);
+        EXPECT_EQ(wide.cx, popup.layout.displaySize.cx);
         Snapshot s(w);
-        const int y = popup.infoTop + popup.infoLineHeight;
-        EXPECT_EQ(wide.cx, s.Count(kInfo, popup.textLeft, y, popup.textLeft + wide.cx + 5, y + 1));
+        const int y = popup.layout.infoTop + popup.layout.infoLineHeight;
+        EXPECT_EQ(wide.cx, s.Count(kInfo, popup.layout.textLeft, y, popup.layout.textLeft + wide.cx + 5, y + 1));
         // The button row's captions and the check box keep their letters too.
-        settings.doNotRepeatActive = true;
-        strcpy(settings.ExitMsg, "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4");                      // Выход
-        strcpy(settings.DoNotRepeatText, "\xCE\x9F\xCF\x87\xCE\xB9 \xCE\xBE\xCE\xB1\xCE\xBD\xCE\xAC");  // Οχι ξανά
-        CreatePopupButtons(w, true, "\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xB8\xD1\x82\xD1\x8C");  // Установить
+        CreatePopupButtons(w, true, "Установить");
         ShowPopupText(w, false);
-        ASSERT_TRUE(popup.checkBox.exists);
-        GetWindowTextW(popup.exitButton.window, caption, 64);
+        ASSERT_TRUE(popup.row.checkBox.exists);
+        GetWindowTextW(popup.row.exitButton.window, caption, 64);
         EXPECT_STREQ(L"\x0412\x044B\x0445\x043E\x0434", caption);
-        GetWindowTextW(popup.installButton.window, caption, 64);
+        GetWindowTextW(popup.row.installButton.window, caption, 64);
         EXPECT_STREQ(L"\x0423\x0441\x0442\x0430\x043D\x043E\x0432\x0438\x0442\x044C", caption);
-        GetWindowTextW(popup.checkBox.window, caption, 64);
+        GetWindowTextW(popup.row.checkBox.window, caption, 64);
         EXPECT_STREQ(L"\x039F\x03C7\x03B9 \x03BE\x03B1\x03BD\x03AC", caption);
         RECT client = ClientRect(w);
-        EXPECT_LE(ChildRect(w, popup.checkBox.window).right, client.right);
-        RECT exitRect = ChildRect(w, popup.exitButton.window), firstMenu = ChildRect(w, popup.focusList[0]);
+        EXPECT_LE(ChildRect(w, popup.row.checkBox.window).right, client.right);
+        RECT exitRect = ChildRect(w, popup.row.exitButton.window), firstMenu = ChildRect(w, popup.focus.list[0]);
         EXPECT_LE(exitRect.bottom, firstMenu.top) << "the button row runs into the menu column";
         SaveScreenshot(w, "utf8_greek_cyrillic");
     });
@@ -1178,12 +1096,8 @@ TEST_F(Popup, Utf8ModeGreekTitleAndCyrillicCaptionsThroughWideWindows) {
 // A settings file without the mark is read in the ANSI code page and its
 // texts converted: the title is the one the ANSI service showed.
 TEST_F(Popup, AnsiFileTitleIsConvertedAsItIsRead) {
-    const std::string path = MakeTempFolder("ansititle") + "Corva.INF";
-    ASSERT_TRUE(WriteTextFile(path, "[Info]\r\nTitle=Caf\xE9\r\n"));
-    IniFile ini;
-    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini));
-    ASSERT_FALSE(ini.HasBom());
-    ReadSettings(ini, settings, RGB(255, 255, 255));
+    Use("Title=Caf\xE9\n");
+    ASSERT_EQ(run.settingsEncoding, TextEncoding::Ansi);
     EXPECT_STREQ("Caf\xC3\xA9", settings.Title);
     RunWith("", [](HWND w) {
         wchar_t title[32] = L"";
@@ -1221,10 +1135,10 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(Popup, WindowThatCannotBeMadeIsReportedInAMessageBox) {
     failHook = SetWindowsHookExA(WH_CBT, FailPopupCreation, nullptr, GetCurrentThreadId());
     SetTimer(nullptr, 0, 200, AnswerBox);
-    char line[] = "";
-    SettleTarget(line);
-    RunPopup(nullptr, SW_SHOWNORMAL);  // returns once the box is answered
+    Use("");
+    const PopupOutcome outcome = RunPopup(harness::Request(harness::Settle("")));  // returns once the box is answered
     UnhookWindowsHookEx(failHook);
+    EXPECT_EQ(0, outcome.exitCode);
     EXPECT_EQ("Could not create Corvane popup", boxText);
     EXPECT_EQ("Corvane", boxCaption);
     EXPECT_EQ(nullptr, FindPopup());
@@ -1235,20 +1149,19 @@ TEST_F(Popup, WindowThatCannotBeMadeIsReportedInAMessageBox) {
 }
 
 TEST_F(Popup, ShutdownDeletesEveryGraphicsObjectInOnePlace) {
-    strcpy(settings.icon, WriteBmp("cv-logo-release.bmp", 89, 75, LogoColour).c_str());
-    strcpy(settings.splash, WriteBmp("cv-splash-release.bmp", 40, 30, [](int, int) { return RGB(1, 2, 3); }).c_str());
+    // The splash's picture, released in the same step, is seen from outside
+    // in the splash tests.
+    Use("icon=" + WriteBmp("cv-logo-release.bmp", 89, 75, LogoColour) + "\n");
     RunWith("", [](HWND) {});
     const PopupGraphics& g = popup.graphics;
-    HGDIOBJ objects[] = {g.logo.bitmap, g.logo.dc,          splash.picture.bitmap, splash.picture.dc,
-                         g.backgroundBrush, g.infoFont, g.statusFont, g.infoPen};
-    const DWORD kinds[] = {OBJ_BITMAP, OBJ_MEMDC, OBJ_BITMAP, OBJ_MEMDC, OBJ_BRUSH, OBJ_FONT, OBJ_FONT, OBJ_PEN};
-    for (int i = 0; i < 8; ++i) {
+    HGDIOBJ objects[] = {g.logo.bitmap, g.logo.dc, g.backgroundBrush, g.infoFont, g.statusFont, g.infoPen};
+    const DWORD kinds[] = {OBJ_BITMAP, OBJ_MEMDC, OBJ_BRUSH, OBJ_FONT, OBJ_FONT, OBJ_PEN};
+    for (int i = 0; i < 6; ++i) {
         ASSERT_NE(nullptr, objects[i]) << i;
         EXPECT_EQ(kinds[i], GetObjectType(objects[i])) << "left for shutdown: object " << i;
     }
     ReleasePopupObjects();
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << "object " << i << " still exists";
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << "object " << i << " still exists";
     EXPECT_FALSE(g.logo.bitmap.Valid());
-    EXPECT_FALSE(splash.picture.dc.Valid());
     EXPECT_FALSE(g.statusFont.Valid());
 }

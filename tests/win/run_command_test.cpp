@@ -13,23 +13,18 @@ namespace {
 
 struct RunCommandTest : SpyFolderTest {
     RunCommandTest() : SpyFolderTest("runcmd") {}
-    void SetUp() override {
-        SpyFolderTest::SetUp();
-        if (HasFatalFailure()) return;
-        window = CreatePopup();
-        ASSERT_TRUE(window);
-    }
     bool Topmost() const { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 };
 
 TEST_F(RunCommandTest, WithoutWaitShowsTheMessageDropsTopmostAndArmsTheTimer) {
     SpyCopy program(folder, "tool.exe");
+    Open("", "");
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ASSERT_TRUE(Topmost());
     EXPECT_FALSE(RunCommand(window, "Opening the tool", program.path.c_str(), "--a b", false));
     EXPECT_EQ(Status(), "Opening the tool");
     EXPECT_FALSE(Topmost());
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     EXPECT_TRUE(IsWindow(window));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
@@ -40,6 +35,7 @@ TEST_F(RunCommandTest, WithoutWaitShowsTheMessageDropsTopmostAndArmsTheTimer) {
 
 TEST_F(RunCommandTest, EmptyMessageChangesNeitherTextNorTopmost) {
     SpyCopy program(folder, "tool.exe");
+    Open("", "");
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const std::string before = Status();
     RunCommand(window, "", program.path.c_str(), nullptr, false);
@@ -51,22 +47,26 @@ TEST_F(RunCommandTest, EmptyMessageChangesNeitherTextNorTopmost) {
 
 TEST_F(RunCommandTest, TimerIsNotArmedWhenHiddenOrWithoutShowTime) {
     SpyCopy program(folder, "tool.exe");
-    run.nomsgOption = true;
+    Open("", "x nomsg");
     RunCommand(window, "x", program.path.c_str(), nullptr, false);
-    EXPECT_FALSE(popup.autoCloseRunning);
-    run.nomsgOption = false;
-    settings.ShowTime = -1;
+    EXPECT_FALSE(popup.autoClose.running);
+    ShowPopupText(window, false);
+    ASSERT_FALSE(popup.hidden);
+    UseSettings("ShowTime=-1\n");
     RunCommand(window, "x", program.path.c_str(), nullptr, false);
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.autoClose.running);
+    EXPECT_EQ(WaitForSpyRecords(log, 2).size(), 2u);
 }
 
 TEST_F(RunCommandTest, RunningTimerKeepsItsPeriod) {
     SpyCopy program(folder, "tool.exe");
-    popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 60000, nullptr);
-    popup.autoCloseRunning = true;
-    settings.ShowTime = 200;  // a re-arm would close the popup within the pump below
+    Open("ShowTime=60\n", "");
+    ArmAutoClose(window);
+    // A re-arm would close the popup within the pump below. (No settings
+    // text gives less than five seconds.)
+    settings.ShowTime = 200;
     RunCommand(window, "x", program.path.c_str(), nullptr, false);
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     Pump(700);
     EXPECT_TRUE(IsWindow(window));
 }
@@ -75,9 +75,7 @@ TEST_F(RunCommandTest, WaitEndsWhenTheProgramEndsEvenWithoutMessages) {
     // Hidden popup, no timer: nothing else would wake a message wait.
     SpyClass cls(".cvrun", "CvRunFile");
     folder.File(cls.Doc("doc"));
-    UseTarget(cls.Doc("doc"));
-    run.nomsgOption = true;
-    settings.ShowTime = -1;
+    Open("ShowTime=-1\n", cls.Doc("doc") + " nomsg");
     SpyCopy installer(folder, "installer.exe");
     // A wait that missed the program's end would hang here until the test's
     // time runs out.
@@ -93,24 +91,22 @@ TEST_F(RunCommandTest, WaitEndsWhenTheProgramEndsEvenWithoutMessages) {
 }
 
 TEST_F(RunCommandTest, FailedSecondStartKeepsThePopupAndArmsTheTimer) {
-    UseTarget("still-missing.cvrun");
+    Open("Message=Back again\n", "still-missing.cvrun");
     SpyCopy installer(folder, "installer.exe");
-    Copy(settings.Message, kTextCap, "Back again");
-    run.textAfterOptions = "Back again";
     EXPECT_FALSE(RunCommand(window, "Installing", installer.path.c_str(), nullptr, true));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(Status(), "Back again");
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     EXPECT_EQ(WaitForSpyRecords(log, 1).size(), 1u);
 }
 
 TEST_F(RunCommandTest, ProgramThatCannotStartIsNotWaitedFor) {
     SpyClass cls(".cvrun", "CvRunFile");
     folder.File(cls.Doc("doc"));
-    UseTarget(cls.Doc("doc"));
+    Open("", cls.Doc("doc"));
     EXPECT_FALSE(RunCommand(window, "Installing", (folder.path + "no-installer.exe").c_str(), nullptr, true));
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty()) << "the target is started again only after a waited-for program";
 }
@@ -119,7 +115,7 @@ TEST_F(RunCommandTest, PopupMessagesAreServedWhileWaiting) {
     SpyCopy installer(folder, "installer.exe");
     const std::string hold = folder.File("hold.flag");
     EnvVar holdVar("CORVANE_SPY_HOLD", hold);
-    UseTarget("missing.cvrun");
+    Open("", "missing.cvrun");
     // Paint and timers reach the popup during the wait; the test's own timer
     // releases the installer.
     static std::string holdPath;

@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "app/target_select.h"
-#include "base/wide_text.h"
-#include "popup/popup_state.h"
-#include "run/cmdline.h"
 #include "run/run_state.h"
-#include "settings/settings.h"
-#include "support/spy_log.h"
+#include "popup_harness.h"
 
 namespace {
 
@@ -33,7 +29,6 @@ protected:
     std::string startDir;
     std::string ext;
     std::string cls;
-    std::vector<char> line;
 
     void SetUp() override {
         // Unique per test so that parallel test processes do not share a class.
@@ -47,105 +42,82 @@ protected:
         ASSERT_TRUE(WriteTextFile(programDir + "doc" + ext, "x"));
         ASSERT_TRUE(WriteTextFile(programDir + "My Doc" + ext, "x"));
         ASSERT_TRUE(SetCurrentDirectoryA(startDir.c_str()));
-        std::strcpy(run.programFolder, programDir.c_str());
-        run.programFolderKnown = true;
-        settings.Filename[0] = '\0';
-        settings.Message[0] = '\0';
+        SetStartupPaths((programDir + "corvane.exe").c_str());
     }
     void TearDown() override {
-        utf8Mode = false;
         SetCurrentDirectoryA(TestBinFolder().c_str());
         UnregisterFileClass(ext, cls);
         RemoveFolderTree(programDir);
         RemoveFolderTree(startDir);
     }
-    void Settle(const std::string& commandLine) {
-        line.assign(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        SettleTarget(line.data());
+    // The text the popup shows first.
+    std::string Settle(const std::string& commandLine) {
+        const char* text = harness::Settle(commandLine);
+        EXPECT_NE(text, nullptr);
+        return text ? text : "";
     }
 };
 
 TEST_F(SettleTargetTest, StatusTextHasTheShellTypeNameAndDirectoryMoves) {
-    Settle("doc" + ext);
+    EXPECT_EQ(Settle("doc" + ext), "Starting doc" + ext + " (Corvane Select Sample)... ");
     EXPECT_EQ(CurrentFolder(), programDir);
-    ASSERT_NE(popup.popupText, nullptr);
-    std::string expected = "Starting doc" + ext + " (Corvane Select Sample)... ";
-    EXPECT_STREQ(popup.popupText, expected.c_str());
-    EXPECT_EQ(popup.popupTextLength, expected.size());
     EXPECT_TRUE(run.targetGiven);
+    EXPECT_STREQ(run.statusText, ("Starting doc" + ext + " (Corvane Select Sample)... ").c_str());
 }
 
 TEST_F(SettleTargetTest, QuotedTargetWithNomsg) {
-    Settle("\"My Doc" + ext + "\" -nomsg");
+    EXPECT_EQ(Settle("\"My Doc" + ext + "\" -nomsg"), "Starting My Doc" + ext + " (Corvane Select Sample)... ");
     EXPECT_STREQ(run.target, ("My Doc" + ext).c_str());
     EXPECT_TRUE(run.nomsgOption);
-    std::string expected = "Starting My Doc" + ext + " (Corvane Select Sample)... ";
-    EXPECT_STREQ(popup.popupText, expected.c_str());
-    EXPECT_EQ(popup.popupTextLength, expected.size());
 }
 
 TEST_F(SettleTargetTest, MissingFileLeavesOutTheTypePart) {
-    Settle("missing" + ext);
-    std::string expected = "Starting missing" + ext + "... ";
-    EXPECT_STREQ(popup.popupText, expected.c_str());
-    EXPECT_EQ(popup.popupTextLength, expected.size());
+    EXPECT_EQ(Settle("missing" + ext), "Starting missing" + ext + "... ");
 }
 
 TEST_F(SettleTargetTest, TypeIsLookedUpInTheProgramFolder) {
     // The document exists only in the program folder; the start folder does
     // not have it, so the type name proves the lookup ran after the move.
-    std::strcpy(settings.Filename, ("doc" + ext).c_str());
-    Settle("");
+    harness::UseSettings("Filename=doc" + ext + "\n");
+    EXPECT_EQ(Settle(""), "Starting doc" + ext + " (Corvane Select Sample)... ");
     EXPECT_STREQ(run.target, ("doc" + ext).c_str());
-    EXPECT_STREQ(popup.popupText, ("Starting doc" + ext + " (Corvane Select Sample)... ").c_str());
 }
 
 TEST_F(SettleTargetTest, KeepDirectoryOptionResolvesAgainstTheStartFolder) {
-    std::strcpy(settings.Filename, ("doc" + ext).c_str());
-    Settle("-c");
-    EXPECT_EQ(CurrentFolder(), startDir);
+    harness::UseSettings("Filename=doc" + ext + "\n");
     // The document is not in the start folder: no type part.
-    EXPECT_STREQ(popup.popupText, ("Starting doc" + ext + "... ").c_str());
+    EXPECT_EQ(Settle("-c"), "Starting doc" + ext + "... ");
+    EXPECT_EQ(CurrentFolder(), startDir);
 }
 
 TEST_F(SettleTargetTest, UnknownProgramFolderKeepsTheDirectory) {
-    run.programFolderKnown = false;
+    SetStartupPaths(nullptr);
     Settle("doc" + ext);
     EXPECT_EQ(CurrentFolder(), startDir);
 }
 
 TEST_F(SettleTargetTest, FailedMoveIsIgnored) {
-    std::strcpy(run.programFolder, (programDir + "gone\\").c_str());
-    Settle("doc" + ext + " Hello");
+    SetStartupPaths((programDir + "gone\\corvane.exe").c_str());
+    EXPECT_EQ(Settle("doc" + ext + " Hello"), "Hello");
     EXPECT_EQ(CurrentFolder(), startDir);
-    EXPECT_STREQ(popup.popupText, "Hello");
-    EXPECT_EQ(popup.popupTextLength, 5u);
 }
 
 TEST_F(SettleTargetTest, MessageIsShownInsteadOfStatusText) {
-    std::strcpy(settings.Message, "Welcome to the disc");
-    Settle("doc" + ext);
-    EXPECT_STREQ(popup.popupText, "Welcome to the disc");
-    EXPECT_EQ(popup.popupTextLength, 19u);
+    harness::UseSettings("Message=Welcome to the disc\n");
+    EXPECT_EQ(Settle("doc" + ext), "Welcome to the disc");
     EXPECT_EQ(CurrentFolder(), programDir);
 }
 
 TEST_F(SettleTargetTest, NoParameterGiven) {
-    Settle("");
+    EXPECT_EQ(Settle(""), "No parameter given");
     EXPECT_EQ(run.target, nullptr);
     EXPECT_FALSE(run.targetGiven);
-    EXPECT_STREQ(popup.popupText, "No parameter given");
-    EXPECT_EQ(popup.popupTextLength, 18u);
 }
 
 TEST_F(SettleTargetTest, EmptyTargetIsStillATarget) {
-    Settle("\"\"");
+    EXPECT_EQ(Settle("\"\""), "Starting ... ");
     ASSERT_NE(run.target, nullptr);
     EXPECT_STREQ(run.target, "");
-    ASSERT_NE(popup.popupText, nullptr);
-    EXPECT_STREQ(popup.popupText, "Starting ... ");
-    EXPECT_EQ(popup.popupTextLength, 13u);
 }
 
 // Anything but a plain file is named as the shell names the object itself:
@@ -158,14 +130,13 @@ TEST_F(SettleTargetTest, FoldersRootsAndNamespaceNamesAreNamedAsThemselves) {
         SHFILEINFOA itself = {};
         ASSERT_TRUE(SHGetFileInfoA(target.c_str(), 0, &itself, sizeof itself, SHGFI_TYPENAME)) << target;
         ASSERT_NE(itself.szTypeName[0], '\0') << target;
-        Settle("\"" + target + "\"");
-        EXPECT_EQ(std::string(popup.popupText), "Starting " + target + " (" + itself.szTypeName + ")... ");
+        EXPECT_EQ(Settle("\"" + target + "\""), "Starting " + target + " (" + itself.szTypeName + ")... ");
     }
 }
 
 // The command line arrives as UTF-8 (the entry converts the wide line) and
 // the shell names the type in UTF-16: the status text holds both in any
-// script, whatever the settings file's encoding.
+// script.
 TEST_F(SettleTargetTest, StatusTextJoinsNamesInAnyScript) {
     const std::wstring word = L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC";  // Ελληνικά
     const std::wstring typeName = word + L" Sample";
@@ -178,13 +149,9 @@ TEST_F(SettleTargetTest, StatusTextJoinsNamesInAnyScript) {
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
-    for (bool mode : {true, false}) {
-        utf8Mode = mode;
-        Settle(Utf8Of(word) + ext + " -max");
-        EXPECT_TRUE(run.maxOption);
-        EXPECT_EQ(std::string(popup.popupText, popup.popupTextLength),
-                  "Starting " + Utf8Of(word) + ext + " (" + Utf8Of(typeName) + ")... ");
-    }
+    EXPECT_EQ(Settle(Utf8Of(word) + ext + " -max"),
+              "Starting " + Utf8Of(word) + ext + " (" + Utf8Of(typeName) + ")... ");
+    EXPECT_TRUE(run.maxOption);
     DeleteFileW(file.c_str());
 }
 

@@ -165,7 +165,7 @@ TEST(Draw, Utf8TextsDrawTheirGlyphsAndAWesternTextAsItsAnsiBytesDid) {
 
 TEST(Buttons, AnyCaptionThroughAWideWindowAndChangedLater) {
     Parent p;
-    HWND b = CreateButton(kCyrillicUtf8, WS_CHILD | WS_VISIBLE, 1, 2, 80, 20, p.window, 17, GetModuleHandleA(nullptr));
+    HWND b = CreateButton(kCyrillicUtf8, WS_CHILD | WS_VISIBLE, 1, 2, 80, 20, p.window, 17);
     ASSERT_NE(nullptr, b);
     EXPECT_EQ(std::wstring(kCyrillic), WideText(b));
     EXPECT_TRUE(IsWindowUnicode(b));
@@ -186,6 +186,6 @@ TEST(Buttons, AnyCaptionThroughAWideWindowAndChangedLater) {
 TEST(Buttons, AFailedCreationGivesNull) {
     Parent p;
     CreationFailer fail(1);
-    EXPECT_EQ(nullptr, CreateButton("Exit", WS_CHILD, 0, 0, 50, 20, p.window, 2, GetModuleHandleA(nullptr)));
+    EXPECT_EQ(nullptr, CreateButton("Exit", WS_CHILD, 0, 0, 50, 20, p.window, 2));
     EXPECT_EQ(1, creationAttempts);
 }

@@ -5,25 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-
-#include "conditions/version_bound.h"
 #include "popup_harness.h"
 
 using namespace harness;
 
 namespace {
-
-HeapText Dup(const std::string& text) { return CopyToHeap(text.c_str()); }
-
-ViewerRule& Rule(int n, const std::string& file, const std::string& message) {
-    ViewerRule& r = settings.viewer[n];
-    r.present = true;
-    r.ViewerFile = Dup(file);
-    r.ViewerMsg = Dup(message);
-    return r;
-}
 
 struct ViewerWalkTest : SpyFolderTest {
     ViewerWalkTest() : SpyFolderTest("viewer") {}
@@ -40,67 +26,61 @@ struct ViewerWalkTest : SpyFolderTest {
         folder.File("b.cvnone");
         folder.File(old.Doc("c"));
         folder.File(recent.Doc("d"));
-        window = CreatePopup();
-        ASSERT_TRUE(window);
-        popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 15000, nullptr);
-        popup.autoCloseRunning = true;
+    }
+    // The rules in settings text; the walk in a popup whose timer runs, as
+    // the start sequence leaves it.
+    ViewerWalkResult Walk(const std::string& rules) {
+        Open(rules, "");
+        ArmAutoClose(window);
+        EXPECT_TRUE(popup.autoClose.running);
+        return RunViewerWalk(window);
     }
 };
 
 TEST_F(ViewerWalkTest, PassingRulesShowNothing) {
-    Rule(1, good.Doc("a"), "m1");
-    Rule(2, recent.Doc("d"), "m2");
-    char bound[] = "6.0.0.0";
-    ASSERT_TRUE(ParseVersionBound(settings.viewer[2].versionBound, bound));
-    const std::string before = Status();
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=" + good.Doc("a") + "\nViewerMsg1=m1\nViewerFile2=" +
+                                    recent.Doc("d") + "\nViewerMsg2=m2\nViewerVersion2=6.0.0.0\n");
     EXPECT_FALSE(r.failed);
-    EXPECT_EQ(Status(), before);
-    EXPECT_FALSE(popup.exitButton.exists);
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_EQ(Status(), "No parameter given");
+    EXPECT_FALSE(popup.row.exitButton.exists);
+    EXPECT_TRUE(popup.autoClose.running);
 }
 
 TEST_F(ViewerWalkTest, MissingSampleOfSecondRuleIsToldWithItsNumber) {
-    Rule(1, good.Doc("a"), "m1");
-    Rule(2, "missing\\sample.cvgood", "m2");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r =
+        Walk("ViewerFile1=" + good.Doc("a") + "\nViewerMsg1=m1\nViewerFile2=missing\\sample.cvgood\nViewerMsg2=m2\n");
     EXPECT_TRUE(r.failed);
     EXPECT_TRUE(r.stopTimer);
-    const std::string status = Status();
-    EXPECT_TRUE(status == "ViewerFile2 (missing\\sample.cvgood) file not found.") << status;
-    EXPECT_TRUE(popup.exitButton.exists);
-    EXPECT_FALSE(popup.installButton.exists);
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_EQ(Status(), "ViewerFile2 (missing\\sample.cvgood) file not found.");
+    EXPECT_TRUE(popup.row.exitButton.exists);
+    EXPECT_FALSE(popup.row.installButton.exists);
+    EXPECT_FALSE(popup.autoClose.running);
 }
 
 TEST_F(ViewerWalkTest, LongestSamplePathIsToldWhole) {
     const std::string longName = "zz\\" + std::string(259 - 3 - 7, 'n') + ".cvgood";  // folder absent
     ASSERT_EQ(longName.size(), 259u);
-    Rule(1, longName, "m1");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=" + longName + "\nViewerMsg1=m1\n");
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(Status(), "ViewerFile1 (" + longName + ") file not found.");
 }
 
 TEST_F(ViewerWalkTest, NoAssociationWithOnlyMessageStopsTheTimer) {
-    Rule(1, "b.cvnone", "Please install a viewer");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=b.cvnone\nViewerMsg1=Please install a viewer\n");
     EXPECT_TRUE(r.failed);
     EXPECT_TRUE(r.stopTimer);
     EXPECT_EQ(Status(), "Please install a viewer");
-    EXPECT_FALSE(popup.installButton.exists);
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.row.installButton.exists);
+    EXPECT_FALSE(popup.autoClose.running);
 }
 
 TEST_F(ViewerWalkTest, CommandRunsAtOnceAndThePopupStillClosesByItself) {
     SpyCopy command(folder, "getviewer.exe");
-    ViewerRule& r1 = Rule(1, "b.cvnone", "Getting a viewer");
-    r1.ViewerCmd = Dup(command.path);
-    r1.ViewerCmdParam = Dup("--for %1");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=b.cvnone\nViewerMsg1=Getting a viewer\nViewerCmd1=" + command.path +
+                                    "\nViewerCmdParam1=--for %1\n");
     EXPECT_TRUE(r.failed);
     EXPECT_FALSE(r.stopTimer);
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     EXPECT_EQ(Status(), "Getting a viewer");
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
@@ -109,55 +89,45 @@ TEST_F(ViewerWalkTest, CommandRunsAtOnceAndThePopupStillClosesByItself) {
 }
 
 TEST_F(ViewerWalkTest, InstallOfferNeverWaitsAndHasDefaults) {
-    ViewerRule& r1 = Rule(1, "b.cvnone", "Need a viewer");
-    r1.ViewerCmdClick = Dup("viewer-setup.exe");
-    r1.ViewerCmdClickParam = Dup("/file=%1");
-    launch.installWaitAndRetry = true;
-    const ViewerWalkResult r = RunViewerWalk(window);
+    SetInstallCommand("earlier.exe", "", "", "", true);  // an offer that waited
+    const ViewerWalkResult r =
+        Walk("ViewerFile1=b.cvnone\nViewerMsg1=Need a viewer\nViewerCmdClick1=viewer-setup.exe\n"
+             "ViewerCmdClickParam1=/file=%1\n");
     EXPECT_TRUE(r.failed);
     EXPECT_TRUE(r.stopTimer);
-    ASSERT_TRUE(popup.installButton.exists);
-    EXPECT_EQ(WindowText(popup.installButton.window), "Install viewer");
+    ASSERT_TRUE(popup.row.installButton.exists);
+    EXPECT_EQ(WindowText(popup.row.installButton.window), "Install viewer");
     EXPECT_STREQ(launch.installProgram, "viewer-setup.exe");
     EXPECT_STREQ(launch.installParameters, "/file=b.cvnone");
     EXPECT_STREQ(launch.installMessage, "Starting viewer-setup.exe");
     EXPECT_FALSE(launch.installWaitAndRetry);
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.autoClose.running);
 }
 
 TEST_F(ViewerWalkTest, InstallOfferWithCommandStopsTheTimerAndUsesOwnTexts) {
     SpyCopy command(folder, "getviewer.exe");
-    ViewerRule& r1 = Rule(1, "b.cvnone", "Need a viewer");
-    r1.ViewerCmd = Dup(command.path);
-    r1.ViewerCmdClick = Dup("viewer-setup.exe");
-    r1.ViewerCmdClickText = Dup("Set it up");
-    r1.ViewerCmdClickMsg = Dup("Setting up");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=b.cvnone\nViewerMsg1=Need a viewer\nViewerCmd1=" + command.path +
+                                    "\nViewerCmdClick1=viewer-setup.exe\nViewerCmdClickText1=Set it up\n"
+                                    "ViewerCmdClickMsg1=Setting up\n");
     EXPECT_TRUE(r.stopTimer);
-    EXPECT_EQ(WindowText(popup.installButton.window), "Set it up");
+    EXPECT_EQ(WindowText(popup.row.installButton.window), "Set it up");
     EXPECT_STREQ(launch.installMessage, "Setting up");
     EXPECT_EQ(WaitForSpyRecords(log, 1).size(), 1u);
 }
 
 TEST_F(ViewerWalkTest, TooOldViewerFailsAndAnotherProgramsBoundPasses) {
-    Rule(1, old.Doc("c"), "Viewer too old");
-    char otherBound[] = "9.0.0.0,someone-else.exe";
-    ASSERT_TRUE(ParseVersionBound(settings.viewer[1].versionBound, otherBound));
-    Rule(2, old.Doc("c"), "Viewer too old (2)");
-    char bound[] = "6.0.0.0,VER_5_5_0_0.EXE";
-    ASSERT_TRUE(ParseVersionBound(settings.viewer[2].versionBound, bound));
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk(
+        "ViewerFile1=" + old.Doc("c") + "\nViewerMsg1=Viewer too old\nViewerVersion1=9.0.0.0,someone-else.exe\n" +
+        "ViewerFile2=" + old.Doc("c") + "\nViewerMsg2=Viewer too old (2)\nViewerVersion2=6.0.0.0,VER_5_5_0_0.EXE\n");
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(Status(), "Viewer too old (2)");
 }
 
 TEST_F(ViewerWalkTest, OnlyTheFirstFailureIsToldAndLaterRulesAreNotTested) {
     SpyCopy command(folder, "getviewer.exe");
-    Rule(1, good.Doc("a"), "m1");
-    Rule(2, "b.cvnone", "first failure");
-    ViewerRule& r3 = Rule(3, "gone.cvgood", "m3");
-    r3.ViewerCmd = Dup(command.path);
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r = Walk("ViewerFile1=" + good.Doc("a") +
+                                    "\nViewerMsg1=m1\nViewerFile2=b.cvnone\nViewerMsg2=first failure\n"
+                                    "ViewerFile3=gone.cvgood\nViewerMsg3=m3\nViewerCmd3=" + command.path + "\n");
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(Status(), "first failure");
     Pump(300);
@@ -165,9 +135,8 @@ TEST_F(ViewerWalkTest, OnlyTheFirstFailureIsToldAndLaterRulesAreNotTested) {
 }
 
 TEST_F(ViewerWalkTest, RuleListEndsAtTheFirstGap) {
-    Rule(1, good.Doc("a"), "m1");
-    Rule(3, "b.cvnone", "after a gap");
-    const ViewerWalkResult r = RunViewerWalk(window);
+    const ViewerWalkResult r =
+        Walk("ViewerFile1=" + good.Doc("a") + "\nViewerMsg1=m1\nViewerFile3=b.cvnone\nViewerMsg3=after a gap\n");
     EXPECT_FALSE(r.failed);
 }
 

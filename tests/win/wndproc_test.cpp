@@ -6,149 +6,107 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "conditions/condition.h"
 #include "popup_harness.h"
-#include "run/cmdline.h"
 
 using namespace harness;
 
 namespace {
 
-HeapText Dup(const std::string& text) { return CopyToHeap(text.c_str()); }
-
 struct WndProcTest : SpyFolderTest {
     WndProcTest() : SpyFolderTest("wndproc") {}
-    void SetUp() override {
-        SpyFolderTest::SetUp();
-        if (HasFatalFailure()) return;
-    }
-    void Create(bool visible = true) {
-        window = CreatePopup(visible);
-        ASSERT_TRUE(window);
-    }
-    void Start() {
-        PostMessageA(window, kStartMessage, 0, 0);
-        Pump(50);
-    }
-    void Entry(int n, const std::string& file, bool button) {
-        MenuEntry& e = settings.menu[n];
-        e.present = true;
-        e.Filename = Dup(file);
-        e.hasButton = popup.entryOffered[n] = button;
-        if (button) {
-            Copy(e.Menu, kTextCap, "Entry " + std::to_string(n));
-            settings.anyButton = true;
-        }
-    }
     bool Closed() const { return !IsWindow(window); }
+    bool Topmost() const { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 };
+
+// No settings text gives a ShowTime below five seconds; these cases do not
+// wait that long.
+void ShortShowTime(int ms) { settings.ShowTime = ms; }
 
 // --- start sequence -----------------------------------------------------------
 
 TEST_F(WndProcTest, WithoutTargetTheTimerRunsAndNothingStarts) {
-    Create();
-    run.targetGiven = false;
-    SetPopupText(kNoParameterGiven);
-    Start();
-    EXPECT_TRUE(popup.autoCloseRunning);
+    Open("", "");
+    SendStart(window);
+    EXPECT_TRUE(popup.autoClose.running);
     EXPECT_EQ(Status(), "No parameter given");
-    EXPECT_FALSE(popup.exitButton.exists);
+    EXPECT_FALSE(popup.row.exitButton.exists);
     EXPECT_TRUE(ReadSpyLog(log).empty());
 }
 
-TEST(PopupText, KeepsItsLengthAndAMissingTextShowsTheSettledStatusTextAgain) {
-    SetPopupText("Installing viewer...");
-    EXPECT_EQ(Status(), "Installing viewer...");
-    EXPECT_EQ(popup.popupTextLength, 20u);
-    SetPopupText("");
-    EXPECT_STREQ(popup.popupText, "");
-    // Without a status text settled at start-up, a missing text is empty.
-    run.statusText.Reset();
-    SetPopupText(nullptr);
-    ASSERT_NE(popup.popupText, nullptr);
-    EXPECT_EQ(popup.popupTextLength, 0u);
+TEST_F(WndProcTest, AMissingStatusTextShowsTheSettledOneAgainAndAnOwnedTextStays) {
     // A Message made only of options leaves no text after them; restoring it
-    // after an installer must still show something sensible.
-    char line[] = "";
-    const TargetChoice choice = ChooseTargetAndOptions("guide.pdf", "-nomsg", line);
-    ASSERT_EQ(choice.popupText, nullptr);
-    run.statusText = BuildStatusText(choice.target, "PDF");
+    // after an installer must still show the status text settled at start-up.
+    Open("Filename=guide.pdf\nMessage=-nomsg\n", "");
+    EXPECT_FALSE(IsWindowVisible(window));
     SetPopupText("Installing...");
-    SetPopupText(choice.popupText);
-    EXPECT_EQ(Status(), "Starting guide.pdf (PDF)... ");
-    // A text the popup owns stays until another replaces it.
+    EXPECT_EQ(Status(), "Installing...");
+    SetPopupText(run.textAfterOptions);
+    EXPECT_EQ(Status(), "Starting guide.pdf... ");
     SetPopupText(CopyToHeap("Could not start x"));
     EXPECT_EQ(Status(), "Could not start x");
     SetPopupText(HeapText());
     EXPECT_EQ(Status(), "Could not start x") << "no memory for a new text keeps the old one";
 }
 
+TEST_F(WndProcTest, WithoutASettledStatusTextAMissingTextIsEmpty) {
+    Open("Message=Welcome\n", "guide.pdf");  // the Message is shown: no status text is settled
+    EXPECT_EQ(Status(), "Welcome");
+    SetPopupText(nullptr);
+    ASSERT_NE(popup.status.text, nullptr);
+    EXPECT_STREQ(popup.status.text, "");
+}
+
 TEST_F(WndProcTest, ShowTimeMinusOneArmsNoTimer) {
-    settings.ShowTime = -1;
-    Create();
-    run.targetGiven = false;
-    Start();
-    EXPECT_FALSE(popup.autoCloseRunning);
+    Open("ShowTime=-1\n", "");
+    SendStart(window);
+    EXPECT_FALSE(popup.autoClose.running);
     Pump(200);
     EXPECT_FALSE(Closed());
 }
 
 TEST_F(WndProcTest, ShortShowTimeClosesThePopup) {
-    settings.ShowTime = 200;
-    Create();
-    run.targetGiven = false;
-    Start();
+    Open("", "");
+    ShortShowTime(200);
+    SendStart(window);
     EXPECT_TRUE(PumpUntil([&] { return Closed(); }, 5000));
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.autoClose.running);
 }
 
 TEST_F(WndProcTest, ConditionErrorIsShownWithoutButtonsTimerOrStart) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("doc"));
-    UseTarget(cls.Doc("doc"));
-    char faulty[] = "F?doc?";
-    ASSERT_FALSE(ParseCondition(faulty, settings.FilenameCondition));
-    Create();
-    Start();
+    Open("FilenameCondition=F?doc?\n", cls.Doc("doc"));
+    SendStart(window);
     EXPECT_EQ(Status(), "Invalid conditional");
-    EXPECT_FALSE(popup.autoCloseRunning);
-    EXPECT_FALSE(popup.exitButton.exists);
+    EXPECT_FALSE(popup.autoClose.running);
+    EXPECT_FALSE(popup.row.exitButton.exists);
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
 }
 
 TEST_F(WndProcTest, EntriesWithoutCaptionStartWithTheTargetAndCaptionedOnesWait) {
     SpyClass cls(".cvwp", "CvWpFile");
-    folder.File(cls.Doc("main"));
-    folder.File(cls.Doc("one"));
-    folder.File(cls.Doc("two"));
-    folder.File(cls.Doc("four"));
-    UseTarget(cls.Doc("main"));
-    Entry(1, cls.Doc("one"), false);
-    Entry(2, cls.Doc("two"), true);
-    Entry(4, cls.Doc("four"), false);  // after a gap: not an entry
-    Create();
-    Start();
+    for (const char* stem : {"main", "one", "two", "four"}) folder.File(cls.Doc(stem));
+    Open("Filename1=" + cls.Doc("one") + "\nFilename2=" + cls.Doc("two") + "\nFilename2Menu=Entry 2\nFilename4=" +
+             cls.Doc("four") + "\n",  // after a gap: not an entry
+         cls.Doc("main"));
+    SendStart(window);
     const auto records = WaitForSpyRecords(log, 3, 1500);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, cls.Doc("main")));
     EXPECT_TRUE(Contains(records[0].commandLine + records[1].commandLine, cls.Doc("one")));
-    EXPECT_FALSE(popup.exitButton.exists);
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.row.exitButton.exists);
+    EXPECT_TRUE(popup.autoClose.running);
 }
 
 TEST_F(WndProcTest, CaptionedMainEntryIsNotStartedByTheStartMessage) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
-    UseTarget(cls.Doc("main"));
-    settings.mainHasButton = popup.mainOffered = true;
-    settings.anyButton = true;
-    Create();
-    Start();
+    Open("FilenameMenu=Main\n", cls.Doc("main"));
+    SendStart(window);
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
@@ -159,10 +117,9 @@ TEST_F(WndProcTest, CaptionedMainEntryIsNotStartedByTheStartMessage) {
 TEST_F(WndProcTest, StartMessageActsOnlyOnce) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
-    UseTarget(cls.Doc("main"));
-    Create();
-    Start();
-    Start();
+    Open("", cls.Doc("main"));
+    SendStart(window);
+    SendStart(window);
     Pump(500);
     EXPECT_EQ(ReadSpyLog(log).size(), 1u);
 }
@@ -170,115 +127,83 @@ TEST_F(WndProcTest, StartMessageActsOnlyOnce) {
 TEST_F(WndProcTest, DoNotShowAgainRowShowsAHiddenPopup) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
-    UseTarget(cls.Doc("main"));
-    settings.doNotRepeatActive = true;
-    run.nomsgOption = true;
-    Create(false);
-    Start();
-    EXPECT_TRUE(popup.exitButton.exists);
-    EXPECT_TRUE(popup.checkBox.exists);
-    EXPECT_FALSE(popup.installButton.exists);
+    Open("DoNotRepeatId=cvwp\n", cls.Doc("main") + " nomsg");
+    EXPECT_FALSE(IsWindowVisible(window));
+    SendStart(window);
+    EXPECT_TRUE(popup.row.exitButton.exists);
+    EXPECT_TRUE(popup.row.checkBox.exists);
+    EXPECT_FALSE(popup.row.installButton.exists);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_FALSE(run.nomsgOption);
-    EXPECT_TRUE(popup.autoCloseRunning) << "nothing failed: the popup still closes by itself";
-    EXPECT_EQ(GetFocus(), popup.exitButton.window);
+    EXPECT_FALSE(popup.hidden);
+    EXPECT_TRUE(popup.autoClose.running) << "nothing failed: the popup still closes by itself";
+    EXPECT_EQ(GetFocus(), popup.row.exitButton.window);
 }
 
-TEST_F(WndProcTest, ShowOptionsOneMakesThePopupTopmost) {
+TEST_F(WndProcTest, ShowOptionsOneMakesThePopupTopmostAlsoAHiddenOneOnItsStart) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
-    UseTarget(cls.Doc("main"));
-    settings.ShowOptions = 1;
-    Create();
-    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    Start();
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Open("ShowOptions=1\n", cls.Doc("main") + " nomsg");
+    EXPECT_FALSE(Topmost());
+    SendStart(window);
+    EXPECT_TRUE(Topmost());
 }
 
 TEST_F(WndProcTest, ViewerFailureThatStopsTheTimerMakesThePopupTopmost) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("main"));
-    UseTarget(cls.Doc("main"));
-    settings.viewer[1].present = true;
-    settings.viewer[1].ViewerFile = Dup("gone.cvwp");
-    settings.viewer[1].ViewerMsg = Dup("m");
-    Create();
-    Start();
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Open("ViewerFile1=gone.cvwp\nViewerMsg1=m\n", cls.Doc("main"));
+    EXPECT_FALSE(Topmost());
+    SendStart(window);
+    EXPECT_TRUE(Topmost());
     EXPECT_EQ(Status(), "ViewerFile1 (gone.cvwp) file not found.");
 }
 
 TEST_F(WndProcTest, FailedMainStartSkipsEntriesAndViewerWalk) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("one"));
-    UseTarget(cls.Doc("absent"));
-    Entry(1, cls.Doc("one"), false);
-    Create();
-    Start();
+    Open("Filename1=" + cls.Doc("one") + "\nViewerFile1=gone.cvwp\nViewerMsg1=m\n", cls.Doc("absent"));
+    SendStart(window);
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(popup.exitCode, 2);
+    EXPECT_FALSE(Topmost());
 }
 
 // --- commands -----------------------------------------------------------------
 
-TEST_F(WndProcTest, ShowOptionsTwoClosesAfterAnEntryEvenWhenItFails) {
-    settings.ShowOptions = 2;
-    Entry(1, "absent.cvwp", true);
-    Create();
+TEST_F(WndProcTest, ShowOptionsTwoClosesAfterAnEntryEvenWhenItFailsButNotOnOtherNotifications) {
+    Open("ShowOptions=2\nFilename1=absent.cvwp\nFilename1Menu=Entry 1\n", "");
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdFirstEntry, BN_SETFOCUS), 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdExit, BN_KILLFOCUS), 0);
+    EXPECT_FALSE(Closed());
     SendMessageA(window, WM_COMMAND, IdFirstEntry, 0);
     EXPECT_TRUE(Closed());
 }
 
 TEST_F(WndProcTest, ShowOptionsTwoKeepsThePopupWhenTheMainStartFails) {
-    settings.ShowOptions = 2;
-    settings.mainHasButton = popup.mainOffered = true;
-    UseTarget("absent.cvwp");
-    Create();
+    Open("ShowOptions=2\nFilenameMenu=Main\n", "absent.cvwp");
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_FALSE(Closed());
-    EXPECT_TRUE(popup.exitButton.exists);
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(popup.row.exitButton.exists);
+    EXPECT_EQ(popup.exitCode, 2);
 }
 
 TEST_F(WndProcTest, MainButtonWithoutTargetDoesNothing) {
-    settings.ShowOptions = 2;
-    run.target = nullptr;
-    run.targetGiven = false;
-    SetPopupText(kNoParameterGiven);
-    Create();
+    Open("ShowOptions=2\nFilenameMenu=Main\n", "");
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_FALSE(Closed());
     EXPECT_EQ(Status(), "No parameter given");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_FALSE(popup.exitButton.exists);
-}
-
-TEST_F(WndProcTest, NotificationsOtherThanClicksAreIgnored) {
-    settings.ShowOptions = 2;
-    Entry(1, "absent.cvwp", true);
-    Create();
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdFirstEntry, BN_SETFOCUS), 0);
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdExit, BN_KILLFOCUS), 0);
-    EXPECT_FALSE(Closed());
-    SendMessageA(window, WM_COMMAND, IdExit, 0);
-    EXPECT_TRUE(Closed());
+    EXPECT_EQ(popup.exitCode, 0);
+    EXPECT_FALSE(popup.row.exitButton.exists);
 }
 
 TEST_F(WndProcTest, AutoCloseTickWithShowOptionsFourPressesTheFirstButton) {
     SpyClass cls(".cvwp", "CvWpFile");
     folder.File(cls.Doc("one"));
-    settings.ShowOptions = 4;
-    settings.ShowTime = 200;
-    Entry(1, cls.Doc("one"), true);
-    Create();
-    HWND button = CreateWindowExA(0, "BUTTON", "Entry 1", WS_CHILD | WS_VISIBLE, 10, 80, 80, 20, window,
-                                  (HMENU)(INT_PTR)IdFirstEntry, GetModuleHandleA(nullptr), nullptr);
-    popup.focusList[0] = button;
-    popup.focusCount = 1;
-    run.targetGiven = false;  // the start message only arms the timer
-    Start();
+    // No target: the start message only arms the timer.
+    Open("ShowOptions=4\nFilename1=" + cls.Doc("one") + "\nFilename1Menu=Entry 1\n", "");
+    ShortShowTime(200);
+    SendStart(window);
     EXPECT_TRUE(PumpUntil([&] { return Closed(); }, 5000));
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
@@ -286,22 +211,22 @@ TEST_F(WndProcTest, AutoCloseTickWithShowOptionsFourPressesTheFirstButton) {
 }
 
 TEST_F(WndProcTest, InstallButtonIsDisabledLeavesTheFocusListAndRunsItsCommand) {
-    Create();
+    Open("", "");
     SpyCopy installer(folder, "setup.exe");
     CreatePopupButtons(window, true, "Install viewer");
-    ASSERT_TRUE(popup.installButton.exists);
-    HWND install = popup.installButton.window;
+    ASSERT_TRUE(popup.row.installButton.exists);
+    HWND install = popup.row.installButton.window;
     ASSERT_TRUE(InFocusList(install));
-    const int countBefore = popup.focusCount;
+    const int countBefore = popup.focus.count;
     SetInstallCommand(installer.path.c_str(), "/for %1", "doc.x", "", false);
     SetFocus(install);
     SendMessageA(window, WM_COMMAND, IdInstall, (LPARAM)install);
     EXPECT_FALSE(IsWindowEnabled(install));
     EXPECT_FALSE(InFocusList(install));
-    EXPECT_EQ(popup.focusCount, countBefore - 1);
-    EXPECT_EQ(GetFocus(), popup.exitButton.window);
-    ASSERT_GE(popup.focusIndex, 0);
-    EXPECT_EQ(popup.focusList[popup.focusIndex], popup.exitButton.window);
+    EXPECT_EQ(popup.focus.count, countBefore - 1);
+    EXPECT_EQ(GetFocus(), popup.row.exitButton.window);
+    ASSERT_GE(popup.focus.index, 0);
+    EXPECT_EQ(popup.focus.list[popup.focus.index], popup.row.exitButton.window);
     EXPECT_EQ(Status(), "Starting " + installer.path);
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
@@ -311,45 +236,57 @@ TEST_F(WndProcTest, InstallButtonIsDisabledLeavesTheFocusListAndRunsItsCommand) 
     EXPECT_NE(GetFocus(), install);
 }
 
-TEST_F(WndProcTest, CheckBoxCommandTogglesTheRememberedState) {
-    settings.doNotRepeatActive = true;
-    run.doNotShowAgain = false;
-    Create();
+TEST_F(WndProcTest, CheckBoxStartsAsRememberedAndItsCommandTogglesTheState) {
+    UseSettings("DoNotRepeatId=cvwp\n");
+    window = BuildFor("", true);
+    ASSERT_TRUE(window);
     CreatePopupButtons(window, false, nullptr);
-    ASSERT_TRUE(popup.checkBox.exists);
-    HWND box = popup.checkBox.window;
-    SendMessageA(window, WM_COMMAND, IdCheckBox, (LPARAM)box);
-    EXPECT_TRUE(run.doNotShowAgain);
+    ASSERT_TRUE(popup.row.checkBox.exists);
+    HWND box = popup.row.checkBox.window;
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageA(window, WM_COMMAND, IdCheckBox, (LPARAM)box);
-    EXPECT_FALSE(run.doNotShowAgain);
+    EXPECT_FALSE(popup.doNotShowAgain);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageA(window, WM_COMMAND, IdCheckBox, (LPARAM)box);
+    EXPECT_TRUE(popup.doNotShowAgain);
+    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+const char kColouredBox[] = "DoNotRepeatId=cvwp\nBkColor=1,2,3\nDoNotRepeatColor=200,100,50\n";
+
+// What the popup answers for a control's colours: the brush, and the
+// colours it set.
+HBRUSH ControlColours(HWND window, HWND control, COLORREF* text, COLORREF* back) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(9, 9, 9));
+    HBRUSH brush = (HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)control);
+    *text = GetTextColor(dc);
+    *back = GetBkColor(dc);
+    DeleteDC(dc);
+    return brush;
 }
 
 TEST_F(WndProcTest, CheckBoxIsColouredOthersAreNot) {
-    settings.doNotRepeatActive = true;
-    settings.BkColor = RGB(1, 2, 3);
-    settings.DoNotRepeatColor = RGB(200, 100, 50);
-    Create();
+    Open(kColouredBox, "");
     CreatePopupButtons(window, false, nullptr);
-    ASSERT_TRUE(popup.checkBox.exists);
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_EQ((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.checkBox.window),
-              popup.graphics.backgroundBrush.get());
-    EXPECT_EQ(GetTextColor(dc), RGB(200, 100, 50));
-    EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
-    SetTextColor(dc, RGB(9, 9, 9));
-    EXPECT_NE((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.exitButton.window),
-              popup.graphics.backgroundBrush.get());
-    EXPECT_NE(GetTextColor(dc), RGB(200, 100, 50));
-    // In high contrast the system draws the check box. (Wine cannot switch
-    // the mode on; the popup reads it at start-up into this flag.)
-    popup.colours.systemCheckBox = true;
-    SetTextColor(dc, RGB(9, 9, 9));
-    EXPECT_NE((HBRUSH)SendMessageA(window, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)popup.checkBox.window),
-              popup.graphics.backgroundBrush.get());
-    EXPECT_NE(GetTextColor(dc), RGB(200, 100, 50));
-    DeleteDC(dc);
+    ASSERT_TRUE(popup.row.checkBox.exists);
+    COLORREF text, back;
+    EXPECT_EQ(ControlColours(window, popup.row.checkBox.window, &text, &back), popup.graphics.backgroundBrush.get());
+    EXPECT_EQ(text, RGB(200, 100, 50));
+    EXPECT_EQ(back, RGB(1, 2, 3));
+    EXPECT_NE(ControlColours(window, popup.row.exitButton.window, &text, &back), popup.graphics.backgroundBrush.get());
+    EXPECT_NE(text, RGB(200, 100, 50));
+}
+
+TEST_F(WndProcTest, InHighContrastTheSystemDrawsTheCheckBox) {
+    HighContrastOn highContrast;
+    Open(kColouredBox, "");
+    ASSERT_TRUE(popup.highContrast);
+    CreatePopupButtons(window, false, nullptr);
+    ASSERT_TRUE(popup.row.checkBox.exists);
+    COLORREF text, back;
+    EXPECT_NE(ControlColours(window, popup.row.checkBox.window, &text, &back), popup.graphics.backgroundBrush.get());
+    EXPECT_NE(text, RGB(200, 100, 50));
 }
 
 // --- during a start -------------------------------------------------------------
@@ -370,7 +307,7 @@ struct DuringStart {
 void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     during.aliveAfterTicks = IsWindow(during.window) != 0;  // ShowTime (200 ms) has passed
-    during.timerRunning = popup.autoCloseRunning;
+    during.timerRunning = popup.autoClose.running;
     if (during.pressExit) {
         SendMessageA(during.window, WM_COMMAND, IdExit, 0);
     } else {
@@ -390,26 +327,29 @@ void CALLBACK InTheMiddleOfTheStart(HWND, UINT, UINT_PTR id, DWORD) {
     DeleteFileA(during.hold.c_str());
 }
 
+// A target without a viewer whose no-viewer command (a held spy) is waited for.
 struct DuringStartTest : WndProcTest {
     std::string hold;
-    void SetUp() override {
-        WndProcTest::SetUp();
+    void Begin(const std::string& moreSettings) {
         SpyCopy installer(folder, "installer.exe");
         hold = folder.File("hold.flag");
         SetEnvironmentVariableA("CORVANE_SPY_HOLD", hold.c_str());
-        UseTarget("doc.cvnoclass");
         folder.File("doc.cvnoclass");
         UnregisterFileClass(".cvnoclass", "CvNoClassFile");
-        Copy(settings.NoViewerMsg, kTextCap, "Installing");
-        Copy(settings.NoViewerCmd, kTextCap, installer.path);
-        settings.retryShow = true;
-        settings.ShowTime = 200;
-        Create();
+        Open("NoViewerMsg=Installing\nNoViewerCmd=" + installer.path + "\n" + moreSettings, "doc.cvnoclass");
+        ShortShowTime(200);
         during = DuringStart();
         during.window = window;
         during.hold = hold;
         during.log = log;
         SetTimer(nullptr, 0, 1000, InTheMiddleOfTheStart);
+    }
+    // Dispatches the start message alone: it returns when StartTarget has.
+    void DispatchStart() {
+        PostMessageA(window, kStartMessage, 0, 0);
+        MSG m;
+        ASSERT_TRUE(PeekMessageA(&m, window, kStartMessage, kStartMessage, PM_REMOVE));
+        DispatchMessageA(&m);
     }
     void TearDown() override {
         DeleteFileA(hold.c_str());
@@ -418,11 +358,8 @@ struct DuringStartTest : WndProcTest {
 };
 
 TEST_F(DuringStartTest, CloseBoxBeepsAndTheTimerWaitsForTheStartToEnd) {
-    PostMessageA(window, kStartMessage, 0, 0);
-    MSG m;
-    // Dispatch the start message alone: it returns when StartTarget has.
-    ASSERT_TRUE(PeekMessageA(&m, window, kStartMessage, kStartMessage, PM_REMOVE));
-    DispatchMessageA(&m);
+    Begin("");
+    DispatchStart();
     const DWORD returned = GetTickCount();
     EXPECT_TRUE(during.aliveAfterTicks) << "the auto-close tick during a start must only re-arm";
     EXPECT_TRUE(during.timerRunning);
@@ -452,11 +389,9 @@ TEST_F(DuringStartTest, CloseBoxBeepsAndTheTimerWaitsForTheStartToEnd) {
 }
 
 TEST_F(DuringStartTest, ExitButtonClosesEvenDuringAStart) {
+    Begin("");
     during.pressExit = true;
-    PostMessageA(window, kStartMessage, 0, 0);
-    MSG m;
-    ASSERT_TRUE(PeekMessageA(&m, window, kStartMessage, kStartMessage, PM_REMOVE));
-    DispatchMessageA(&m);
+    DispatchStart();
     EXPECT_TRUE(Closed());
     EXPECT_FALSE(launch.startInProgress);
     int code = -1;
@@ -465,9 +400,8 @@ TEST_F(DuringStartTest, ExitButtonClosesEvenDuringAStart) {
 }
 
 TEST_F(DuringStartTest, MainButtonPressedAgainWhileTheInstallerRunsIsRefused) {
+    Begin("FilenameMenu=Main\n");
     during.pressMainAgain = true;
-    settings.mainHasButton = popup.mainOffered = true;
-    settings.anyButton = true;
     SendMessageA(window, WM_COMMAND, IdMainEntry, 0);
     EXPECT_EQ(during.startsAfterPress, 1u) << "the second press started the installer again";
     EXPECT_TRUE(during.inProgressAfterPress);
@@ -493,23 +427,29 @@ struct SavedClassesRootDefault {
     }
 };
 
+// A point relative to the information line's top left, as mouse messages pack it.
+LPARAM OnInfoLine(int dx, int dy) {
+    return MAKELPARAM(popup.layout.textLeft + dx, popup.layout.infoTop + dy);
+}
+
 TEST_F(WndProcTest, LinkHoverTakesTheCaptureAndReleasesIt) {
-    Create();
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
-    EXPECT_TRUE(popup.linkHover);
+    Open("", "");
+    const SIZE line = popup.layout.displaySize;
+    ASSERT_GT(line.cx, 10);
+    SendMessageA(window, WM_MOUSEMOVE, 0, OnInfoLine(10, 5));
+    EXPECT_TRUE(popup.link.hover);
     EXPECT_EQ(GetCapture(), window);
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 10));
-    EXPECT_TRUE(popup.linkHover);
-    // Just past the right edge (10 + 120) and left of the client area (x = -5).
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(130, 10));
-    EXPECT_FALSE(popup.linkHover);
+    SendMessageA(window, WM_MOUSEMOVE, 0, OnInfoLine(10, 5));
+    EXPECT_TRUE(popup.link.hover);
+    SendMessageA(window, WM_MOUSEMOVE, 0, OnInfoLine(line.cx, 5));  // just past the right edge
+    EXPECT_FALSE(popup.link.hover);
     EXPECT_NE(GetCapture(), window);
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
-    EXPECT_TRUE(popup.linkHover);
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(-5, 10));
-    EXPECT_FALSE(popup.linkHover);
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 21));
-    EXPECT_FALSE(popup.linkHover);
+    SendMessageA(window, WM_MOUSEMOVE, 0, OnInfoLine(0, 0));
+    EXPECT_TRUE(popup.link.hover);
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(-5, popup.layout.infoTop + 5));  // left of the client area
+    EXPECT_FALSE(popup.link.hover);
+    SendMessageA(window, WM_MOUSEMOVE, 0, OnInfoLine(10, line.cy));
+    EXPECT_FALSE(popup.link.hover);
 }
 
 TEST_F(WndProcTest, ClickOnTheLinkOpensWebWithWebMsg) {
@@ -518,16 +458,15 @@ TEST_F(WndProcTest, ClickOnTheLinkOpensWebWithWebMsg) {
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "cvtest", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
     RegSetValueExA(key, "URL Protocol", 0, REG_SZ, (const BYTE*)"", 1);
     RegCloseKey(key);
-    Copy(settings.Web, kTextCap, "cvtest:page");
-    Copy(settings.WebMsg, kTextCap, "Opening our page");
-    Create();
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(131, 10));  // outside
+    Open("Web=cvtest:page\nWebMsg=Opening our page\n", "");
+    const SIZE line = popup.layout.displaySize;
+    SendMessageA(window, WM_LBUTTONUP, 0, OnInfoLine(line.cx + 1, 5));  // outside
     Pump(300);
     EXPECT_TRUE(ReadSpyLog(log).empty());
     EXPECT_NE(Status(), "Opening our page");
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(129, 20));  // last pixel inside
+    SendMessageA(window, WM_LBUTTONUP, 0, OnInfoLine(line.cx - 1, line.cy - 1));  // last pixel inside
     EXPECT_EQ(Status(), "Opening our page");
-    EXPECT_TRUE(popup.autoCloseRunning);
+    EXPECT_TRUE(popup.autoClose.running);
     const auto records = WaitForSpyRecords(log, 1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_TRUE(Contains(records[0].commandLine, "cvtest:page")) << records[0].commandLine;
@@ -540,9 +479,7 @@ TEST_F(WndProcTest, SystemMenuItemOpensTheMakersAddressNotWeb) {
     const std::string spy = "\"" + TestToolPath("spy.exe") + "\" \"%1\"";
     SetClassesRootDefault("http\\shell\\open\\command", spy);
     SetClassesRootDefault("https\\shell\\open\\command", spy);
-    Copy(settings.Web, kTextCap, "cvtest:elsewhere");
-    Copy(settings.WebMsg, kTextCap, "Not this text");
-    Create();
+    Open("Web=cvtest:elsewhere\nWebMsg=Not this text\n", "");
     SendMessageA(window, WM_SYSCOMMAND, IdSysMenuWeb, 0);
     EXPECT_EQ(Status(), "Showing Quarnco web site...");
     const auto records = WaitForSpyRecords(log, 1);
@@ -619,10 +556,11 @@ struct DeviceTest : WndProcTest {
 TEST_F(DeviceTest, RemovingAnotherDriveKeepsThePopupRemovingTheProgramsDriveClosesIt) {
     ASSERT_TRUE(Map(L'q'));
     ASSERT_TRUE(Map(L'r'));
-    std::strcpy(run.driveRoot, "Q:\\");
+    SetStartupPaths("Q:\\corvane.exe");  // the program runs from Q:
+    ASSERT_STREQ(run.driveRoot, "Q:\\");
     char name[64];
     ASSERT_TRUE(GetVolumeInformationA(run.driveRoot, name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0));
-    Create();
+    Open("", "doc -c");  // -c: the current folder stays off the drive
     ASSERT_TRUE(SetDrive(L'r', ""));
     BroadcastRemoval(L'r');
     Pump(100);
@@ -637,8 +575,9 @@ TEST_F(DeviceTest, RemovingAnotherDriveKeepsThePopupRemovingTheProgramsDriveClos
 }
 
 TEST_F(DeviceTest, WithoutAKnownDriveRootRemovalIsIgnored) {
-    run.driveRoot[0] = '\0';
-    Create();
+    SetStartupPaths(nullptr);
+    ASSERT_STREQ(run.driveRoot, "");
+    Open("", "");
     SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
     EXPECT_FALSE(Closed());
 }
@@ -646,34 +585,18 @@ TEST_F(DeviceTest, WithoutAKnownDriveRootRemovalIsIgnored) {
 // --- window lifetime ------------------------------------------------------------------------
 
 TEST_F(WndProcTest, DestroyTakesTheSplashWindowAndTheTimerAlong) {
-    Create();
-    popup.autoCloseTimer = SetTimer(window, kAutoCloseTimer, 15000, nullptr);
-    popup.autoCloseRunning = true;
-    HWND splash = CreateWindowExA(0, "STATIC", "splash", WS_POPUP, 0, 0, 10, 10, window, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    ::splash.window = splash;
+    const std::string picture = WriteBmp(folder.path + "splash.bmp", 40, 30, [](int, int) { return RGB(1, 2, 3); });
+    Open("splash=" + picture + "\n", "");
+    HWND splash = FindOwnWindow("Corvane Splash");
+    ASSERT_NE(splash, nullptr);
+    ArmAutoClose(window);
+    ASSERT_TRUE(popup.autoClose.running);
     DestroyWindow(window);
     EXPECT_FALSE(IsWindow(splash));
-    EXPECT_FALSE(popup.autoCloseRunning);
+    EXPECT_FALSE(popup.autoClose.running);
     int code = -1;
     EXPECT_TRUE(TakeQuit(&code));
     EXPECT_EQ(code, 0);
-}
-
-TEST_F(WndProcTest, CentredLogoFollowsTheClientSize) {
-    Create();
-    popup.logoCentred = true;
-    popup.graphics.logo.width = 89;
-    popup.graphics.logo.height = 75;
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 120));
-    EXPECT_EQ(popup.logoX, 105);
-    EXPECT_EQ(popup.logoY, 22);
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 40));
-    EXPECT_EQ(popup.logoX, -19);  // truncated toward zero
-    EXPECT_EQ(popup.logoY, -17);
-    popup.logoCentred = false;
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 400));
-    EXPECT_EQ(popup.logoX, -19);
 }
 
 }  // namespace
