@@ -296,11 +296,13 @@ def markdown(report):
     """The README's tables of this run, ready to paste."""
     cols = columns(report)
     m = report["machine"]
-    out = ["Figures of %s, %s CPUs (%s), load average %.2f at the start, %.2f at the end, Debian %s with Xvfb; "
-           "%d and %d rounds after %d warm-up rounds, %s. Times from process start, in milliseconds: "
+    out = ["Figures of %s, %s CPUs (%s), load average %.2f at the start, %.2f at the end, %s with Xvfb; "
+           "%d rounds to the document and %d to the visible window after %d warm-up rounds, all programs from %s "
+           "in one rotation, %s. Times from process start, in milliseconds: "
            "mean without the outer 5 %% / median (min–max):"
            % (report["date"], m["nproc"], m["cpu"], report["load_average_before"][0], report["load_average_after"][0],
-              m["wine"], report["repetitions"], report["visible_repetitions"], report["warmup_rounds"], minutes(report)),
+              m["wine"], report["repetitions"], report["visible_repetitions"], report["warmup_rounds"],
+              " and ".join(MEDIA_LABELS[medium] for medium in report["media_run"]), minutes(report)),
            ""]
     out += table(["program", "measure"] + [column_label(*c) for c in cols], "|---|---|" + "---:|" * len(cols))
     for measure, names in ROWS:
