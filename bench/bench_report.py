@@ -300,8 +300,8 @@ def markdown(report):
            "%d rounds to the document and %d to the visible window after %d warm-up rounds, all programs from %s "
            "in one rotation, %s. Times from process start, in milliseconds: "
            "mean without the outer 5 %% / median (min–max):"
-           % (report["date"], m["nproc"], m["cpu"], report["load_average_before"][0], report["load_average_after"][0],
-              m["wine"], report["repetitions"], report["visible_repetitions"], report["warmup_rounds"],
+           % (re.sub(r"(\d\d:\d\d):\d\d", r"\1", report["date"]), m["nproc"], m["cpu"],
+              report["load_average_before"][0], report["load_average_after"][0], m["wine"], report["repetitions"], report["visible_repetitions"], report["warmup_rounds"],
               " and ".join(MEDIA_LABELS[medium] for medium in report["media_run"]), minutes(report)),
            ""]
     out += table(["program", "measure"] + [column_label(*c) for c in cols], "|---|---|" + "---:|" * len(cols))
