@@ -1,5 +1,5 @@
-"""scripts/bench's reading of Wine's file trace: the files corvane.exe reads
-from the medium, and how often it opens and reads Corva.INF.
+"""The bench's reading of Wine's file trace (bench/bench_report.py): the files
+corvane.exe reads from the medium, and how often it opens and reads Corva.INF.
 
 wine-file-trace.txt is an excerpt of a real trace (WINEDEBUG=+pid,+file) of
 the 64-bit corvane.exe started from the bench's medium folder with its
@@ -7,17 +7,15 @@ document: Wine's loader looking for DLLs in the folder first, the settings
 read, the shell's DLLs, the document opened and its folder listed, and the
 start of the document's program (another process) in the same folder."""
 import os
-import runpy
-import types
+import sys
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
-MEDIUM = "/home/dev/corvane/build/bench/medium-win64"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(HERE)), "bench"))
+import bench_report as bench  # noqa: E402
 
-
-# The script's functions, without running it.
-bench = types.SimpleNamespace(**runpy.run_path(os.path.join(ROOT, "scripts", "bench")))
+# The medium folder of the excerpt, as its programs saw it.
+MEDIUM = "Z:\\home\\dev\\corvane\\build\\bench\\medium-win64"
 
 
 def trace():
@@ -83,6 +81,14 @@ class MediumFiles(unittest.TestCase):
             '0310:0304:trace:file:NtQueryDirectoryFile => 0 (102)',
         ])
         self.assertEqual(bench.medium_files(lines, MEDIUM)["accesses"][-1], 'NtQueryDirectoryFile \\ L"doc.cvbench"')
+
+    def test_a_run_from_the_root_of_a_cd_drive(self):
+        # The same run with the folder mapped as drive G:, whose root is the
+        # medium.
+        lines = [line.replace(MEDIUM.replace("\\", "\\\\"), "G:") for line in trace()]
+        facts = bench.medium_files(lines, "G:")
+        self.assertEqual(facts["accesses"], bench.medium_files(trace(), MEDIUM)["accesses"])
+        self.assertEqual((facts["opens"], facts["reads"], facts["bytes_read"]), (1, 1, 223))
 
 
 if __name__ == "__main__":
