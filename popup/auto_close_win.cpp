@@ -28,6 +28,14 @@ uint32_t MessageSeconds() {
     return SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) ? seconds : 0;
 }
 
+// The whole time for this user, worked out when it is first wanted (ShowTime
+// is never 0 once read).
+int32_t WholeTime() {
+    AutoCloseTimer& t = popup.autoClose;
+    if (!t.time) t.time = EffectiveShowTime(settings.ShowTime, MessageSeconds());
+    return t.time;
+}
+
 // A pointer that rested where the popup appeared says nothing of the user;
 // once it moved, resting on the popup does.
 bool UserIsThere(HWND window) {
@@ -66,16 +74,13 @@ void WatchUser(HWND window) {
 }  // namespace
 
 void ArmAutoClose(HWND window) {
-    AutoCloseTimer& t = popup.autoClose;
-    t.time = EffectiveShowTime(settings.ShowTime, MessageSeconds());
-    GetCursorPos(&t.startCursor);
-    if (t.time > 0) Arm(window, (UINT)t.time);
+    GetCursorPos(&popup.autoClose.startCursor);
+    if (WholeTime() > 0) Arm(window, (UINT)WholeTime());
 }
 
 void ArmAutoCloseIfStopped(HWND window) {
-    const AutoCloseTimer& t = popup.autoClose;
-    if (popup.hidden || t.running || t.time <= 0 || !IsWindow(window)) return;
-    Arm(window, (UINT)t.time);
+    if (popup.hidden || popup.autoClose.running || WholeTime() <= 0 || !IsWindow(window)) return;
+    Arm(window, (UINT)WholeTime());
 }
 
 void StopAutoClose(HWND window) {

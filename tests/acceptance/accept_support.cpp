@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "support/mount_drive.h"
 #include "support/spy_log.h"
 
 namespace accept {
@@ -38,42 +39,6 @@ std::string FullPath(const std::string& path) {
     return (n > 0 && n < sizeof full) ? std::string(full, n) : path;
 }
 
-// The mount manager's request to define or remove a drive letter.
-#pragma pack(push, 4)
-struct UnixDrive {
-    ULONG size;
-    ULONG type;
-    ULONG fsType;
-    DWORD serial;
-    ULONGLONG unixDev;
-    WCHAR letter;
-    USHORT mountPointOffset;
-    USHORT deviceOffset;
-    USHORT labelOffset;
-};
-#pragma pack(pop)
-static_assert(sizeof(UnixDrive) == 32, "the mount manager expects 32 bytes before the path");
-
-const DWORD kDefineUnixDrive = 0x6DC080;
-
-bool SendDriveRequest(char letter, ULONG type, const std::string& unixFolder) {
-    std::vector<char> request(sizeof(UnixDrive) + unixFolder.size() + 1, 0);
-    UnixDrive* d = reinterpret_cast<UnixDrive*>(request.data());
-    d->size = static_cast<ULONG>(type == 1 ? sizeof(UnixDrive) : request.size());
-    d->type = type;
-    d->letter = static_cast<WCHAR>(letter | 0x20);
-    if (type != 1) {
-        d->mountPointOffset = sizeof(UnixDrive);
-        std::memcpy(request.data() + sizeof(UnixDrive), unixFolder.c_str(), unixFolder.size() + 1);
-    }
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE) return false;
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, request.data(), d->size, nullptr, 0, &returned, nullptr);
-    CloseHandle(manager);
-    return ok != FALSE;
-}
 
 }  // namespace
 
@@ -102,9 +67,11 @@ void UseGalleryDesktop() {
     SetText("Software\\Wine\\Explorer\\Desktops", kGalleryDesktop, "1024x768");
 }
 
-bool DefineDrive(char letter, const std::string& unixFolder) { return SendDriveRequest(letter, 5, unixFolder); }
+bool DefineDrive(char letter, const std::string& unixFolder) {
+    return mount::SendDriveRequest(letter, DRIVE_CDROM, unixFolder.c_str());
+}
 
-bool RemoveDrive(char letter) { return SendDriveRequest(letter, 1, std::string()); }
+bool RemoveDrive(char letter) { return mount::SendDriveRequest(letter, DRIVE_NO_ROOT_DIR, nullptr); }
 
 bool BroadcastRemoval(char letter) { return Probe(0, std::string("removed ") + letter) == 0; }
 
