@@ -3,7 +3,6 @@
 // users read it in, and the settings as one user sees them.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -89,7 +88,6 @@ TEST(LanguageSections, TextTheLanguagesCodePageCannotHold) {
         const char* says;  // null: nothing to say
     } cases[] = {
         {1252, "[Info.de]\nTitle=Scheibe \xE4\n", nullptr},
-        {1251, "[Info.ru]\nTitle=\xD0\xF3\xF1\n", nullptr},
         {1252, "[Info.ru]\nTitle=\xD0\xF3\xF1\n", "code page 1251: they show 'Title=\u0420\u0443\u0441', not "
                                                   "'Title=\u00D0\u00F3\u00F1' as read in code page 1252"},
         {1251, "[Info.de-AT]\nTitle=\xE4\nDisplay=\xE4\nWeb=\xE4\n", "code page 1252: they show 'Title=\u00E4', "
@@ -118,7 +116,7 @@ TEST(LanguageSections, TextTheLanguagesCodePageCannotHold) {
 TEST(LanguageSections, TheSettingsAsOneUserSeesThem) {
     const std::string file =
         "[Info]\nTitle=Disc\nFilename1=a\nFilename2=b\nFilename3=c\n[Info.de]\nTitle=Scheibe\nFilename2=\n"
-        "[Info.sr]\nTitle=Disk\n[Info.sr-Latn]\nTitle=Disk (latinica)\n";
+        "[Info.sr]\nTitle=Disk\n";
     Report de = Check(file, 1252, {"fr-FR", "de-AT"});
     EXPECT_EQ(de.languageSection, "Info.de");
     // Its empty Filename2 ends the entries: told in its name on [Info]'s line.
@@ -126,46 +124,31 @@ TEST(LanguageSections, TheSettingsAsOneUserSeesThem) {
     EXPECT_EQ(Find(de, "language-section")->message,
               "[Info.de] is what a user of (in this order) fr-FR, de-AT gets: its keys replace those of [Info], the "
               "others come from [Info]");
-    int fromSection = 0;
-    for (const corvcheck::SettingRow& row : de.settings) {
-        if (row.key == "Title") {
-            EXPECT_EQ(row.value + " " + row.section + " " + std::to_string(row.line), "Scheibe Info.de 7");
-        } else if (row.key == "Filename1") {
-            EXPECT_EQ(row.section, "Info");
-        } else if (row.isDefault) {
-            EXPECT_EQ(row.section, "") << row.key;
-        }
-        fromSection += row.section == "Info.de";
-    }
-    EXPECT_EQ(fromSection, 2);
+    std::string sources;  // where each value the program took came from
+    for (const corvcheck::SettingRow& row : de.settings)
+        if (!row.isDefault) sources += row.key + "@" + row.section + std::to_string(row.line) + " ";
+    EXPECT_EQ(sources, "Title@Info.de7 Filename1@Info3 Filename2@Info.de8 ");
     const std::string explained = corvcheck::FormatExplain(de, "C");
     EXPECT_NE(explained.find("for a user of fr-FR, de-AT, [Info.de] over [Info]"), std::string::npos);
     EXPECT_NE(explained.find("(line 7, [Info.de])"), std::string::npos) << explained;
 
-    EXPECT_EQ(Check(file, 1252, {"sr-Latn-RS"}).languageSection, "Info.sr-Latn");
     Report none = Check(file, 1252, {"ja-JP"});
     EXPECT_EQ(none.languageSection, "");
     EXPECT_NE(Find(none, "language-section")->message.find("gets no language section, only [Info] (the file has "
-                                                           "[Info.de], [Info.sr], [Info.sr-Latn])"),
+                                                           "[Info.de], [Info.sr])"),
               std::string::npos);
-    const std::string json = corvcheck::FormatJson(none, "C", true);
-    EXPECT_NE(json.find("\"languages\": [\"ja-JP\"],\n  \"languageSection\": null"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"line\": 0, \"section\": null}"), std::string::npos);  // a default value
-    EXPECT_NE(json.find("\"line\": 2, \"section\": \"Info\"}"), std::string::npos);
 }
 
-// A section per country on a disc sold in many: each one read, up to a bound.
-TEST(LanguageSections, ManySectionsStayBoundedAndFast) {
+// A section per country on a disc sold in many: each one read, up to a
+// bound, since each is a reading of the whole file.
+TEST(LanguageSections, ManySectionsStayBounded) {
     std::string text = "[Info]\nTitle=Disc\n";
     for (int i = 0; i < 70; ++i) text += "[Info.en-" + std::to_string(100 + i) + "]\nTilte=x\nTitle=Disc\n";
-    const auto start = std::chrono::steady_clock::now();
     Report r = Check(text);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     int unknown = 0;
     for (const Finding& f : r.findings) unknown += f.code == "unknown-key";
     EXPECT_EQ(unknown, 64);
     const Finding* bound = Find(r, "language-not-checked");
     ASSERT_TRUE(bound);
     EXPECT_EQ(bound->section, "Info.en-164");
-    EXPECT_LT(seconds, 2.0);
 }
