@@ -335,6 +335,7 @@ TEST(CheckCli, CorpusMediaGiveTheirFindings) {
         {"web-catalogue", 1252, "ansi", "E:open-document" + notes},
         {"\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 \u03B5\u03BA\u03C0\u03B1\u03AF\u03B4\u03B5\u03C5\u03C3\u03B7\u03C2",
          1253, "ansi", notes},
+        {"atlas-dvd", 1252, "ansi", notes},
         // Greek names read as Western letters: the lesson is not found.
         {"\u0394\u03AF\u03C3\u03BA\u03BF\u03C2 \u03B5\u03BA\u03C0\u03B1\u03AF\u03B4\u03B5\u03C5\u03C3\u03B7\u03C2",
          1252, "ansi", "E:target-missing" + notes},
@@ -371,8 +372,67 @@ TEST(CheckCli, CorpusMediaGiveTheirFindings) {
     }
     // The Greek medium as a folder, its path in Greek with a blank: its settings and autorun.inf.
     const std::string greek = kRoot + "/tests/check/corpus/" + media[9].folder;
+    ASSERT_EQ(greek.find("atlas"), std::string::npos);
     RunResult folder = RunCheck("--codepage 1253 '" + greek + "'");
     EXPECT_EQ(folder.status, 0) << folder.out;
     EXPECT_NE(folder.out.find(greek + "/autorun.inf: 0 errors, 0 warnings, 2 notes"), std::string::npos) << folder.out;
     EXPECT_EQ(RunCheck("--codepage 437 '" + greek + "'").status, 2);  // no table for it
+}
+
+// A disc sold in several countries (tests/check/corpus/atlas-dvd): one ANSI
+// Corva.INF with [Info], [Info.en], [Info.de] and [Info.ja]. Each language
+// section is checked as its users see it, every finding names its section
+// ("severity letter:code@section" here), and --language shows one user's view.
+TEST(CheckCli, LanguageSectionsOfAMediumForSeveralCountries) {
+    const std::string atlas = kRoot + "/tests/check/corpus/atlas-dvd";
+    RunResult all = RunCheck("--json " + atlas);
+    Json doc;
+    ASSERT_TRUE(JsonParser(all.out).Parse(doc)) << all.out;
+    std::vector<std::string> got;
+    for (const Json& f : doc["findings"].items) {
+        ASSERT_EQ(f.members.count("section"), 1u) << f["message"].text;
+        const std::string section = f["section"].type == Json::Null ? "-" : f["section"].text;
+        got.push_back(std::string(1, static_cast<char>(toupper(f["severity"].text[0]))) + ":" + f["code"].text + "@" +
+                      section);
+        if (section != "Info") {
+            EXPECT_EQ(f["message"].text.compare(0, section.size() + 3, "[" + section + "] "), 0);
+        }
+    }
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (std::vector<std::string>{"E:missing-file@Info.de", "E:missing-file@Info.ja",
+                                             "N:language-only@Info.de", "N:language-only@Info.de",
+                                             "W:language-codepage@Info.ja", "W:unknown-key@Info.de"}))
+        << all.out;
+    EXPECT_EQ(all.status, 2);
+    for (const Json& f : doc["autorun"]["findings"].items) EXPECT_EQ(f["section"].type, Json::Null);
+
+    // A user in Austria: [Info.de] over [Info]; the Japanese faults are not theirs.
+    Json de;
+    ASSERT_TRUE(JsonParser(RunCheck("--json --explain --language de-AT " + atlas).out).Parse(de));
+    EXPECT_EQ(de["languageSection"].text, "Info.de");
+    ASSERT_EQ(de["languages"].items.size(), 1u);
+    EXPECT_EQ(de["languages"].items[0].text, "de-AT");
+    std::string sources;
+    for (const Json& s : de["settings"].items)
+        if (s["key"].text == "Title" || s["key"].text == "ShowTime" || s["key"].text == "Message")
+            sources += s["key"].text + "=" + s["value"].text + "@" +
+                       (s["section"].type == Json::Null ? "default" : s["section"].text) + " ";
+    EXPECT_EQ(sources, "Message=@default Title=Weltatlas 2026@Info.de ShowTime=20@Info ");
+    std::string codes;
+    for (const Json& f : de["findings"].items) codes += f["code"].text + " ";
+    EXPECT_EQ(codes, "language-section missing-file unknown-key language-only language-only ");
+
+    // A user in France gets [Info] alone, which is clean; a tag Windows never writes is refused.
+    RunResult fr = RunCheck("--json --language fr-FR " + atlas);
+    Json frDoc;
+    ASSERT_TRUE(JsonParser(fr.out).Parse(frDoc)) << fr.out;
+    EXPECT_EQ(fr.status, 0) << fr.out;
+    EXPECT_EQ(frDoc["languageSection"].type, Json::Null);
+    EXPECT_NE(fr.out.find("a user of fr-FR gets no language section, only [Info] (the file has [Info.en], [Info.de], "
+                          "[Info.ja])"),
+              std::string::npos)
+        << fr.out;
+    RunResult bad = RunCheck("--language de_AT " + atlas);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.out.find("'de_AT' is not a language tag"), std::string::npos) << bad.out;
 }

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "settings/ini_reader.h"
+#include "settings/languages.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
@@ -129,12 +130,62 @@ bool IsPlainNumber(const char* p, bool allowSign) {
     return *p == '\0';
 }
 
-Checker::Checker(const char* data, size_t size, const Medium* medium, int codePage)
-    : data_(data), size_(size), medium_(medium), codePage_(codePage), s_(&SharedSettings()), log_(&SharedLog()) {}
+Checker::Checker(const char* data, size_t size, const Medium* medium, int codePage,
+                 const std::vector<LanguageTag>& languages, const std::set<std::string>* known, bool wholeFile)
+    : data_(data), size_(size), medium_(medium), codePage_(codePage), languages_(languages), known_(known),
+      wholeFile_(wholeFile), s_(&SharedSettings()), log_(&SharedLog()) {}
+
+std::string FindingKey(int line, const std::string& code, const std::string& message) {
+    return std::to_string(line) + '\x1F' + code + '\x1F' + message;
+}
 
 void Checker::Add(Severity s, int line, int column, const char* code, const std::string& key,
                   const std::string& message) {
-    report_.Add(s, line, column, code, FileText(key), FileText(message));
+    AddText(s, line, column, code, FileText(key), FileText(message));
+}
+
+void Checker::AddText(Severity s, int line, int column, const char* code, const std::string& key,
+                      std::string message) {
+    const bool inSection = section_ >= 0 && line >= sectionFirst_ && line <= sectionLast_;
+    const bool known = known_ && !inSection && known_->count(FindingKey(line, code, message));
+    if (known && !wholeFile_) return;
+    std::string section = FileText(SectionOfLine(line));
+    // What a language section brings about is told in its name, also where
+    // it shows on a line of [Info] (an entry that its empty Filename<n> ends).
+    if (!sectionName_.empty() && (inSection || (known_ && !known))) {
+        section = FileText(sectionName_);
+        const std::string name = "[" + section + "]";
+        if (message.compare(0, name.size(), name) != 0) message = name + " " + message;
+    }
+    report_.Add(s, line, column, code, key, message, section);
+}
+
+std::string Checker::SectionName(size_t index) const {
+    const IniFile::Section& sec = ini_.SectionAt(index);
+    const char* tag = nullptr;
+    size_t tagLength = 0;
+    if (CompareNoCase(sec.name, sec.nameLength, "Info", 4) == 0) return "Info";
+    if (LanguageSectionTag(sec.name, sec.nameLength, &tag, &tagLength)) return "Info." + std::string(tag, tagLength);
+    return std::string(sec.name, sec.nameLength);
+}
+
+std::string Checker::SectionOfLine(int line) const {
+    // The last section whose header stands at or before the line.
+    size_t lo = 0, hi = ini_.SectionCount();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (ini_.SectionAt(mid).line <= line) lo = mid + 1;
+        else hi = mid;
+    }
+    return line > 0 && lo > 0 ? SectionName(lo - 1) : std::string();
+}
+
+bool Checker::InLanguageSection(int index) const {
+    if (index < 0) return false;
+    const IniFile::Section& sec = ini_.SectionAt(static_cast<size_t>(index));
+    const char* tag = nullptr;
+    size_t tagLength = 0;
+    return LanguageSectionTag(sec.name, sec.nameLength, &tag, &tagLength);
 }
 
 std::string Checker::FileText(const std::string& bytes) const {
@@ -203,14 +254,25 @@ int Checker::ViewerStop() const {
 Report Checker::Run() {
     CheckEncoding();
     ReadAsTheProgramDoes();
+    LocateLanguageSection();
     CollectReads();
-    CheckStructure();
+    if (wholeFile_) {
+        CheckStructure();
+        CheckLanguageSections();
+    }
     CheckLinesOfReadSection();
     CheckValues();
     CheckFiles();
     CheckUtf8();
     CheckContrast();
-    BuildSettingRows();
+    if (!sectionName_.empty()) {
+        CheckLanguageOnlyKeys();
+        CheckLanguageCodePage();
+    }
+    if (wholeFile_) {
+        if (!languages_.empty()) TellLanguageChoice();
+        BuildSettingRows();
+    }
 
     report_.Finish();
     ReleaseSettingsTexts(*s_);
@@ -220,7 +282,7 @@ Report Checker::Run() {
 // The program's own reading of the file, with every look-up recorded.
 // (CheckEncoding has bounded the text and decoded a UTF-16 file.)
 void Checker::ReadAsTheProgramDoes() {
-    ini_.Load(data_, size_, "Info", true);
+    ini_.Load(data_, size_, "Info", true, languages_.data(), languages_.size());
     report_.utf8 = encoding_ == Encoding::Utf8;
     report_.encoding = encoding_;
     asked_.assign(ini_.EntryCount(), 0);
@@ -274,10 +336,32 @@ void Checker::CollectReads() {
 
 }  // namespace engine
 
-Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage) {
+Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage,
+                     const std::vector<std::string>& languages) {
     if (!data) size = 0;
-    engine::Checker checker(data ? data : "", size, medium, codePage);
-    return checker.Run();
+    if (!data) data = "";
+    engine::Checker whole(data, size, medium, codePage, std::vector<LanguageTag>(), nullptr, true);
+    Report report = whole.Run();
+    if (languages.empty() && whole.SectionsToCheck().empty()) return report;
+    std::set<std::string> known;
+    for (const Finding& f : report.findings) known.insert(engine::FindingKey(f.line, f.code, f.message));
+    if (!languages.empty()) {
+        // As this user sees the file: all of it, what [Info] alone does not
+        // show in the name of their language section.
+        std::vector<LanguageTag> tags;
+        for (const std::string& tag : languages) tags.push_back(LanguageTag{tag.data(), tag.size()});
+        engine::Checker view(data, size, medium, codePage, tags, &known, true);
+        return view.Run();
+    }
+    // Each language section as its users see it over [Info]; what [Info]
+    // alone shows was told already.
+    for (const std::string& tag : whole.SectionsToCheck()) {
+        engine::Checker section(data, size, medium, codePage, {LanguageTag{tag.data(), tag.size()}}, &known, false);
+        Report more = section.Run();
+        report.findings.insert(report.findings.end(), more.findings.begin(), more.findings.end());
+    }
+    report.Finish();
+    return report;
 }
 
 }  // namespace corvcheck

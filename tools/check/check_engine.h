@@ -24,6 +24,10 @@ struct Finding {
     std::string code;     // stable short name of the kind of finding, e.g. "unknown-key"
     std::string key;      // the key concerned, or empty
     std::string message;
+    // The settings section the finding concerns: "Info", "Info.<tag>" for a
+    // language section (its tag as written), another section's name, or
+    // empty for the file as a whole (and for autorun.inf's findings).
+    std::string section;
 };
 
 // One key the program reads, as --explain shows it.
@@ -34,6 +38,7 @@ struct SettingRow {
     bool isDefault;         // the key is not in the file (or, for a number, empty)
     bool integer;           // read as a number
     int line;               // 0 when not in the file
+    std::string section;    // "Info" or "Info.<tag>" the value came from; empty when not in the file
 };
 
 // The files of the medium. Paths are the settings' own texts in UTF-8:
@@ -55,9 +60,14 @@ struct Report {
     std::vector<SettingRow> settings;
     bool utf8 = false;  // the program reads the texts as UTF-8
     Encoding encoding = Encoding::Ansi;
+    // With the user's display languages given: those languages, and the
+    // language section they get over [Info] ("Info.de"; empty for none).
+    std::vector<std::string> languages;
+    std::string languageSection;
     int errors = 0, warnings = 0, notes = 0;
     int ExitStatus() const { return errors ? 2 : (warnings ? 1 : 0); }
-    void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message) {
+    void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message,
+             const std::string& section = std::string()) {
         Finding f;
         f.severity = s;
         f.line = line;
@@ -65,6 +75,7 @@ struct Report {
         f.code = code;
         f.key = key;
         f.message = message;
+        f.section = section;
         findings.push_back(f);
     }
     // Once the checks are done: findings in line order (file-wide ones first,
@@ -76,7 +87,19 @@ struct Report {
 // ANSI texts are decoded in `codePage` for the messages and the look-ups on
 // the medium (whose names are UTF-8). One check at a time: the settings record
 // it fills is kept for the process.
-Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage = 1252);
+//
+// Without `languages`, [Info] is checked as every user without a language
+// section sees it, then each language section on its own, as its users see
+// it over [Info]; of those, only what [Info] alone does not show is told,
+// named after the section. With `languages` (a user's display languages,
+// most preferred first, as Windows names them), the settings are checked as
+// that user sees them: the language section chosen for them over [Info].
+Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage = 1252,
+                     const std::vector<std::string>& languages = std::vector<std::string>());
+
+// A language tag as Windows names display languages ("de", "de-AT",
+// "sr-Latn", "ca-ES-valencia"), letter case aside.
+bool IsLanguageTag(const std::string& tag);
 
 // Output in the form compilers use: "<file>:<line>[:<col>]: <severity>: <message> [<code>]"
 // and a closing count.

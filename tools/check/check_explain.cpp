@@ -92,6 +92,7 @@ void Checker::BuildSettingRows() {
         row.key = r.lookup->key;
         const IniFile::Entry* e = r.lookup->entry;
         row.line = e ? e->line : 0;
+        if (e) row.section = e->section ? FileText(sectionName_) : "Info";
         row.integer = r.lookup->integer;
         if (r.lookup->integer) {
             row.value = std::to_string(ini_.GetInt(r.lookup->key, r.lookup->intDefault));

@@ -3,6 +3,7 @@
 // small text helpers of its messages. Platform-free, as the engine is.
 #pragma once
 #include <cstddef>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,14 +33,39 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // True for blanks, an optional sign, digits, blanks: a number and nothing else.
 bool IsPlainNumber(const char* p, bool allowSign);
 
+// What the checker knows of Windows' display languages (check_languages.cpp).
+// The ANSI code page that PCs of the language of `tag` read a file without a
+// byte-order mark in; 0 when Windows has none for it (Unicode-only
+// languages), -1 for a language Windows shows no display in.
+int LanguageCodePage(const std::string& tag);
+// For a tag whose language Windows shows no display in: the tag an author
+// most likely meant ("jp": "ja"), or empty.
+std::string LikelyLanguage(const std::string& tag);
+
+// A finding as the language-section runs compare them: line, code, message.
+std::string FindingKey(int line, const std::string& code, const std::string& message);
+
+// More language sections than this are not checked one by one: each is a
+// reading of the whole file.
+enum { kMaxLanguageRuns = 64 };
+
 // One check of one file. Its member functions live in the engine's files by
 // subject: reading (check_engine.cpp), encoding and keys (check_keys.cpp),
 // numbered lists (check_numbering.cpp), values (check_values.cpp), files on
 // the medium (check_paths.cpp) and the settings table (check_explain.cpp).
 class Checker {
 public:
-    Checker(const char* data, size_t size, const Medium* medium, int codePage);
+    // `languages`: the user's display languages the file is read for (none:
+    // [Info] alone). `known`: the findings of [Info] read alone (FindingKey);
+    // any other finding is the language section's doing and named after it.
+    // A check of the `wholeFile` tells all it finds, also of the file's
+    // structure; a check of one language section after that of [Info] tells
+    // only what is new.
+    Checker(const char* data, size_t size, const Medium* medium, int codePage, const std::vector<LanguageTag>& languages,
+            const std::set<std::string>* known, bool wholeFile);
     Report Run();
+    // The tags of the language sections to check one by one, once Run is done.
+    const std::vector<std::string>& SectionsToCheck() const { return sectionsToCheck_; }
 
 private:
     struct Read {  // one key the reader asked for, with what it got
@@ -52,6 +78,12 @@ private:
 
     // Messages and keys quote the file's bytes; Add turns them into UTF-8.
     void Add(Severity s, int line, int column, const char* code, const std::string& key, const std::string& message);
+    // The same for a key and message in UTF-8 already: names the section, and
+    // in a run of one language section drops what the run of [Info] told.
+    void AddText(Severity s, int line, int column, const char* code, const std::string& key, std::string message);
+    std::string SectionOfLine(int line) const;  // see Finding::section
+    std::string SectionName(size_t index) const;
+    bool InLanguageSection(int index) const;  // the section of that index is [Info.<tag>]
     // A file's text as UTF-8 (see FileTextIsUtf8).
     std::string FileText(const std::string& bytes) const;
     void ReadAsTheProgramDoes();
@@ -76,6 +108,12 @@ private:
                    bool inCondition);
     void CheckUtf8();
     void CheckContrast();
+    // Language sections (check_languages.cpp).
+    void LocateLanguageSection();
+    void CheckLanguageSections();
+    void CheckLanguageOnlyKeys();
+    void CheckLanguageCodePage();
+    void TellLanguageChoice();
     void BuildSettingRows();
     std::string Effective(const Read& r) const;
 
@@ -102,6 +140,15 @@ private:
     size_t size_;
     const Medium* medium_;
     int codePage_;
+    std::vector<LanguageTag> languages_;
+    const std::set<std::string>* known_;
+    bool wholeFile_;
+    // The language section read over [Info]: its index among the sections,
+    // its name ("Info.de") and its lines; -1 when none is.
+    int section_ = -1;
+    std::string sectionName_;
+    int sectionFirst_ = 0, sectionLast_ = 0;
+    std::vector<std::string> sectionsToCheck_;
     Encoding encoding_ = Encoding::Ansi;
     std::string decoded_;  // a UTF-16 file's text as UTF-8, which the reader then reads
     // An ANSI file whose bytes are all UTF-8: its author's editor wrote UTF-8,

@@ -164,7 +164,7 @@ void Checker::CheckUtf8() {
             Add(Severity::Warning, k.entry.line, static_cast<int>(bad - start) + 1, "invalid-utf8", key, msg);
         } else if (!ini_.HasBom() && multiByte && !invalid) {
             // Past Add: the example in the message is UTF-8 already.
-            report_.Add(Severity::Warning, k.entry.line, 0, "utf8-without-bom", FileText(key),
+            AddText(Severity::Warning, k.entry.line, 0, "utf8-without-bom", FileText(key),
                 "UTF-8 text in a file without the UTF-8 byte-order mark: the program shows these bytes in the PC's "
                 "ANSI code page (as 'Ã©' for 'é'); save the file as UTF-8 with byte-order mark");
         }
@@ -178,21 +178,27 @@ void Checker::CheckStructure() {
     for (size_t i = 0; i < ini_.SectionCount(); ++i)
         if (ini_.SectionAt(i).read) readSection = static_cast<int>(i);
 
-    size_t keysWithValue = 0;
-    for (size_t i = 0; i < ini_.KeyLineCount(); ++i)
-        if (ini_.KeyLineAt(i).entry.value) ++keysWithValue;
+    size_t keysWithValue = 0, languageKeys = 0;
+    for (size_t i = 0; i < ini_.KeyLineCount(); ++i) {
+        const IniFile::KeyLine& k = ini_.KeyLineAt(i);
+        if (k.entry.value) ++(InLanguageSection(k.section) ? languageKeys : keysWithValue);
+    }
     if (readSection < 0) {
         if (keysWithValue)
             Add(Severity::Error, 0, 0, "no-info-section", "",
                 "the file has no [Info] section: the program reads no setting, every key keeps its default");
+        else if (languageKeys)
+            Add(Severity::Warning, 0, 0, "no-info-section", "",
+                "the file has no [Info] section: users whose display languages have no section here get every "
+                "key's default");
         else
             Add(Severity::Note, 0, 0, "no-settings", "", "the file sets nothing: every key keeps its default");
     }
 
-    // Sections other than the read one, and the keys in them.
+    // Sections other than the read one and its language sections, and the keys in them.
     for (size_t i = 0; i < ini_.SectionCount(); ++i) {
         const IniFile::Section& sec = ini_.SectionAt(i);
-        if (sec.read) continue;
+        if (sec.read || InLanguageSection(static_cast<int>(i))) continue;
         size_t keys = 0;
         for (size_t j = 0; j < ini_.KeyLineCount(); ++j)
             if (ini_.KeyLineAt(j).section == static_cast<int>(i) && ini_.KeyLineAt(j).entry.value) ++keys;
@@ -211,7 +217,7 @@ void Checker::CheckStructure() {
     }
     for (size_t j = 0; j < ini_.KeyLineCount(); ++j) {
         const IniFile::KeyLine& k = ini_.KeyLineAt(j);
-        if (k.kept || !k.entry.value) continue;
+        if (k.kept || !k.entry.value || InLanguageSection(k.section)) continue;
         const std::string key = KeyOf(k.entry);
         int number = 0;
         const SettingKey* row = FindSettingKey(k.entry.key, k.entry.keyLength, &number);
@@ -253,6 +259,8 @@ void Checker::CheckLinesOfReadSection() {
         }
         const std::string key = KeyOf(k.entry);
         if (winner && winner != k.kept) {
+            // A language section's key answers in place of [Info]'s: what it is for.
+            if (winner->section != k.kept->section) continue;
             char msg[200];
             std::snprintf(msg, sizeof msg, "duplicate key: the program uses the first one (line %d); this line is ignored",
                           winner->line);

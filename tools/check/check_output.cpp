@@ -46,6 +46,12 @@ void AppendPlural(std::string& out, int n, const char* word) {
 
 void AppendJsonString(std::string& out, const std::string& bytes);
 
+// A section's name, or null for none.
+void AppendJsonSection(std::string& out, const std::string& section) {
+    if (section.empty()) out += "null";
+    else AppendJsonString(out, section);
+}
+
 }  // namespace
 
 std::string FormatText(const Report& report, const std::string& fileName) {
@@ -83,7 +89,13 @@ std::string FormatExplain(const Report& report, const std::string& fileName) {
     const char* how = report.utf8 ? " (UTF-8 with byte-order mark):\n"
                       : report.encoding == Encoding::Ansi ? " (ANSI code page):\n"
                                                           : " (UTF-16, every character read):\n";
-    std::string out = "Settings the program reads from " + fileName + how;
+    std::string out = "Settings the program reads from " + fileName;
+    if (!report.languages.empty()) {
+        out += " for a user of ";
+        for (size_t i = 0; i < report.languages.size(); ++i) out += (i ? ", " : "") + report.languages[i];
+        out += report.languageSection.empty() ? ", [Info] alone" : ", [" + report.languageSection + "] over [Info]";
+    }
+    out += how;
     size_t width = 0;
     for (const SettingRow& r : report.settings)
         if (r.key.size() > width) width = r.key.size();
@@ -110,6 +122,7 @@ std::string FormatExplain(const Report& report, const std::string& fileName) {
         } else {
             out += "  (line ";
             AppendNumber(out, r.line);
+            if (r.section != "Info") out += ", [" + r.section + "]";
             out += ')';
         }
         out += '\n';
@@ -209,6 +222,8 @@ std::string JsonCounts(const Report& report, const std::string& fileName, int ex
         AppendJsonString(out, f.key);
         out += ", \"message\": ";
         AppendJsonString(out, f.message);
+        out += ", \"section\": ";
+        AppendJsonSection(out, f.section);
         out += '}';
     }
     out += report.findings.empty() ? "]" : "\n" + in + "]";
@@ -222,6 +237,13 @@ std::string FormatJson(const Report& report, const std::string& fileName, bool w
     int status = report.ExitStatus();
     if (autorun && autorun->ExitStatus() > status) status = autorun->ExitStatus();
     std::string out = "{\n" + JsonCounts(report, fileName, status, "  ");
+    out += ",\n  \"languages\": [";
+    for (size_t i = 0; i < report.languages.size(); ++i) {
+        if (i) out += ", ";
+        AppendJsonString(out, report.languages[i]);
+    }
+    out += "],\n  \"languageSection\": ";
+    AppendJsonSection(out, report.languageSection);
     if (withSettings) {
         out += ",\n  \"settings\": [";
         for (size_t i = 0; i < report.settings.size(); ++i) {
@@ -237,6 +259,8 @@ std::string FormatJson(const Report& report, const std::string& fileName, bool w
             out += r.isDefault ? "true" : "false";
             out += ", \"line\": ";
             AppendNumber(out, r.line);
+            out += ", \"section\": ";
+            AppendJsonSection(out, r.section);
             out += '}';
         }
         out += report.settings.empty() ? "]" : "\n  ]";

@@ -1,6 +1,6 @@
-# Runs EXE ARG through RUN (the Wine wrapper) and checks the exit status and
-# that the output contains EXPECT.
-execute_process(COMMAND ${RUN} ${EXE} ${ARG} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+# Runs EXE [OPTION] ARG through RUN (the Wine wrapper) and checks the exit
+# status and that the output contains EXPECT.
+execute_process(COMMAND ${RUN} ${EXE} ${OPTION} ${ARG} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message("${out}${err}")
 if(NOT status STREQUAL "${STATUS}")
   message(FATAL_ERROR "exit status ${status}, expected ${STATUS}")

@@ -29,8 +29,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kUsage[] =
-    "usage: corvane-check [--explain] [--json] [--codepage N] [MEDIUM-FOLDER | path/to/Corva.INF | "
-    "path/to/autorun.inf]\n"
+    "usage: corvane-check [--explain] [--json] [--codepage N] [--language TAG[,TAG...]] [MEDIUM-FOLDER | "
+    "path/to/Corva.INF | path/to/autorun.inf]\n"
     "Checks the settings file of a medium the way the program reads it and, given the medium's\n"
     "folder, its autorun.inf: the program it starts, the document, the icon and the label.\n"
     "Given an autorun.inf, checks that file alone, with its folder as the medium's root.\n"
@@ -38,6 +38,10 @@ const char kUsage[] =
     "  --json        print the report as JSON\n"
     "  --codepage N  the Windows code page ANSI files are written in (default 1252; also\n"
     "                874, 1250, 1251, 1253 to 1258)\n"
+    "  --language TAG[,TAG...]\n"
+    "                check the settings as a user of these display languages (most preferred\n"
+    "                first, as Windows names them: de-AT, pt-BR) sees them: the language\n"
+    "                section [Info.<tag>] chosen for them over [Info]\n"
     "Exit status: 0 clean, 1 warnings only, 2 errors.\n";
 
 const size_t kMaxAutorunBytes = 1u << 20;
@@ -68,8 +72,28 @@ void Print(const std::string& text, bool error = false) {
 struct Options {
     bool explain = false, json = false;
     int codePage = corvcheck::kDefaultCodePage;
+    std::vector<std::string> languages;
     std::string target;
 };
+
+// "de-AT,en" into its tags; false (told) for one that is no language tag.
+bool ParseLanguages(const std::string& list, std::vector<std::string>& tags) {
+    tags.clear();
+    for (size_t start = 0; start <= list.size();) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        const std::string tag = list.substr(start, comma - start);
+        if (!corvcheck::IsLanguageTag(tag)) {
+            Print("corvane-check: '" + tag +
+                      "' is not a language tag as Windows names display languages (de, de-AT, sr-Latn, zh-TW)\n",
+                  true);
+            return false;
+        }
+        tags.push_back(tag);
+        start = comma + 1;
+    }
+    return true;
+}
 
 // The options and the one medium given; -1 to go on, else the exit status.
 int ParseArguments(const std::vector<std::string>& args, Options& options) {
@@ -89,6 +113,9 @@ int ParseArguments(const std::vector<std::string>& args, Options& options) {
                 return 2;
             }
             options.codePage = static_cast<int>(n);
+        } else if (a == "--language" || a.compare(0, 11, "--language=") == 0) {
+            const std::string list = a.size() > 10 ? a.substr(11) : (i + 1 < args.size() ? args[++i] : std::string());
+            if (!ParseLanguages(list, options.languages)) return 2;
         } else if (a == "--help" || a == "-h") {
             Print(kUsage);
             return 0;
@@ -169,7 +196,8 @@ int CheckAutorunOnly(const Options& options, const std::string& folder, const st
     if (!settingsName.empty() &&
         corvcheck::ReadFileBytes((fs::u8path(folder) / fs::u8path(settingsName)).u8string(), bytes, ~size_t(0)))
         filename = SettingsFilename(corvcheck::CheckSettings(reinterpret_cast<const char*>(bytes.data()),
-                                                             bytes.size(), nullptr, options.codePage));
+                                                             bytes.size(), nullptr, options.codePage,
+                                                             options.languages));
     if (!ReadWholeFile(file, bytes, kMaxAutorunBytes)) return 2;
     corvcheck::Report autorun = corvcheck::CheckAutorun(reinterpret_cast<const char*>(bytes.data()), bytes.size(),
                                                         &medium, filename, options.codePage);
@@ -192,7 +220,7 @@ int Main(const std::vector<std::string>& args) {
 
     corvcheck::FolderMedium medium(folder);
     corvcheck::Report report = corvcheck::CheckSettings(reinterpret_cast<const char*>(bytes.data()), bytes.size(),
-                                                        &medium, options.codePage);
+                                                        &medium, options.codePage, options.languages);
 
     // A folder is a medium's root: its autorun.inf is checked too.
     corvcheck::Report autorun;

@@ -3,6 +3,7 @@
 set(CHECK_LIB_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/check/check_engine.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/check_keys.cpp
+  ${CMAKE_SOURCE_DIR}/tools/check/check_languages.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/check_numbering.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/check_values.cpp
   ${CMAKE_SOURCE_DIR}/tools/check/check_paths.cpp
