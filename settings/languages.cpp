@@ -6,6 +6,7 @@ namespace {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlphanumeric(char c) { return IsLetter(c) || IsDigit(c); }
 
 bool AllOf(const char* p, size_t n, bool (*is)(char)) {
     for (size_t i = 0; i < n; ++i)
@@ -38,6 +39,8 @@ bool IsWellFormedLanguageTag(const char* tag, size_t length) {
             place = 2;
         } else if (place >= 1 && place <= 2 && ((n == 2 && AllOf(part, n, IsLetter)) || (n == 3 && AllOf(part, n, IsDigit)))) {
             place = 3;
+        } else if (place >= 1 && place <= 3 && n >= 5 && n <= 8 && AllOf(part, n, IsAlphanumeric)) {
+            place = 4;  // a variant, as in "ca-ES-valencia"
         } else {
             return false;
         }

@@ -10,8 +10,9 @@
 bool LanguageSectionTag(const char* name, size_t length, const char** tag, size_t* tagLength);
 
 // A tag as Windows writes display languages: a language of two or three
-// letters, then optionally a script of four letters, then optionally a
-// region of two letters or three digits, joined by '-'.
+// letters, then optionally a script of four letters, a region of two letters
+// or three digits and a variant of five to eight letters and digits
+// ("ca-ES-valencia"), joined by '-'.
 bool IsWellFormedLanguageTag(const char* tag, size_t length);
 
 struct LanguageTag {

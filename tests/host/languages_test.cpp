@@ -48,9 +48,9 @@ TEST(LanguageTags, SectionNamesAndWellFormedTags) {
     EXPECT_FALSE(LanguageSectionTag("Info", 4, &tag, &length));
     EXPECT_FALSE(LanguageSectionTag("Infos.de", 8, &tag, &length));
 
-    for (const char* good : {"de", "DE", "fil", "de-AT", "sr-Latn", "zh-Hant-TW", "es-419", "sr-Latn-RS"})
+    for (const char* good : {"de", "DE", "fil", "de-AT", "sr-Latn", "zh-Hant-TW", "es-419", "sr-Latn-RS", "ca-ES-valencia"})
         EXPECT_TRUE(IsWellFormedLanguageTag(good, std::strlen(good))) << good;
-    for (const char* bad : {"", "d", "deutsch", "de_AT", "de-", "-de", "de-AT-Latn", "de-Latin", "de-A1", "12", "de-AT-x"})
+    for (const char* bad : {"", "d", "deutsch", "de_AT", "de-", "-de", "de-AT-Latn", "de-Latn-Latn", "de-A1", "12", "de-AT-x", "ca-ES-val", "ca-ES-valencia-x"})
         EXPECT_FALSE(IsWellFormedLanguageTag(bad, std::strlen(bad))) << bad;
 }
 

@@ -78,10 +78,7 @@ const WindowsLanguage* FindLanguage(const std::string& language) {
 
 }  // namespace
 
-bool IsLanguageTag(const std::string& tag) {
-    // Valencian is the one display language whose tag has a variant.
-    return IsWellFormedLanguageTag(tag.data(), tag.size()) || SameNoCase(tag, "ca-ES-valencia");
-}
+bool IsLanguageTag(const std::string& tag) { return IsWellFormedLanguageTag(tag.data(), tag.size()); }
 
 namespace engine {
 
