@@ -28,11 +28,24 @@ void RemoveRowControlsFromFocusList() {
         if (c->exists) RemoveFromFocusList(c->window);
 }
 
-void PlaceControl(RowControl& c, int x, int y, int width, int height) {
+// Makes a row control, or moves the one that exists (a repeated row); false
+// when it cannot be made.
+bool PutRowControl(HWND window, RowControl& c, const char* caption, DWORD style, int id, int x, int y, int width,
+                   int height) {
+    if (c.exists) {
+        MoveWindow(c.window, x, y, width, height, TRUE);
+    } else {
+        c.window = CreateButton(caption, style, x, y, width, height, window, id);
+        if (!c.window) return false;
+        c.exists = true;
+        if (id == IdCheckBox) SubclassCheckBox(c.window);
+        else SubclassPushButton(c.window);
+    }
     c.x = x;
     c.y = y;
     c.width = width;
     c.height = height;
+    return true;
 }
 
 // The row in the making: its top, the system font's four-space width, the
@@ -43,24 +56,19 @@ struct Row {
     bool stopped;
 };
 
-// The Exit button. A repeated row keeps the one that exists: its caption and
-// place cannot have changed. False when it cannot be made.
+// The Exit button; its caption cannot change in a repeated row. False when
+// it cannot be made.
 bool MakeExitButton(HWND window, Row& row) {
     SIZE text = {0, 0};
     MeasureText(row.dc, settings.ExitMsg, &text);
     const int width = text.cx + row.spaces;
     row.exitWidth = width;
     row.exitHeight = text.cy * 7 / 4;
-    if (!popup.row.exitButton.exists) {
-        HWND exitButton =
-            CreateButton(settings.ExitMsg, kExitStyle, popup.layout.textLeft, row.top, width, row.exitHeight, window, IdExit);
-        if (!exitButton) return false;
-        SubclassPushButton(exitButton);
-        popup.row.exitButton.window = exitButton;
-        popup.row.exitButton.exists = true;
-    }
-    PlaceControl(popup.row.exitButton, popup.layout.textLeft, row.top, width, row.exitHeight);
-    row.nextX = popup.layout.textLeft + width + 2 * row.spaces;
+    const int x = popup.layout.textLeft;
+    if (!PutRowControl(window, popup.row.exitButton, settings.ExitMsg, kExitStyle, IdExit, x, row.top, width,
+                       row.exitHeight))
+        return false;
+    row.nextX = x + width + 2 * row.spaces;
     return true;
 }
 
@@ -82,58 +90,46 @@ void MakeRoomForExit(HWND window, const Row& row) {
 }
 
 void OfferInstall(HWND window, Row& row, const char* caption) {
-    if (!caption) caption = "";
     SIZE text = {0, 0};
     MeasureText(row.dc, caption, &text);
     const int width = text.cx + row.spaces, height = text.cy * 7 / 4;
-    if (popup.row.installButton.exists) {
+    RowControl& install = popup.row.installButton;
+    if (install.exists) {
         // A new offer takes over the earlier Install button, which may carry
         // another caption or have been used (disabled) already. It is not
         // destroyed: this may run inside that very button's click.
-        SetCaption(popup.row.installButton.window, caption);
-        EnableWindow(popup.row.installButton.window, TRUE);
-        MoveWindow(popup.row.installButton.window, row.nextX, row.top, width, height, TRUE);
-    } else if (HWND install =
-                   CreateButton(caption, kInstallStyle, row.nextX, row.top, width, height, window, IdInstall)) {
-        SubclassPushButton(install);
-        popup.row.installButton.window = install;
-        popup.row.installButton.exists = true;
-    } else {
+        SetCaption(install.window, caption);
+        EnableWindow(install.window, TRUE);
+    }
+    if (!PutRowControl(window, install, caption, kInstallStyle, IdInstall, row.nextX, row.top, width, height)) {
         row.stopped = true;
         return;
     }
-    PlaceControl(popup.row.installButton, row.nextX, row.top, width, height);
-    AppendToFocusList(popup.row.installButton.window);
+    AppendToFocusList(install.window);
     row.nextX += width + 2 * row.spaces;
 }
 
 void PlaceCheckBox(HWND window, Row& row) {
+    RowControl& box = popup.row.checkBox;
+    // A box that exists keeps its place when the row stopped short of it.
+    if (row.stopped) {
+        if (box.exists) AppendToFocusList(box.window);
+        return;
+    }
     SIZE text = {0, 0};
     MeasureText(row.dc, settings.DoNotRepeatText, &text);
     const int width = text.cx + 2 * popup.metrics.checkMarkWidth, height = text.cy;
     // Centred on the Exit button; taken from the row top each time so that a
     // repeated row does not shift the box down again.
     const int y = row.top + (row.exitHeight - height) / 2;
-    if (popup.row.checkBox.exists) {
-        if (!row.stopped) {
-            PlaceControl(popup.row.checkBox, row.nextX, y, width, height);
-            MoveWindow(popup.row.checkBox.window, row.nextX, y, width, height, TRUE);
-        }
-        AppendToFocusList(popup.row.checkBox.window);
-        return;
-    }
-    if (row.stopped) return;
-    HWND box = CreateButton(settings.DoNotRepeatText, kCheckBoxStyle, row.nextX, y, width, height, window, IdCheckBox);
-    if (!box) {
+    const bool made = !box.exists;
+    if (!PutRowControl(window, box, settings.DoNotRepeatText, kCheckBoxStyle, IdCheckBox, row.nextX, y, width,
+                       height)) {
         row.stopped = true;
         return;
     }
-    SubclassCheckBox(box);
-    SendMessageW(box, BM_SETCHECK, popup.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
-    popup.row.checkBox.window = box;
-    popup.row.checkBox.exists = true;
-    PlaceControl(popup.row.checkBox, row.nextX, y, width, height);
-    AppendToFocusList(box);
+    if (made) SendMessageW(box.window, BM_SETCHECK, popup.doNotShowAgain ? BST_CHECKED : BST_UNCHECKED, 0);
+    AppendToFocusList(box.window);
 }
 
 }  // namespace

@@ -10,13 +10,15 @@ namespace {
 
 // A settings file saved as "Unicode" (UTF-16 with its byte-order mark) is
 // handed to the reader as UTF-8 with its mark, so that every character of it
-// reaches the program. False when the bytes are no such file.
-bool LoadUtf16(char* data, DWORD size, IniFile& ini, const LanguageTag* languages, size_t languageCount) {
-    if (size < 2) return false;
+// reaches the program: the bytes to read then, and their count. Null for
+// bytes that are no such file (and, recognised, when memory runs out: the
+// defaults apply, from no text at all).
+HeapText Utf16AsUtf8(char* data, DWORD size, size_t* length, bool* utf16) {
     unsigned char* bytes = reinterpret_cast<unsigned char*>(data);
-    const bool little = bytes[0] == 0xFF && bytes[1] == 0xFE;
-    const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
-    if (!little && !big) return false;
+    const bool little = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+    const bool big = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
+    *utf16 = little || big;
+    if (!*utf16) return HeapText();
     const size_t count = (size - 2) / 2;
     // Units in the order of this machine, in place.
     if (big)
@@ -26,13 +28,13 @@ bool LoadUtf16(char* data, DWORD size, IniFile& ini, const LanguageTag* language
             bytes[i + 1] = high;
         }
     const char16_t* units = reinterpret_cast<const char16_t*>(bytes + 2);
-    const size_t length = Utf8FromUtf16(units, count, nullptr, 0);
-    HeapText utf8 = HeapText::Allocate(3 + length + 1);
-    if (!utf8) return true;  // recognised, but no memory: the defaults apply
+    const size_t needed = Utf8FromUtf16(units, count, nullptr, 0);
+    HeapText utf8 = HeapText::Allocate(3 + needed + 1);
+    *length = 0;
+    if (!utf8) return utf8;
     utf8[0] = '\xEF', utf8[1] = '\xBB', utf8[2] = '\xBF';
-    Utf8FromUtf16(units, count, utf8 + 3, length + 1);
-    ini.LoadSection(utf8, 3 + length, "Info", languages, languageCount);
-    return true;
+    *length = 3 + Utf8FromUtf16(units, count, utf8 + 3, needed + 1);
+    return utf8;
 }
 
 // The reader's decoder for a file in the ANSI code page; its failure is the reader's.
@@ -41,13 +43,9 @@ size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
     return Utf8FromAnsi(text, length, out, room);
 }
 
-}  // namespace
-
-bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding, const LanguageTag* languages,
-                      size_t languageCount) {
-    if (encoding) *encoding = TextEncoding::Ansi;
-    ini.LoadSection(nullptr, 0, "Info", nullptr, 0);
-    ini.SetAnsiDecoder(DecodeAnsi);
+// The whole file in one read (up to kMaxSettingsBytes); false when it cannot be read.
+bool ReadWholeFile(const char* path, HeapText& data, DWORD* got) {
+    *got = 0;
     if (!path || !*path) return false;
     KernelHandle file(CreateFileW(WideArg(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -55,14 +53,24 @@ bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding, co
     DWORD size = GetFileSize(file, nullptr);
     if (size == INVALID_FILE_SIZE) return false;
     if (size > kMaxSettingsBytes) size = kMaxSettingsBytes;
-    HeapText data = HeapText::Allocate(size);
+    data = HeapText::Allocate(size);
+    return data && (size == 0 || ReadFile(file, data, size, got, nullptr));
+}
+
+}  // namespace
+
+bool LoadSettingsFile(const char* path, IniFile& ini, TextEncoding* encoding, const LanguageTag* languages,
+                      size_t languageCount) {
+    ini.SetAnsiDecoder(DecodeAnsi);
+    HeapText data;
     DWORD got = 0;
-    if (!data || (size != 0 && !ReadFile(file, data, size, &got, nullptr))) return false;
-    if (LoadUtf16(data, got, ini, languages, languageCount)) {
-        if (encoding) *encoding = TextEncoding::Utf16;
-    } else {
-        ini.LoadSection(data, got, "Info", languages, languageCount);
-        if (encoding && ini.HasBom()) *encoding = TextEncoding::Utf8;
-    }
-    return true;
+    const bool read = ReadWholeFile(path, data, &got);
+    bool utf16 = false;
+    size_t length = read ? got : 0;
+    const HeapText utf8 = read ? Utf16AsUtf8(data, got, &length, &utf16) : HeapText();
+    // A file that cannot be read leaves the reader empty: the defaults.
+    ini.LoadSection(utf16 ? utf8.get() : read ? data.get() : nullptr, length, "Info", languages, languageCount);
+    if (encoding)
+        *encoding = utf16 ? TextEncoding::Utf16 : ini.HasBom() ? TextEncoding::Utf8 : TextEncoding::Ansi;
+    return read;
 }

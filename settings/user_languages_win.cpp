@@ -5,12 +5,11 @@
 
 namespace {
 
-// Appends the ASCII of a wide tag to `text` (tags are ASCII); false when it
-// does not fit or is no tag.
+// Appends a tag (ASCII, as Windows names languages) to `text`; false when it
+// does not fit.
 bool AddTag(const wchar_t* wide, char* text, size_t room, size_t* used, LanguageTag* tag) {
-    size_t n = 0;
-    while (wide[n] && wide[n] < 0x80) ++n;
-    if (n == 0 || wide[n] || *used + n > room) return false;
+    const size_t n = static_cast<size_t>(lstrlenW(wide));
+    if (n == 0 || *used + n > room) return false;
     char* start = text + *used;
     for (size_t i = 0; i < n; ++i) start[i] = static_cast<char>(wide[i]);
     *used += n;
