@@ -58,6 +58,21 @@ TEST(SettingsFile, Utf16FilesAreReadWhole) {
         EXPECT_STREQ(buf, "caf\xC3\xA9 \xCE\xB1");  // café α
         DeleteFileA(path.c_str());
     }
+    // A language section of a UTF-16 file answers for its users, as in every
+    // encoding; the encoding is told.
+    std::string withGreek = le;
+    for (char c : std::string("\r\n[Info.el]\r\nTitle=")) withGreek += std::string{c, '\0'};
+    withGreek += std::string("\xB1\x03\xB2\x03", 4);  // αβ
+    const std::string path = TempFile("utf16lang.ini", withGreek);
+    const LanguageTag greek = {"el-GR", 5};
+    IniFile ini;
+    TextEncoding encoding = TextEncoding::Ansi;
+    ASSERT_TRUE(LoadSettingsFile(path.c_str(), ini, &encoding, &greek, 1));
+    EXPECT_EQ(encoding, TextEncoding::Utf16);
+    char buf[64];
+    ini.GetString("Title", "", buf, sizeof buf);
+    EXPECT_STREQ(buf, "\xCE\xB1\xCE\xB2");
+    DeleteFileA(path.c_str());
 }
 
 // Capacities count characters: a UTF-16 file's values as the wide profile

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "popup/timing.h"
 #include "popup_harness.h"
 
 using namespace harness;
@@ -28,9 +29,14 @@ void ShortShowTime(int ms) { settings.ShowTime = ms; }
 // --- start sequence -----------------------------------------------------------
 
 TEST_F(WndProcTest, WithoutTargetTheTimerRunsAndNothingStarts) {
-    Open("", "");
+    Open("ShowTime=7\n", "");
     SendStart(window);
     EXPECT_TRUE(popup.autoClose.running);
+    // The user's notification time as the system answers it (Wine does not:
+    // ShowTime as it is).
+    ULONG seconds = 0;
+    const bool answered = SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) != FALSE;
+    EXPECT_EQ(popup.autoClose.time, EffectiveShowTime(7000, answered ? seconds : 0));
     EXPECT_EQ(Status(), "No parameter given");
     EXPECT_FALSE(popup.row.exitButton.exists);
     EXPECT_TRUE(ReadSpyLog(log).empty());
