@@ -7,6 +7,7 @@
 #include "app/show_decision.h"
 #include "app/target_select.h"
 #include "base/format.h"
+#include "base/kernel_function.h"
 #include "base/startup_marks.h"
 #include "base/wide_text.h"
 #include "popup/popup.h"
@@ -21,14 +22,11 @@ namespace {
 
 // No DLL placed beside the program on the medium may ever be loaded.
 void RestrictDllSearch() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return;
     typedef BOOL(WINAPI * SetDefaultDirs)(DWORD);
     typedef BOOL(WINAPI * SetDllDir)(LPCSTR);
-    SetDefaultDirs setDefault = reinterpret_cast<SetDefaultDirs>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const SetDefaultDirs setDefault = reinterpret_cast<SetDefaultDirs>(KernelFunction("SetDefaultDllDirectories"));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
-    SetDllDir setDir = reinterpret_cast<SetDllDir>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    const SetDllDir setDir = reinterpret_cast<SetDllDir>(KernelFunction("SetDllDirectoryA"));
     if (setDir) setDir("");
 }
 

@@ -26,10 +26,8 @@ static int exitFunctionCount = 0;
 // acceptance scenario lets pass.
 int __cdecl atexit(ExitFunction function) {
     if (!function) return -1;
-    if (exitFunctionCount == kExitListCapacity) {
-        OutputDebugStringA("corvane: exit list full, raise kExitListCapacity (app/exit_list.h)\n");
-        ExitProcess(kExitListFullCode);
-    }
+    // The exit code says why (app/exit_list.h): raise kExitListCapacity.
+    if (exitFunctionCount == kExitListCapacity) ExitProcess(kExitListFullCode);
     exitFunctions[exitFunctionCount++] = function;
     return 0;
 }

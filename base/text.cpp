@@ -67,21 +67,22 @@ uint32_t DecimalWrapped(const char* text) {
 
 namespace {
 
-// "scheme:" with a scheme of two or more characters: a drive letter is one.
+// "scheme:" with a scheme of two or more characters (a drive letter is one),
+// other than "file:", which names a path.
 bool IsAddress(const char* name) {
     const char* p = name;
     if (!((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z'))) return false;
     while ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') || *p == '+' ||
            *p == '-' || *p == '.')
         ++p;
-    return *p == ':' && p - name >= 2;
+    return *p == ':' && p - name >= 2 && !(p - name == 4 && PrefixNoCase(name, "file"));
 }
 
 }  // namespace
 
-bool ShellTakesName(const char* name) {
+bool ShellTakesName(const char* name, bool pathOnly) {
     if (!name) return true;
-    const size_t limit = IsAddress(name) ? 2083 : 259;
+    const size_t limit = !pathOnly && IsAddress(name) ? 960 : 259;
     // Counted in the system's UTF-16 units; a name of more bytes than that
     // many three-byte characters is too long without counting.
     const size_t bytes = std::strlen(name);

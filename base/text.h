@@ -26,11 +26,13 @@ void AppendBounded(char* dest, size_t cap, const char* src);
 const char* FileNamePart(const char* path);
 
 // Whether the shell can be handed `name` (UTF-8) to open or to look up: a
-// path of at most 259 characters (the system's path length without its
-// terminator), an address ("scheme:...") of at most 2083, the longest the
-// system's address functions take. Longer names are refused before the
-// shell sees them: its own copies of a name are of fixed size.
-bool ShellTakesName(const char* name);
+// path (a "file:" address too) of at most 259 characters, the system's path
+// length without its terminator; an address ("scheme:...") of at most 960,
+// well within the 1,024 characters into which shells copy an address together
+// with their own additions (Wine's fails from 997 on). Longer names are
+// refused before the shell sees them. With `pathOnly` every name is held to
+// the path length (the look-up of a file's program takes paths only).
+bool ShellTakesName(const char* name, bool pathOnly = false);
 
 // Blanks and control characters skipped, an optional sign, then decimal
 // digits up to the first other character; no digits give 0. Wraps modulo

@@ -1,6 +1,8 @@
 // Conversions between UTF-8 and the system's UTF-16 and ANSI code page.
 #include <windows.h>
 
+#include <cstring>
+
 #include "base/utf.h"
 #include "base/wide_text.h"
 
@@ -10,17 +12,6 @@ namespace {
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide texts are UTF-16");
 char16_t* Units(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
 const char16_t* Units(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
-
-// The whole text, terminator included, in UTF-16; null on failure.
-HeapPtr<wchar_t> ToWide(UINT codePage, const char* text, int length) {
-    if (!text) return {};
-    const int units = MultiByteToWideChar(codePage, 0, text, length, nullptr, 0);
-    HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate((size_t)units + 1);
-    if (!wide) return wide;
-    const int written = units > 0 ? MultiByteToWideChar(codePage, 0, text, length, wide, units) : 0;
-    wide[written > 0 ? written - (length < 0) : 0] = L'\0';
-    return wide;
-}
 
 HeapText FromWide(UINT codePage, const wchar_t* text, int length) {
     if (!text) return {};
@@ -36,7 +27,7 @@ HeapText FromWide(UINT codePage, const wchar_t* text, int length) {
 
 HeapPtr<wchar_t> Utf8ToWide(const char* text) {
     if (!text) return {};
-    const size_t length = lstrlenA(text);
+    const size_t length = std::strlen(text);
     const size_t units = Utf16FromUtf8(text, length, nullptr, 0);
     HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate(units + 1);
     if (wide) Utf16FromUtf8(text, length, Units(wide.get()), units + 1);
@@ -56,9 +47,11 @@ size_t Utf8FromAnsi(const char* text, size_t length, char* out, size_t room) {
     if (room == 0) return 0;
     out[0] = '\0';
     if (length == 0) return 0;
-    const HeapPtr<wchar_t> wide = ToWide(CP_ACP, text, (int)length);
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, (int)length, nullptr, 0);
+    const HeapPtr<wchar_t> wide = HeapPtr<wchar_t>::Allocate((size_t)units + 1);
     if (!wide) return kConversionFailed;
-    return Utf8FromUtf16(Units(wide.get()), (size_t)lstrlenW(wide), out, room);
+    const int written = units > 0 ? MultiByteToWideChar(CP_ACP, 0, text, (int)length, wide, units) : 0;
+    return Utf8FromUtf16(Units(wide.get()), (size_t)(written > 0 ? written : 0), out, room);
 }
 
 HeapText AnsiFromUtf8(const char* text) {

@@ -10,7 +10,7 @@
 long long FindAssociatedProgram(const char* file, char (&program)[kProgramRoom]) {
     program[0] = '\0';
     // The shell's copy of the name has the system's path length.
-    if (!ShellTakesName(file)) return ERROR_FILE_NOT_FOUND;
+    if (!ShellTakesName(file, true)) return ERROR_FILE_NOT_FOUND;
     wchar_t found[MAX_PATH + 1] = L"";
     const INT_PTR code = (INT_PTR)FindExecutableW(WideArg(file ? file : ""), nullptr, found);
     found[MAX_PATH] = L'\0';

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/kernel_function.h"
 #include "base/owned_win.h"
 #include "base/wide_text.h"
 #include "conditions/version_bound.h"
@@ -34,8 +35,7 @@ HMODULE LoadSystemVersionDll() {
 
     // Where the loader knows the flag, the DLL's own dependencies are also
     // taken from the system folder only. Older systems reject the flag.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel && GetProcAddress(kernel, "AddDllDirectory")) {
+    if (KernelFunction("AddDllDirectory")) {
         HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (module) return module;
     }

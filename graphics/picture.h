@@ -34,6 +34,10 @@ struct Picture {
 // costs a few milliseconds before the first paint.
 HICON SmallProgramIcon(HINSTANCE instance);
 
+// Registers a window class of the program: its icons, redrawn whole when
+// its size changes.
+void RegisterProgramClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background);
+
 // Where a window of the given size goes for a position code or a number pair
 // (the settings' xPos/yPos, xSplash/ySplash) on `workArea`, kept inside it.
 POINT PlaceOnScreen(const RECT& workArea, int x, int y, int width, int height);

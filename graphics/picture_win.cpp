@@ -122,6 +122,20 @@ HICON SmallProgramIcon(HINSTANCE instance) {
                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
 }
 
+void RegisterProgramClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background) {
+    WNDCLASSEXW c = {};
+    c.cbSize = sizeof c;
+    c.style = CS_VREDRAW | CS_HREDRAW;
+    c.lpfnWndProc = procedure;
+    c.hInstance = instance;
+    c.hIcon = LoadIconA(instance, "Corvane");
+    c.hIconSm = SmallProgramIcon(instance);
+    c.hCursor = cursor;
+    c.hbrBackground = background;
+    c.lpszClassName = name;
+    RegisterClassExW(&c);
+}
+
 POINT PlaceOnScreen(const RECT& workArea, int x, int y, int width, int height) {
     WorkAreaRect area;
     area.left = workArea.left;

@@ -17,6 +17,9 @@ void ArmAutoClose(HWND window);
 // held) or the popup is hidden.
 void ArmAutoCloseIfStopped(HWND window);
 void StopAutoClose(HWND window);
+// Where the pointer is now counts as where it rested before the user came:
+// the time began, or a hidden popup was shown.
+void WatchFromHere();
 // The timers' ticks: the auto-close timer closes the popup (pressing the
 // first menu button first with ShowOptions bit 4), unless the user is there
 // or a start is in progress; the watch holds and lets go of the time.

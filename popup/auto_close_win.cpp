@@ -17,6 +17,7 @@ void Arm(HWND window, UINT ms) {
     if (!id) return;
     t.id = id;
     t.running = true;
+    t.held = false;
     t.due = GetTickCount() + ms;
     SetTimer(window, kUserWatchTimer, kWatchPeriodMs, nullptr);
 }
@@ -37,17 +38,14 @@ int32_t WholeTime() {
 }
 
 // A pointer that rested where the popup appeared says nothing of the user;
-// once it moved, resting on the popup does.
+// once it moved, resting on the popup (not on a window over it) does.
 bool UserIsThere(HWND window) {
     AutoCloseTimer& t = popup.autoClose;
-    if (popup.hidden) return false;
+    // A hidden popup is under no pointer and never in front.
     POINT p;
-    RECT r;
     if (GetCursorPos(&p)) {
         if (p.x != t.startCursor.x || p.y != t.startCursor.y) t.pointerMoved = true;
-        if (t.pointerMoved && GetWindowRect(window, &r) && p.x >= r.left && p.x < r.right && p.y >= r.top &&
-            p.y < r.bottom)
-            return true;
+        if (t.pointerMoved && GetAncestor(WindowFromPoint(p), GA_ROOT) == window) return true;
     }
     return popup.focus.keyboardUsed && GetForegroundWindow() == window;
 }
@@ -74,13 +72,21 @@ void WatchUser(HWND window) {
 }  // namespace
 
 void ArmAutoClose(HWND window) {
-    GetCursorPos(&popup.autoClose.startCursor);
-    if (WholeTime() > 0) Arm(window, (UINT)WholeTime());
+    WatchFromHere();
+    const int32_t time = WholeTime();
+    if (time > 0) Arm(window, (UINT)time);
+}
+
+void WatchFromHere() {
+    AutoCloseTimer& t = popup.autoClose;
+    GetCursorPos(&t.startCursor);
+    t.pointerMoved = false;
 }
 
 void ArmAutoCloseIfStopped(HWND window) {
-    if (popup.hidden || popup.autoClose.running || WholeTime() <= 0 || !IsWindow(window)) return;
-    Arm(window, (UINT)WholeTime());
+    if (popup.hidden || popup.autoClose.running || !IsWindow(window)) return;
+    const int32_t time = WholeTime();
+    if (time > 0) Arm(window, (UINT)time);
 }
 
 void StopAutoClose(HWND window) {
@@ -92,6 +98,8 @@ void StopAutoClose(HWND window) {
 }
 
 void AutoCloseTick(HWND window, WPARAM timer) {
+    // A tick already in the queue when the timer was stopped is no time.
+    if (!popup.autoClose.running) return;
     if (timer == kUserWatchTimer) {
         WatchUser(window);
         return;

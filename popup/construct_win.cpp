@@ -53,20 +53,6 @@ HWND CreatePopupWindow() {
                            nullptr, popup.instanceHandle, nullptr);
 }
 
-void RegisterPopupClass() {
-    WNDCLASSEXW c = {};
-    c.cbSize = sizeof c;
-    c.style = CS_VREDRAW | CS_HREDRAW;
-    c.lpfnWndProc = PopupWndProc;
-    c.hInstance = popup.instanceHandle;
-    c.hIcon = LoadIconA(popup.instanceHandle, "Corvane");
-    c.hIconSm = SmallProgramIcon(popup.instanceHandle);
-    c.hCursor = popup.link.arrowCursor;
-    c.hbrBackground = popup.graphics.backgroundBrush;
-    c.lpszClassName = kClassName;
-    RegisterClassExW(&c);
-}
-
 // The logo: the built-in picture, the author's bitmap file, or none (also
 // for the built-in one in high contrast); scaled for the system DPI.
 void PrepareLogo(HDC dc, Bitmap builtIn) {
@@ -265,7 +251,9 @@ HWND BuildPopup(const PopupRequest& request) {
     ChooseColours();
     popup.graphics.backgroundBrush.Reset(CreateSolidBrush(popup.colours.background));
     popup.link.arrowCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    if (request.registerClasses) RegisterPopupClass();
+    if (request.registerClasses)
+        RegisterProgramClass(popup.instanceHandle, kClassName, PopupWndProc, popup.link.arrowCursor,
+                             popup.graphics.backgroundBrush);
     STARTUP_MARK("brush, cursors, class");
     Bitmap builtInLogo(LoadBitmapA(popup.instanceHandle, "QRN"));
     STARTUP_MARK("logo loaded");

@@ -154,6 +154,7 @@ void ShowPopupText(HWND window, bool stopTimer) {
         // Told again now that it can be seen: the first time it was hidden.
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, popup.status.window, OBJID_CLIENT, CHILDID_SELF);
         popup.hidden = false;
+        WatchFromHere();
     }
     if (stopTimer) StopAutoClose(window);
 }

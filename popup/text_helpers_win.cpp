@@ -27,12 +27,9 @@ void PutWrappedText(HDC dc, const RECT& box, const char* text) {
 }
 
 int CutTextWidth(HDC dc, const char* text, int room) {
-    const HeapPtr<wchar_t> wide = Utf8ToWide(text);
-    const int length = wide ? lstrlenW(wide) : 0;
+    HeapPtr<wchar_t> cut = Utf8ToWide(text);
     // The cut form replaces the end with "...", which may be longer than it.
-    HeapPtr<wchar_t> cut = HeapPtr<wchar_t>::Allocate(length + 4);
-    if (!wide || !cut) return room;
-    lstrcpyW(cut, wide);
+    if (!cut || !cut.Resize((size_t)lstrlenW(cut) + 4)) return room;
     RECT box = {0, 0, room, 0};
     DrawTextW(dc, cut, -1, &box, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_MODIFYSTRING);
     SIZE size = {0, 0};

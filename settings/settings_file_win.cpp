@@ -40,6 +40,12 @@ HeapText Utf16AsUtf8(char* data, DWORD size, size_t* length, bool* utf16) {
 // The reader's decoder for a file in the ANSI code page; its failure is the reader's.
 static_assert(kConversionFailed == IniFile::kDecodeFailed, "one mark for a conversion without memory");
 size_t DecodeAnsi(const char* text, size_t length, char* out, size_t room) {
+    // A cut between the two bytes of a character of a double-byte code page
+    // leaves its first byte alone at the end: it goes, so that no half
+    // character is shown.
+    size_t at = 0;
+    while (at < length) at += IsDBCSLeadByte(static_cast<BYTE>(text[at])) ? 2 : 1;
+    if (at > length) --length;
     return Utf8FromAnsi(text, length, out, room);
 }
 

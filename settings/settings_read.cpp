@@ -56,7 +56,8 @@ struct Walk {
 
 // A colour that is not given or malformed takes its default: the row's own,
 // the window colour for a row without one, or for a colour that follows
-// another (MsgColor) that colour, unless it keeps its own default.
+// another (MsgColor): when not given, that colour unless it is its own
+// default; when malformed, light blue.
 Colour ReadColour(const SettingKey& row, char* record, char* text, bool given, Colour window) {
     Colour c = kNoColour;
     if (given) ParseColour(text, c);

@@ -1,6 +1,7 @@
 // The user's display languages, as Windows lists them.
 #include <windows.h>
 
+#include "base/kernel_function.h"
 #include "settings/user_languages.h"
 
 namespace {
@@ -23,8 +24,8 @@ size_t UserDisplayLanguages(LanguageTag* tags, size_t maxTags, char* text, size_
     size_t count = 0, used = 0;
     // Windows Vista and later list them in the order the user put them in.
     typedef BOOL(WINAPI * PreferredLanguages)(DWORD, PULONG, PZZWSTR, PULONG);
-    const PreferredLanguages preferred = reinterpret_cast<PreferredLanguages>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetUserPreferredUILanguages")));
+    const PreferredLanguages preferred =
+        reinterpret_cast<PreferredLanguages>(KernelFunction("GetUserPreferredUILanguages"));
     wchar_t list[256];
     ULONG languages = 0, length = sizeof list / sizeof list[0];
     if (preferred && preferred(MUI_LANGUAGE_NAME, &languages, list, &length)) {

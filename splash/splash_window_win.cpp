@@ -61,20 +61,6 @@ LRESULT CALLBACK SplashWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-void RegisterSplashClass(HINSTANCE instance) {
-    WNDCLASSEXW splashClass = {};
-    splashClass.cbSize = sizeof splashClass;
-    splashClass.style = CS_VREDRAW | CS_HREDRAW;
-    splashClass.lpfnWndProc = SplashWndProc;
-    splashClass.hInstance = instance;
-    splashClass.hIcon = LoadIconA(instance, "Corvane");
-    splashClass.hIconSm = SmallProgramIcon(instance);
-    splashClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    splashClass.hbrBackground = (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1);
-    splashClass.lpszClassName = kSplashClassName;
-    RegisterClassExW(&splashClass);
-}
-
 // The picture, scaled for the system DPI like the popup's logo, but no
 // further than the work area holds.
 bool PreparePicture(HWND owner, const SplashPlace& place) {
@@ -94,7 +80,9 @@ bool PreparePicture(HWND owner, const SplashPlace& place) {
 
 void ShowSplash(HWND owner, HINSTANCE instance, const SplashPlace& place, bool registerClass) {
     if (!settings.splash[0] || !PreparePicture(owner, place)) return;
-    if (registerClass) RegisterSplashClass(instance);
+    if (registerClass)
+        RegisterProgramClass(instance, kSplashClassName, SplashWndProc, LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
+                             (HBRUSH)(INT_PTR)(COLOR_WINDOW + 1));
     const Picture& picture = splash.picture;
     const POINT at =
         PlaceOnScreen(place.workArea, settings.splashPos.x, settings.splashPos.y, picture.width, picture.height);

@@ -75,6 +75,10 @@ TEST_F(Languages, EachUserSeesTheirSectionOpensTheirDocumentAndIsRememberedUnder
     wchar_t locale[LOCALE_NAME_MAX_LENGTH] = L"";
     GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
     const std::string who = Utf8Of(locale);
+    // The suite runs this program as a PC of one language: it must be that.
+    char wanted[32] = "";
+    GetEnvironmentVariableA("CORVANE_TEST_LANGUAGE", wanted, sizeof wanted);
+    if (wanted[0]) ASSERT_EQ(who, wanted) << "this PC does not speak the language the suite asked for";
     GalleryEntry& g = Gallery(("50-languages-" + std::string(e.section)).c_str(),
                               ("The same medium for a user of " + who).c_str());
     Medium m("languages", 'L');

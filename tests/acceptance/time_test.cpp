@@ -10,6 +10,7 @@
 
 #include "accept_support.h"
 #include "scenario_fixture.h"
+#include "support/spy_log.h"
 
 using namespace accept;
 
@@ -57,6 +58,39 @@ TEST_F(Time, APointerRestingOnThePopupKeepsItOpenAndItClosesSoonAfterItLeaves) {
     EXPECT_EQ(Spied(1).size(), 1u) << "readme.htm was opened";
     g.Note(Format("open 12 s under the pointer; closed %lu ms after it left", after));
     DeleteMemory(id);
+}
+
+// The time is only the user's when the popup itself is under the pointer:
+// a pointer that lay where the popup appeared and was never moved holds
+// nothing (the popup closes on time), nor does one moved over the document
+// that the start opened over the popup.
+TEST_F(Time, APointerThatOnlyLayThereOrRestsOnADocumentOverThePopupHoldsNothing) {
+    Medium m("timecover", 'T');
+    Author(m, "[Info]\r\nShowTime=5\r\n");
+    ASSERT_TRUE(MovePointer(60, 50));  // where the popup will stand, at the top left
+    Program untouched;
+    ASSERT_TRUE(untouched.Start(m.Root() + "corvane.exe readme.htm", m.Root()));
+    const PopupView view = WaitForPopup(untouched.Pid(), 5000);
+    ASSERT_TRUE(view.visible);
+    ASSERT_TRUE(view.rect.left < 60 && view.rect.right > 60 && view.rect.top < 50 && view.rect.bottom > 50);
+    ASSERT_TRUE(untouched.WaitExit(8000)) << "held by a pointer that never moved";
+    EXPECT_GE(untouched.ElapsedMs(), 4500u);
+
+    // The document opens in a window over the whole screen; the user moves
+    // the pointer in it, over where the popup stands below.
+    const std::string hold = work_ + "hold";
+    ASSERT_TRUE(WriteTextFile(hold, "x"));
+    SetEnvironmentVariableA("CORVANE_SPY_HOLD", hold.c_str());
+    SetEnvironmentVariableA("CORVANE_SPY_COVER", "1");
+    Program covered;
+    ASSERT_TRUE(covered.Start(m.Root() + "corvane.exe readme.htm", m.Root()));
+    ASSERT_EQ(Spied(1).size(), 1u) << "the document did not open";
+    Sleep(500);
+    ASSERT_TRUE(MovePointer(80, 60));
+    ASSERT_TRUE(covered.WaitExit(8000)) << "held by a pointer on the document over it";
+    EXPECT_EQ(covered.ExitCode(), 0u);
+    SetEnvironmentVariableA("CORVANE_SPY_COVER", nullptr);
+    DeleteFileA(hold.c_str());
 }
 
 // A keyboard user walks the menu with Tab every two seconds: the popup keeps

@@ -6,7 +6,9 @@
 //   <exe file name> TAB <GetCommandLineW() in UTF-8> TAB <current directory> TAB
 //   <show command, -1 when not given> TAB <milliseconds since 1601> CR LF
 // CORVANE_SPY_HOLD=<path>: after logging, waits (at most 60 s) until that file
-// no longer exists. CORVANE_SPY_EXIT=<n>: the exit code.
+// no longer exists; with CORVANE_SPY_COVER=1 it shows meanwhile a window over
+// the whole screen in front, as a maximised document does. CORVANE_SPY_EXIT=<n>:
+// the exit code.
 // Copies under other names (installer.exe, viewer.exe) behave the same and log
 // their own file name.
 #include <windows.h>
@@ -98,10 +100,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     std::string hold = Environment("CORVANE_SPY_HOLD");
     if (!hold.empty()) {
+        HWND cover = nullptr;
+        if (Environment("CORVANE_SPY_COVER") == "1") {
+            cover = CreateWindowExW(0, L"STATIC", L"Document", WS_POPUP | WS_VISIBLE, 0, 0,
+                                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                    nullptr, nullptr);
+            SetForegroundWindow(cover);
+        }
         for (int waited = 0; waited < 60000; waited += 50) {
             if (GetFileAttributesA(hold.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
             Sleep(50);
         }
+        if (cover) DestroyWindow(cover);
     }
 
     std::string exitText = Environment("CORVANE_SPY_EXIT");

@@ -389,16 +389,15 @@ std::string GreekName(size_t characters) {
 
 TEST_F(StartTargetTest, NamesLongerThanTheShellTakesAreRefusedBeforeItAndTold) {
     // Counted in characters: a path of 259 goes to the shell, one more does
-    // not; an address may be longer, up to 2083. (Wine 8's shell itself
-    // fails on addresses from about 1000 characters, so the longest one
-    // asked about here is shorter.)
-    const std::string address = "cvnosuchscheme:" + std::string(900, 'a');
+    // not; an address may be longer, up to 960; a "file:" address is a path.
+    const std::string address = "cvnosuchscheme:" + std::string(960 - 15, 'a');
     for (const std::string& name : {GreekName(259), address}) {
         const StartOutcome asked = ShellOpen(nullptr, name.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         EXPECT_EQ(asked.kind, StartOutcome::Failed);
         EXPECT_NE(asked.code, 0) << "the shell was not asked about " << name.size() << " bytes";
     }
-    for (const std::string& name : {GreekName(260), "cvnosuchscheme:" + std::string(2084 - 15, 'a')}) {
+    for (const std::string& name :
+         {GreekName(260), address + "a", "file:///" + std::string(260 - 8, 'a'), "cvnosuchscheme:" + std::string(5000, 'a')}) {
         const StartOutcome refused = ShellOpen(nullptr, name.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         EXPECT_EQ(refused.kind, StartOutcome::Failed);
         EXPECT_EQ(refused.code, 0);

@@ -384,7 +384,9 @@ TEST_F(DuringStartTest, CloseBoxBeepsAndTheTimerWaitsForTheStartToEnd) {
         WH_GETMESSAGE,
         [](int code, WPARAM w, LPARAM l) __attribute__((stdcall)) -> LRESULT {
             const MSG* m = reinterpret_cast<const MSG*>(l);
-            if (code >= 0 && m->hwnd == watched && m->message == WM_TIMER && !tickAt) tickAt = GetTickCount();
+            // The auto-close timer's tick, not the user watch's.
+            if (code >= 0 && m->hwnd == watched && m->message == WM_TIMER && m->wParam == kAutoCloseTimer && !tickAt)
+                tickAt = GetTickCount();
             return CallNextHookEx(nullptr, code, w, l);
         },
         nullptr, GetCurrentThreadId());
