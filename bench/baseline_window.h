@@ -68,12 +68,14 @@ inline void DocumentFromCommandLine(const char* commandLine, char* out, size_t s
     out[n] = '\0';
 }
 
-inline bool OpenDocument(const char* document) {
+// The start the design makes: the same flags the product passes when it
+// starts a target, the document's default verb, and the launcher's window as
+// the owner (none for a launcher without one).
+inline bool OpenDocument(const char* document, HWND owner = nullptr) {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
-    // The same flags the product passes when it starts a target.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = "open";
+    info.hwnd = owner;
     info.lpFile = document;
     info.nShow = SW_SHOWNORMAL;
     BOOL ok = ShellExecuteExA(&info);

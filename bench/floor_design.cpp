@@ -51,7 +51,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 #ifdef FLOOR_DESIGN_LAUNCH
     case WM_USER + 1:
-        baseline::OpenDocument(document);
+        baseline::OpenDocument(document, window);
         return 0;
 #endif
     case WM_DESTROY:

@@ -41,9 +41,13 @@ int32_t WholeTime() {
 // once it moved, resting on the popup (not on a window over it) does.
 bool UserIsThere(HWND window) {
     AutoCloseTimer& t = popup.autoClose;
-    // A hidden popup is under no pointer and never in front.
+    // A hidden popup is under no pointer and never in front. Where the pointer
+    // is at the first look counts as where it rested: the first look comes
+    // with the first tick, so the start of the target waits for no pointer.
     POINT p;
     if (GetCursorPos(&p)) {
+        if (!t.watching) t.startCursor = p;
+        t.watching = true;
         if (p.x != t.startCursor.x || p.y != t.startCursor.y) t.pointerMoved = true;
         if (t.pointerMoved && GetAncestor(WindowFromPoint(p), GA_ROOT) == window) return true;
     }
@@ -72,21 +76,17 @@ void WatchUser(HWND window) {
 }  // namespace
 
 void ArmAutoClose(HWND window) {
-    WatchFromHere();
     const int32_t time = WholeTime();
     if (time > 0) Arm(window, (UINT)time);
 }
 
 void WatchFromHere() {
-    AutoCloseTimer& t = popup.autoClose;
-    GetCursorPos(&t.startCursor);
-    t.pointerMoved = false;
+    popup.autoClose.watching = false;
+    popup.autoClose.pointerMoved = false;
 }
 
 void ArmAutoCloseIfStopped(HWND window) {
-    if (popup.hidden || popup.autoClose.running || !IsWindow(window)) return;
-    const int32_t time = WholeTime();
-    if (time > 0) Arm(window, (UINT)time);
+    if (!popup.hidden && !popup.autoClose.running && IsWindow(window)) ArmAutoClose(window);
 }
 
 void StopAutoClose(HWND window) {

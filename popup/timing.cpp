@@ -9,5 +9,3 @@ int32_t EffectiveShowTime(int32_t showTime, uint32_t messageSeconds) {
     if (messageSeconds > static_cast<uint32_t>(kLongest / fifth)) return kLongest;
     return fifth * static_cast<int32_t>(messageSeconds);
 }
-
-int32_t TimeLeftAfterUser(int32_t left) { return left > kShortestTimeLeftMs ? left : kShortestTimeLeftMs; }

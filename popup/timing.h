@@ -16,4 +16,4 @@ int32_t EffectiveShowTime(int32_t showTime, uint32_t messageSeconds);
 
 // The time left when the user who held the popup leaves it: what was left
 // (never below none), and at least 5 seconds.
-int32_t TimeLeftAfterUser(int32_t left);
+inline int32_t TimeLeftAfterUser(int32_t left) { return left > kShortestTimeLeftMs ? left : kShortestTimeLeftMs; }
