@@ -17,8 +17,9 @@ void ArmAutoClose(HWND window);
 // held) or the popup is hidden.
 void ArmAutoCloseIfStopped(HWND window);
 void StopAutoClose(HWND window);
-// Where the pointer is at the watch's next look counts as where it rested
-// before the user came (a hidden popup was shown).
+// Where the pointer is now counts as where it rested before the user came:
+// the popup appeared, or a hidden popup was shown. Taken then, not at the
+// watch's first tick, so a pointer brought to the popup at once holds it.
 void WatchFromHere();
 // The timers' ticks: the auto-close timer closes the popup (pressing the
 // first menu button first with ShowOptions bit 4), unless the user is there

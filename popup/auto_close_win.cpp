@@ -41,13 +41,9 @@ int32_t WholeTime() {
 // once it moved, resting on the popup (not on a window over it) does.
 bool UserIsThere(HWND window) {
     AutoCloseTimer& t = popup.autoClose;
-    // A hidden popup is under no pointer and never in front. Where the pointer
-    // is at the first look counts as where it rested: the first look comes
-    // with the first tick, so the start of the target waits for no pointer.
+    // A hidden popup is under no pointer and never in front.
     POINT p;
     if (GetCursorPos(&p)) {
-        if (!t.watching) t.startCursor = p;
-        t.watching = true;
         if (p.x != t.startCursor.x || p.y != t.startCursor.y) t.pointerMoved = true;
         if (t.pointerMoved && GetAncestor(WindowFromPoint(p), GA_ROOT) == window) return true;
     }
@@ -81,8 +77,9 @@ void ArmAutoClose(HWND window) {
 }
 
 void WatchFromHere() {
-    popup.autoClose.watching = false;
-    popup.autoClose.pointerMoved = false;
+    AutoCloseTimer& t = popup.autoClose;
+    GetCursorPos(&t.startCursor);
+    t.pointerMoved = false;
 }
 
 void ArmAutoCloseIfStopped(HWND window) {

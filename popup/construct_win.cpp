@@ -9,6 +9,7 @@
 #include "base/owned_win.h"
 #include "base/startup_marks.h"
 #include "base/wide_text.h"
+#include "popup/auto_close.h"
 #include "popup/buttons.h"
 #include "popup/construct.h"
 #include "popup/layout.h"
@@ -274,6 +275,7 @@ HWND BuildPopup(const PopupRequest& request) {
         STARTUP_MARK("shown");
         UpdateWindow(window);
         STARTUP_MARK("painted");
+        WatchFromHere();
         if (settings.ShowOptions & 1) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     return window;

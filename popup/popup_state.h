@@ -106,8 +106,7 @@ struct AutoCloseTimer {
     int32_t time;       // the whole time: ShowTime for this user (-1: never)
     DWORD due;          // the tick count it runs out at
     int32_t left;       // what was left when the user came
-    bool watching;      // the pointer's resting place is known
-    POINT startCursor;  // where the pointer was at the watch's first look
+    POINT startCursor;  // where the pointer was when the popup appeared
     bool pointerMoved;
 };
 
