@@ -160,13 +160,20 @@ void Checker::AddText(Severity s, int line, int column, const char* code, const 
     report_.Add(s, line, column, code, key, message, section);
 }
 
+bool Checker::LanguageTagOf(size_t index, std::string* tag) const {
+    const IniFile::Section& sec = ini_.SectionAt(index);
+    const char* text = nullptr;
+    size_t length = 0;
+    if (!LanguageSectionTag(sec.name, sec.nameLength, &text, &length)) return false;
+    if (tag) tag->assign(text, length);
+    return true;
+}
+
 std::string Checker::SectionName(size_t index) const {
     const IniFile::Section& sec = ini_.SectionAt(index);
-    const char* tag = nullptr;
-    size_t tagLength = 0;
     if (CompareNoCase(sec.name, sec.nameLength, "Info", 4) == 0) return "Info";
-    if (LanguageSectionTag(sec.name, sec.nameLength, &tag, &tagLength)) return "Info." + std::string(tag, tagLength);
-    return std::string(sec.name, sec.nameLength);
+    std::string tag;
+    return LanguageTagOf(index, &tag) ? "Info." + tag : std::string(sec.name, sec.nameLength);
 }
 
 std::string Checker::SectionOfLine(int line) const {
@@ -181,11 +188,7 @@ std::string Checker::SectionOfLine(int line) const {
 }
 
 bool Checker::InLanguageSection(int index) const {
-    if (index < 0) return false;
-    const IniFile::Section& sec = ini_.SectionAt(static_cast<size_t>(index));
-    const char* tag = nullptr;
-    size_t tagLength = 0;
-    return LanguageSectionTag(sec.name, sec.nameLength, &tag, &tagLength);
+    return index >= 0 && LanguageTagOf(static_cast<size_t>(index), nullptr);
 }
 
 std::string Checker::FileText(const std::string& bytes) const {
@@ -338,8 +341,7 @@ void Checker::CollectReads() {
 
 Report CheckSettings(const char* data, size_t size, const Medium* medium, int codePage,
                      const std::vector<std::string>& languages) {
-    if (!data) size = 0;
-    if (!data) data = "";
+    if (!data) data = "", size = 0;
     engine::Checker whole(data, size, medium, codePage, std::vector<LanguageTag>(), nullptr, true);
     Report report = whole.Run();
     if (languages.empty() && whole.SectionsToCheck().empty()) return report;

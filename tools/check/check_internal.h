@@ -83,6 +83,8 @@ private:
     void AddText(Severity s, int line, int column, const char* code, const std::string& key, std::string message);
     std::string SectionOfLine(int line) const;  // see Finding::section
     std::string SectionName(size_t index) const;
+    // Whether the section of that index is [Info.<tag>], and its tag ("de-AT").
+    bool LanguageTagOf(size_t index, std::string* tag) const;
     bool InLanguageSection(int index) const;  // the section of that index is [Info.<tag>]
     // A file's text as UTF-8 (see FileTextIsUtf8).
     std::string FileText(const std::string& bytes) const;

@@ -138,10 +138,9 @@ void Checker::CheckLanguageSections() {
     bool toldLimit = false;
     for (size_t i = 0; i < ini_.SectionCount(); ++i) {
         const IniFile::Section& sec = ini_.SectionAt(i);
-        const char* t = nullptr;
-        size_t n = 0;
-        if (!LanguageSectionTag(sec.name, sec.nameLength, &t, &n)) continue;
-        const std::string tag(t, n), name = "[" + SectionName(i) + "]";
+        std::string tag;
+        if (!LanguageTagOf(i, &tag)) continue;
+        const std::string name = "[" + SectionName(i) + "]";
         if (!IsLanguageTag(tag)) {
             std::string mended = tag;
             std::replace(mended.begin(), mended.end(), '_', '-');
@@ -219,11 +218,9 @@ void Checker::CheckLanguageOnlyKeys() {
 // code page reads it as the file's own code page does.
 void Checker::CheckLanguageCodePage() {
     if (section_ < 0 || encoding_ != Encoding::Ansi || fileTextIsUtf8_) return;  // UTF-8: utf8-without-bom
-    const IniFile::Section& sec = ini_.SectionAt(static_cast<size_t>(section_));
-    const char* t = nullptr;
-    size_t n = 0;
-    LanguageSectionTag(sec.name, sec.nameLength, &t, &n);
-    const int page = LanguageCodePage(std::string(t, n));
+    std::string tag;
+    LanguageTagOf(static_cast<size_t>(section_), &tag);
+    const int page = LanguageCodePage(tag);
     if (page < 0) return;  // no user has it: unknown-language
     const bool readable = KnownCodePage(page);
     int first = 0, lines = 0;
